@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// The sub-commands of zqsaltax-cli. Each takes its own arguments (without the command name), writes its
+// result to out and a one-line failure to err, and returns the exit code.
+namespace zq::cli {
+
+struct Io {
+    QTextStream& out;
+    QTextStream& err;
+};
+
+// Exit codes shared by every command.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitRefused = 1; // the command's own check said no (an existing file, a failed check)
+inline constexpr int ExitFailure = 2; // something could not be done (no database, no such declaration, ...)
+
+int initDb(const QStringList& args, Io io);
+int summary(const QStringList& args, Io io);
+
+} // namespace zq::cli

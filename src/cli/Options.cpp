@@ -1,0 +1,36 @@
+#include "Options.h"
+
+#include "core/TaxDatabase.h"
+
+namespace zq::cli {
+
+QString Options::databasePath() const { return value(QStringLiteral("db"), TaxDatabase::defaultPath()); }
+
+std::optional<Options> parseOptions(const QStringList& args, const QStringList& valueNames,
+                                    const QStringList& flagNames, QString* error)
+{
+    Options o;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (!a.startsWith(QLatin1String("--"))) {
+            o.positional << a;
+            continue;
+        }
+        const QString name = a.mid(2);
+        if (flagNames.contains(name)) {
+            o.flags << name;
+        } else if (valueNames.contains(name)) {
+            if (i + 1 >= args.size()) {
+                *error = QStringLiteral("option %1 needs a value").arg(a);
+                return std::nullopt;
+            }
+            o.values.insert(name, args[++i]);
+        } else {
+            *error = QStringLiteral("unknown option %1").arg(a);
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
+} // namespace zq::cli

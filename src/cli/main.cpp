@@ -1,0 +1,45 @@
+#include "Commands.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const QStringList&, zq::cli::Io);
+    const char* usage;
+};
+
+constexpr Command kCommands[] = {
+    {"init-db", zq::cli::initDb, "init-db PATH                 create a new, empty own database"},
+    {"summary", zq::cli::summary, "summary [--db PATH]          count the units, employees and declarations"},
+};
+
+void printUsage(QTextStream& err)
+{
+    err << "usage: zqsaltax-cli COMMAND [ARGS]\n";
+    for (const Command& c : kCommands)
+        err << "  " << c.usage << '\n';
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        printUsage(args.isEmpty() ? err : out);
+        return args.isEmpty() ? zq::cli::ExitFailure : zq::cli::ExitOk;
+    }
+    const QString name = args.takeFirst();
+    for (const Command& c : kCommands)
+        if (name == QLatin1String(c.name))
+            return c.run(args, zq::cli::Io{out, err});
+    err << "unknown command: " << name << '\n';
+    printUsage(err);
+    return zq::cli::ExitFailure;
+}

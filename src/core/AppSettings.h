@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+namespace zq {
+
+// The per-user application settings: text values by section and key, kept under the executable's name.
+// Reads return the stored text or the key's default.
+class AppSettings {
+public:
+    AppSettings();                                // the user's settings of this program
+    explicit AppSettings(const QString& iniFile); // a given file (tests, tools)
+    ~AppSettings();
+
+    QString value(const QString& section, const QString& key) const;
+    void setValue(const QString& section, const QString& key, const QString& text);
+
+    // Typed access to the settings the program uses.
+    QString taxThreshold() const { return value(QStringLiteral("Reg"), QStringLiteral("RegInfoT")); }
+    void setTaxThreshold(const QString& t) { setValue(QStringLiteral("Reg"), QStringLiteral("RegInfoT"), t); }
+    QString columnWidths() const { return value(QStringLiteral("Corvane"), QStringLiteral("TColWid")); }
+    void setColumnWidths(const QString& w) { setValue(QStringLiteral("Corvane"), QStringLiteral("TColWid"), w); }
+    QString financeServerEngine() const { return value(QStringLiteral("Finance"), QStringLiteral("ServerEngine")); }
+    QString financeOdbcDriver() const { return value(QStringLiteral("Finance"), QStringLiteral("OdbcDriver")); }
+
+    static QString defaultValue(const QString& section, const QString& key);
+    QString fileName() const;
+
+private:
+    std::unique_ptr<QSettings> m_settings;
+};
+
+} // namespace zq

@@ -1,0 +1,55 @@
+#include "Gbk.h"
+
+namespace zq {
+
+Gbk::Gbk() : m_encoder("GBK", QStringConverter::Flag::Stateless) {}
+
+bool Gbk::encode(QStringView text, QByteArray& out, qsizetype* badIndex)
+{
+    QByteArray bytes = m_encoder.encode(text);
+    if (m_encoder.hasError()) {
+        // Reset the error state for the next call and find the culprit.
+        m_encoder.resetState();
+        if (badIndex)
+            *badIndex = firstUnencodable(text);
+        return false;
+    }
+    out += bytes;
+    return true;
+}
+
+qsizetype Gbk::byteLength(QStringView text)
+{
+    // An unencodable character becomes one replacement byte, as the ANSI conversion counts it.
+    QStringEncoder enc("GBK", QStringConverter::Flag::Stateless);
+    const QByteArray bytes = enc.encode(text);
+    return bytes.size();
+}
+
+qsizetype Gbk::firstUnencodable(QStringView text)
+{
+    QStringEncoder enc("GBK", QStringConverter::Flag::Stateless);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype len =
+            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
+        if (text[i].unicode() >= 0x80) {
+            const QByteArray probe = enc.encode(text.mid(i, len));
+            Q_UNUSED(probe);
+            if (enc.hasError())
+                return i;
+        }
+        i += len - 1;
+    }
+    return -1;
+}
+
+QString Gbk::characterAt(QStringView text, qsizetype index)
+{
+    if (index < 0 || index >= text.size())
+        return QString();
+    const qsizetype len =
+        (text[index].isHighSurrogate() && index + 1 < text.size() && text[index + 1].isLowSurrogate()) ? 2 : 1;
+    return text.mid(index, len).toString();
+}
+
+} // namespace zq

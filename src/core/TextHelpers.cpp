@@ -1,0 +1,90 @@
+#include "TextHelpers.h"
+
+#include "Decimal.h"
+#include "Gbk.h"
+
+namespace zq {
+
+QString NullToText(const QVariant& value)
+{
+    if (value.isNull())
+        return QString();
+    return value.toString().trimmed();
+}
+
+bool LeadingNumberIsZero(QStringView text) { return Decimal::leading(text).isZero(); }
+
+QString FormatOrZero(const QString& text, QStringView format)
+{
+    QString result;
+    if (!text.trimmed().isEmpty())
+        result = formatNumberText(text, format);
+    if (LeadingNumberIsZero(result))
+        result = QStringLiteral("0");
+    return result;
+}
+
+QString FormatNonZero(const QVariant& value, QStringView format)
+{
+    if (value.isNull())
+        return QString();
+    const QString text = value.toString();
+    if (LeadingNumberIsZero(text))
+        return QString();
+    return formatNumberText(text, format);
+}
+
+int FilterNumericKey(const QString& text, int key, int maxIntDigits, int decimals, int selStart,
+                     QStringView format)
+{
+    if (!format.isEmpty()) {
+        const qsizetype dot = format.indexOf(u'.');
+        decimals = int(format.size() - (dot < 0 ? 0 : dot + 1));
+    }
+    if (key == KeyEnter)
+        return KeyEnter;
+    if (text.contains(u'-'))
+        ++maxIntDigits;
+    if (key == KeyBackspace)
+        return KeyBackspace;
+    const bool digit = key >= '0' && key <= '9';
+    if (!digit && key != '.' && key != '-')
+        return 0;
+    const QString trimmed = text.trimmed();
+    if (key == '.' && text.contains(u'.'))
+        return 0;
+    if (key == '.' && trimmed.isEmpty())
+        return 0;
+    if (key == '.' && decimals == 0)
+        return 0;
+    if (key == '-' && text.contains(u'-'))
+        return 0;
+    if (key == '-' && selStart != 0)
+        return 0;
+    if (key != '.' && !text.contains(u'.') && trimmed.size() >= maxIntDigits)
+        return 0;
+    if (key == '.' || !text.contains(u'.'))
+        return key;
+    const qsizetype p = text.indexOf(u'.') + 1; // 1-based position of the point
+    // The digits after the point are taken from the trimmed text at the untrimmed text's position, as the
+    // filter has always done.
+    if (selStart >= p && trimmed.mid(p).size() >= decimals)
+        return 0;
+    if (selStart < p && p >= maxIntDigits + 1)
+        return 0;
+    return key;
+}
+
+int FilterByteLength(const QString& text, int key, int maxLength, bool hasSelection, int defaultMax)
+{
+    const int limit = maxLength > 0 ? maxLength : defaultMax;
+    const QString candidate = text + QChar(char16_t(key));
+    if (Gbk::byteLength(candidate) > limit) {
+        if (key == KeyEnter || key == KeyBackspace || hasSelection)
+            return key;
+        return 0;
+    }
+    return key;
+}
+
+} // namespace zq

@@ -1,0 +1,58 @@
+// Runs every test class registered in this executable; "-select Name" runs only the named classes, and the
+// remaining arguments go to each QTest run (e.g. a test function name).
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QTest>
+#include <cstdio>
+#include <vector>
+
+namespace zq::test {
+namespace {
+struct Entry {
+    const char* name;
+    std::function<QObject*()> factory;
+};
+std::vector<Entry>& registry()
+{
+    static std::vector<Entry> entries;
+    return entries;
+}
+} // namespace
+
+int registerTest(const char* name, std::function<QObject*()> factory)
+{
+    registry().push_back({name, std::move(factory)});
+    return int(registry().size());
+}
+
+} // namespace zq::test
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zqsaltax-test"));
+    QStringList args = app.arguments();
+    QStringList selected;
+    for (qsizetype i = 1; i + 1 < args.size();) {
+        if (args[i] == QLatin1String("-select")) {
+            selected << args[i + 1];
+            args.remove(i, 2);
+        } else {
+            ++i;
+        }
+    }
+    int failures = 0;
+    int runs = 0;
+    for (const auto& e : zq::test::registry()) {
+        if (!selected.isEmpty() && !selected.contains(QLatin1String(e.name)))
+            continue;
+        std::unique_ptr<QObject> obj(e.factory());
+        failures += QTest::qExec(obj.get(), args);
+        ++runs;
+    }
+    std::printf("%d test classes run, %d failures\n", runs, failures);
+    return failures == 0 && runs > 0 ? 0 : 1;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/Database.h"
+
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+namespace zq::test {
+
+// Registers a test class with the folder's test executable.
+int registerTest(const char* name, std::function<QObject*()> factory);
+
+// A fresh own database in a temporary folder, made by the same code as `zqsaltax-cli init-db`.
+class TempTaxDatabase {
+public:
+    TempTaxDatabase();
+    QString path() const { return m_path; }
+    QString dir() const { return m_dir.path(); }
+    Database& db() { return *m_db; }
+    // Closes the connection (to reopen the file, or let another process at it).
+    void close() { m_db.reset(); }
+    void reopen();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    std::unique_ptr<Database> m_db;
+};
+
+// Runs a statement and fails loudly (with the database's text) when it does not run.
+void execOrFail(Database& db, const QString& sql, const QVariantList& binds = {});
+
+} // namespace zq::test
+
+#define ZQ_TEST(Class) static const int zq_registered_##Class = zq::test::registerTest(#Class, [] { return new Class; });

@@ -1,0 +1,84 @@
+#include "TestSupport.h"
+#include "core/AppSettings.h"
+#include "core/Dates.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zq;
+
+class TestDatesSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void parseDate_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected"); // yyyy-mm-dd, empty for invalid
+        QTest::newRow("full") << "2003-09-06" << "2003-09-06";
+        QTest::newRow("one-digit month and day") << "2005-9-1" << "2005-09-01";
+        QTest::newRow("blanks around") << " 2005-12-12 " << "2005-12-12";
+        QTest::newRow("leap day") << "2004-02-29" << "2004-02-29";
+        QTest::newRow("no leap day") << "2005-02-29" << "";
+        QTest::newRow("february 30") << "2005-02-30" << "";
+        QTest::newRow("month 13") << "2005-13-01" << "";
+        QTest::newRow("letters") << "abc" << "";
+        QTest::newRow("month only") << "2005-09" << "";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("slashes") << "2005/09/01" << "";
+        QTest::newRow("three-digit day") << "2005-09-001" << "";
+        QTest::newRow("five-digit year") << "20050-09-01" << "";
+        QTest::newRow("signed year") << "+2005-09-01" << "";
+    }
+    void parseDate()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(Dates::formatDate(Dates::parse(text)), expected);
+    }
+
+    void parseMonth_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("two-digit") << "2005-09" << "2005-09";
+        QTest::newRow("one-digit") << "2005-9" << "2005-09";
+        QTest::newRow("month 13") << "2005-13" << "";
+        QTest::newRow("full date is no month") << "2005-09-01" << "";
+        QTest::newRow("abc") << "abc" << "";
+    }
+    void parseMonth()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(Dates::formatMonth(Dates::parseMonth(text)), expected);
+    }
+
+    void storedDates()
+    {
+        QCOMPARE(Dates::formatMonth(Dates::fromStored(QVariant("2005-09-01"))), QString("2005-09"));
+        QVERIFY(!Dates::fromStored(QVariant()).isValid());
+    }
+
+    void settingsDefaultsAndRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("zqsaltax.ini");
+        {
+            AppSettings s(file);
+            QCOMPARE(s.taxThreshold(), QString());
+            QCOMPARE(s.columnWidths(), QString());
+            QCOMPARE(s.financeServerEngine(), QString("sqlserver"));
+            s.setTaxThreshold("800元");
+            s.setColumnWidths("300,1200,1500");
+        }
+        AppSettings again(file);
+        QCOMPARE(again.taxThreshold(), QString("800元"));
+        QCOMPARE(again.columnWidths(), QString("300,1200,1500"));
+        again.setTaxThreshold(QString()); // empty text is stored as it is, not removed
+        QCOMPARE(AppSettings(file).taxThreshold(), QString());
+        QCOMPARE(AppSettings(file).value("Reg", "RegInfoT"), QString());
+    }
+};
+
+ZQ_TEST(TestDatesSettings)
+#include "TestDatesSettings.moc"

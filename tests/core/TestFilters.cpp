@@ -1,0 +1,154 @@
+#include "TestSupport.h"
+#include "core/Gbk.h"
+#include "core/TextHelpers.h"
+
+#include <QTest>
+
+using namespace zq;
+
+namespace {
+
+// Types keys one by one into a box whose caret stays at the end, as a user typing left to right.
+QString typeNumeric(const QString& keys, int maxIntDigits, int decimals, const QString& format = QString())
+{
+    QString text;
+    for (QChar k : keys) {
+        const int key = k == u'\b' ? KeyBackspace : k.unicode();
+        const int delivered = FilterNumericKey(text, key, maxIntDigits, decimals, int(text.size()), format);
+        if (delivered == KeyBackspace)
+            text.chop(1);
+        else if (delivered != 0)
+            text += QChar(char16_t(delivered));
+    }
+    return text;
+}
+
+} // namespace
+
+class TestFilters : public QObject {
+    Q_OBJECT
+private slots:
+    void numericTyping_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("maxInt");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("point into empty refused") << ".5" << 12 << 2 << "" << "5";
+        QTest::newRow("second point refused") << "1.2.3" << 12 << 2 << "" << "1.23";
+        QTest::newRow("third decimal refused") << "1.234" << 12 << 2 << "" << "1.23";
+        QTest::newRow("minus at start once") << "--5" << 12 << 2 << "" << "-5";
+        QTest::newRow("minus not after digits") << "5-" << 12 << 2 << "" << "5";
+        QTest::newRow("thirteenth digit refused") << "1234567890123" << 12 << 2 << "" << "123456789012";
+        QTest::newRow("sign does not count") << "-1234567890123" << 12 << 2 << "" << "-123456789012";
+        QTest::newRow("letters refused") << "1a2b" << 12 << 2 << "" << "12";
+        QTest::newRow("comma refused") << "1,000" << 12 << 2 << "" << "1000";
+        QTest::newRow("count box no point") << "3.5" << 12 << 0 << "" << "35";
+        QTest::newRow("backspace passes") << "12\b3" << 12 << 0 << "" << "13";
+        QTest::newRow("format gives decimals") << "1.234" << 12 << 0 << "#,##0.00" << "1.23";
+        QTest::newRow("rate format ## allows two") << "12.345" << 12 << 0 << "##" << "12.34";
+    }
+    void numericTyping()
+    {
+        QFETCH(QString, keys);
+        QFETCH(int, maxInt);
+        QFETCH(int, decimals);
+        QFETCH(QString, format);
+        QFETCH(QString, expected);
+        QCOMPARE(typeNumeric(keys, maxInt, decimals, format), expected);
+    }
+
+    void numericSingleKey_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("selStart");
+        QTest::addColumn<int>("delivered");
+        QTest::newRow("enter always") << "123456789012" << int(KeyEnter) << 12 << int(KeyEnter);
+        QTest::newRow("backspace always") << "123456789012" << int(KeyBackspace) << 12 << int(KeyBackspace);
+        QTest::newRow("digit before point while short") << "12.34" << int('5') << 1 << int('5');
+        QTest::newRow("digit after point when full") << "12.34" << int('5') << 4 << 0;
+        QTest::newRow("digit before point at limit") << "123456789012.3" << int('5') << 0 << 0;
+        QTest::newRow("minus with caret inside") << "12" << int('-') << 1 << 0;
+        QTest::newRow("minus with caret at start") << "12" << int('-') << 0 << int('-');
+        QTest::newRow("point into blanks") << "  " << int('.') << 2 << 0;
+    }
+    void numericSingleKey()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, key);
+        QFETCH(int, selStart);
+        QFETCH(int, delivered);
+        QCOMPARE(FilterNumericKey(text, key, 12, 2, selStart, QString()), delivered);
+    }
+
+    void byteLength_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("maxLength");
+        QTest::addColumn<bool>("selection");
+        QTest::addColumn<int>("delivered");
+        QTest::newRow("ninth plus ascii") << "123456789" << int('0') << 10 << false << int('0');
+        QTest::newRow("ninth plus chinese") << "123456789" << int(u'中') << 10 << false << 0;
+        QTest::newRow("tenth ascii refused") << "1234567890" << int('1') << 10 << false << 0;
+        QTest::newRow("selection passes") << "1234567890" << int('1') << 10 << true << int('1');
+        QTest::newRow("enter at limit") << "1234567890" << int(KeyEnter) << 10 << false << int(KeyEnter);
+        QTest::newRow("backspace at limit") << "1234567890" << int(KeyBackspace) << 10 << false << int(KeyBackspace);
+        QTest::newRow("no limit refuses") << "" << int('a') << 0 << false << 0;
+        QTest::newRow("no limit enter") << "" << int(KeyEnter) << 0 << false << int(KeyEnter);
+        QTest::newRow("24 chinese plus one") << QString(24, u'张') << int(u'三') << 50 << false << int(u'三');
+        QTest::newRow("25 chinese plus one") << QString(25, u'张') << int(u'三') << 50 << false << 0;
+    }
+    void byteLength()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, key);
+        QFETCH(int, maxLength);
+        QFETCH(bool, selection);
+        QFETCH(int, delivered);
+        QCOMPARE(FilterByteLength(text, key, maxLength, selection, 0), delivered);
+    }
+
+    void gbk_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<int>("bad");
+        QTest::newRow("ascii") << "abc" << 3 << -1;
+        QTest::newRow("chinese") << "张三" << 4 << -1;
+        QTest::newRow("euro is one byte") << "€" << 1 << -1;
+        QTest::newRow("full-width comma") << "，" << 2 << -1;
+        QTest::newRow("emoji") << QString::fromUtf8("a\xF0\x9F\x98\x80") << 2 << 1;
+        QTest::newRow("rare character") << QString::fromUtf8("王\xF0\xA0\x80\x80") << 3 << 1;
+    }
+    void gbk()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, bytes);
+        QFETCH(int, bad);
+        QCOMPARE(Gbk::byteLength(text), bytes);
+        QCOMPARE(Gbk::firstUnencodable(text), bad);
+        Gbk enc;
+        QVERIFY(enc.isValid());
+        QByteArray out("x");
+        qsizetype badIndex = -2;
+        QCOMPARE(enc.encode(text, out, &badIndex), bad < 0);
+        if (bad < 0)
+            QCOMPARE(out.size(), bytes + 1);
+        else
+            QCOMPARE(out, QByteArray("x")); // nothing written, never a "?"
+    }
+
+    void gbkBytes()
+    {
+        Gbk enc;
+        QByteArray out;
+        QVERIFY(enc.encode(u"中国", out));
+        QCOMPARE(out, QByteArray("\xD6\xD0\xB9\xFA"));
+    }
+};
+
+ZQ_TEST(TestFilters)
+#include "TestFilters.moc"
