@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace zq {
+
+class Database;
+class Prompter;
+class AppSettings;
+
+// What the windows and the operations they start share for the whole run: the own database connection, the
+// way to talk to the user, the settings and the program's folder (where the own database and the windows/
+// stand-ins for the registry and the system folder live).
+struct AppContext {
+    Database* db = nullptr;
+    Prompter* prompter = nullptr;
+    AppSettings* settings = nullptr;
+    QString programFolder;
+};
+
+} // namespace zq
