@@ -1,0 +1,426 @@
+#include "DeclarationEditor.h"
+
+#include "DeclarationTableModel.h"
+#include "KeyFilters.h"
+#include "WindowHost.h"
+#include "core/AppSettings.h"
+#include "core/Database.h"
+#include "core/Prompter.h"
+#include "declarations/DeclarationStore.h"
+#include "declarations/DeclarationValidator.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace zq::ui {
+namespace {
+
+using F = HeaderField;
+
+QString appTitle()
+{
+    const QString name = QGuiApplication::applicationDisplayName();
+    return name.isEmpty() ? QStringLiteral("ZqSalTax") : name;
+}
+
+// The grid column whose sum a header total shows.
+HeaderField totalBoxOf(int column)
+{
+    switch (column) {
+    case ColInComeM:
+        return F::TaxMs;
+    case ColTaxM:
+        return F::TaxM;
+    case ColReduTax:
+        return F::ReduTaxM;
+    default:
+        return F::FactTax;
+    }
+}
+
+bool hasTotal(int column)
+{
+    return column == ColInComeM || column == ColTaxM || column == ColReduTax || column == ColTaxM1;
+}
+
+} // namespace
+
+DeclarationEditor::DeclarationEditor(const AppContext& ctx, WindowHost* host, qint64 unitId, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx), m_host(host), m_unitId(unitId)
+{
+    setObjectName(QStringLiteral("frmTbInfo"));
+    setWindowTitle(QStringLiteral("编辑报表[*]"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    m_toolbar = new QToolBar(this);
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    layout->addWidget(m_toolbar);
+    auto* header = new QWidget(this);
+    layout->addWidget(header);
+    m_grid = new GridView(this);
+    m_grid->setObjectName(QStringLiteral("VfgSj"));
+    layout->addWidget(m_grid, 1);
+
+    buildToolbar();
+    buildHeader(header);
+    m_model = new DeclarationTableModel(&m_doc, this);
+    m_grid->setModel(m_model);
+    connect(m_model, &DeclarationTableModel::cellEdited, this, &DeclarationEditor::onCellEdited);
+    connect(m_model, &DeclarationTableModel::contentChanged, this, [this] { setModified(true); });
+
+    auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    save->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(save, &QShortcut::activated, this, [this] {
+        if (isModified())
+            DoSave();
+    });
+    resize(900, 600);
+}
+
+DeclarationEditor::~DeclarationEditor() = default;
+
+void DeclarationEditor::buildToolbar()
+{
+    struct Button {
+        const char16_t* caption;
+        const char16_t* key;
+        const char16_t* tip;
+        QStyle::StandardPixmap icon;
+    };
+    static const Button buttons[] = {
+        {u"导入", u"导入", u"导入员工纳税额", QStyle::SP_ArrowDown},
+        {u"增行", u"增行", u"", QStyle::SP_FileDialogNewFolder},
+        {u"插行", u"插行", u"插入行", QStyle::SP_FileDialogListView},
+        {u"删行", u"删行", u"", QStyle::SP_TrashIcon},
+        {u"复制", u"复制", u"复制行", QStyle::SP_FileDialogDetailedView},
+        {u"粘贴", u"粘帖", u"粘帖行", QStyle::SP_FileDialogContentsView},
+        {u"保存", u"保存", u"保存(CTRL+S)", QStyle::SP_DialogSaveButton},
+        {u"撤消", u"撤消", u"撤消", QStyle::SP_BrowserReload},
+        {u"帮助", u"Help", u"帮助主题", QStyle::SP_DialogHelpButton},
+        {u"退出", u"Exit", u"退出", QStyle::SP_DialogCloseButton},
+    };
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (const Button& b : buttons) {
+        QAction* a = m_toolbar->addAction(style()->standardIcon(b.icon), QString::fromUtf16(b.caption));
+        const QString key = QString::fromUtf16(b.key);
+        a->setData(key);
+        a->setToolTip(QString::fromUtf16(b.tip).isEmpty() ? a->text() : QString::fromUtf16(b.tip));
+        m_actions.insert(key, a);
+    }
+    connect(m_toolbar, &QToolBar::actionTriggered, this, &DeclarationEditor::onToolbar);
+}
+
+void DeclarationEditor::buildHeader(QWidget* area)
+{
+    auto* grid = new QGridLayout(area);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    // Three columns of boxes: Txt1 on the left, Txt2 in the middle, Txt3 on the right. The first line holds
+    // 计算机代码 and 声明人, the second 联系电话, 税款所属月份 and 申报日期, then four lines of numbers.
+    struct Place {
+        F field;
+        int arrayIndex; // 1, 2, 3
+        int index;
+        int line;
+    };
+    static const Place places[] = {
+        {F::ComputerCode, 1, 0, 0},  {F::Phone, 1, 1, 1},   {F::UnitMen, 1, 2, 2},
+        {F::UnitTaxMen, 1, 3, 3},    {F::OthMen, 1, 4, 4},  {F::OthTaxMen, 1, 5, 5},
+        {F::DeclarePerson, 2, 0, 0}, {F::Month, 2, 1, 1},   {F::InComeM, 2, 2, 2},
+        {F::TaxMs, 2, 3, 3},         {F::TaxM, 2, 4, 4},    {F::ReduTaxM, 2, 5, 5},
+        {F::ApplyDate, 3, 0, 1},     {F::OutTaxM, 3, 1, 2}, {F::FactTax, 3, 2, 3},
+        {F::OweTax, 3, 3, 4},        {F::BookNo, 3, 4, 5},
+    };
+    for (const Place& p : places) {
+        auto* label = new QLabel(DeclarationDocument::caption(p.field).trimmed(), area);
+        label->setObjectName(QStringLiteral("Lbl%1_%2").arg(p.arrayIndex).arg(p.index));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        auto* box = new QLineEdit(area);
+        box->setObjectName(QStringLiteral("Txt%1_%2").arg(p.arrayIndex).arg(p.index));
+        label->setBuddy(box);
+        const int col = (p.arrayIndex - 1) * 2;
+        grid->addWidget(label, p.line, col);
+        grid->addWidget(box, p.line, col + 1);
+        m_labels[size_t(p.field)] = label;
+        m_boxes[size_t(p.field)] = box;
+        if (p.line >= 2)
+            box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        if (DeclarationDocument::isReadOnlyBox(p.field)) {
+            box->setReadOnly(true);
+            box->setFocusPolicy(Qt::NoFocus);
+            QPalette pal = box->palette();
+            pal.setBrush(QPalette::Base, pal.brush(QPalette::Window));
+            box->setPalette(pal);
+        }
+        box->installEventFilter(this);
+        const F field = p.field;
+        connect(box, &QLineEdit::textChanged, this, [this, field](const QString& text) {
+            m_doc.setHeader(field, text);
+            setModified(true);
+        });
+    }
+    for (int c : {1, 3, 5})
+        grid->setColumnStretch(c, 1);
+
+    // What may be typed into each box.
+    installByteLengthFilter(box(F::ComputerCode), 10);
+    installByteLengthFilter(box(F::Phone), 50);
+    installByteLengthFilter(box(F::DeclarePerson), 50);
+    for (F f : {F::UnitMen, F::UnitTaxMen, F::OthMen, F::OthTaxMen})
+        installNumericFilter(box(f), 12, 0);
+    for (F f : {F::InComeM, F::OutTaxM, F::FactTax, F::OweTax})
+        installNumericFilter(box(f), 12, 2);
+
+    // Tab order: the text boxes of the first two lines, then the numbers column by column.
+    const F order[] = {F::ComputerCode, F::Phone,   F::DeclarePerson, F::Month,   F::ApplyDate, F::UnitMen,
+                       F::UnitTaxMen,   F::OthMen,  F::OthTaxMen,     F::InComeM, F::TaxMs,     F::TaxM,
+                       F::ReduTaxM,     F::OutTaxM, F::FactTax,       F::OweTax,  F::BookNo};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(box(order[i]), box(order[i + 1]));
+    setTabOrder(box(F::BookNo), m_grid);
+}
+
+void DeclarationEditor::InitGrid()
+{
+    GridColumns cols;
+    const QStringList stored = m_ctx.settings ? m_ctx.settings->columnWidths().split(u',') : QStringList();
+    try {
+        m_codes[0] = std::make_shared<CodeList>(CodeList::nations(*m_ctx.db));
+        m_codes[1] = std::make_shared<CodeList>(CodeList::professions(*m_ctx.db));
+        m_codes[2] = std::make_shared<CodeList>(CodeList::incomeItems(*m_ctx.db));
+    } catch (const DatabaseError& e) {
+        m_ctx.prompter->notice(appTitle(), e.description(), Prompter::Icon::Exclamation);
+    }
+    for (int c = 0; c < DetailColumnCount; ++c) {
+        GridColumn col;
+        col.title = DeclarationDocument::columnTitle(c);
+        const int width = c < stored.size() ? int(Money::leading(stored[c]).raw() / Money::Scale) : 0;
+        col.widthTwips = width >= 200 ? width : 1200;
+        col.numeric = DeclarationDocument::isNumericColumn(c);
+        col.format = DeclarationDocument::columnFormat(c);
+        col.alignment = (col.numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+        col.maxLength = DeclarationDocument::columnMaxLength(c);
+        col.fixed = c == ColRowNo;
+        if (DeclarationDocument::isCodeColumn(c))
+            col.codes = m_codes[c - ColNation] ? m_codes[c - ColNation] : std::make_shared<CodeList>();
+        cols << col;
+    }
+    m_grid->setColumns(cols);
+}
+
+void DeclarationEditor::StartWin(bool isNew, qint64 appId)
+{
+    if (m_host)
+        m_host->setToolbarBandVisible(false);
+    m_isNew = isNew;
+    m_appId = appId;
+    InitGrid();
+    LoadDeclaration();
+    setModified(false);
+}
+
+void DeclarationEditor::pushHeaderToBoxes()
+{
+    for (int i = 0; i < HeaderFieldCount; ++i)
+        m_boxes[i]->setText(m_doc.header(F(i)));
+}
+
+void DeclarationEditor::LoadDeclaration()
+{
+    m_grid->commitOpenEditor();
+    DeclarationStore store(*m_ctx.db);
+    try {
+        m_model->rebuild([&] {
+            if (m_isNew) {
+                store.loadNew(m_doc, m_unitId, QDate::currentDate());
+            } else {
+                store.loadStored(m_doc, m_appId);
+                // A stored declaration without rows still gets a row to type into.
+                if (m_doc.rowCount() == 0)
+                    m_doc.appendRow();
+            }
+        });
+    } catch (const DatabaseError& e) {
+        m_ctx.prompter->notice(appTitle(), e.description(), Prompter::Icon::Exclamation);
+    }
+    pushHeaderToBoxes();
+    if (m_doc.rowCount() > 0)
+        m_grid->setCurrentIndex(m_model->index(0, ColIDCard));
+}
+
+bool DeclarationEditor::isModified() const
+{
+    return m_actions.value(QStringLiteral("保存"))->isEnabled();
+}
+
+void DeclarationEditor::setModified(bool on)
+{
+    m_actions.value(QStringLiteral("保存"))->setEnabled(on);
+    setWindowModified(on);
+}
+
+void DeclarationEditor::setBoxText(HeaderField f, const QString& text)
+{
+    box(f)->setText(text);
+    m_doc.setHeader(f, text);
+    setModified(true);
+}
+
+void DeclarationEditor::updateTotal(int column)
+{
+    setBoxText(totalBoxOf(column), m_doc.columnSum(column).format(u"#,##0.00"));
+}
+
+void DeclarationEditor::onCellEdited(int row, int column)
+{
+    if (row == m_doc.rowCount() - 1)
+        m_model->appendRow();
+    if (DeclarationDocument::isCodeColumn(column)) {
+        const auto& codes = m_codes[column - ColNation];
+        if (!codes || !codes->accepts(m_doc.cellText(row, column)))
+            m_model->setCellText(row, column, QString());
+    }
+    if (hasTotal(column))
+        updateTotal(column);
+}
+
+void DeclarationEditor::AddRow()
+{
+    m_model->appendRow();
+}
+
+void DeclarationEditor::InsertRow()
+{
+    const QModelIndex cur = m_grid->currentIndex();
+    if (!cur.isValid() || m_doc.rowCount() == 0)
+        return;
+    m_model->insertRow(cur.row());
+}
+
+void DeclarationEditor::DeleteRow()
+{
+    m_grid->commitOpenEditor();
+    const QModelIndex cur = m_grid->currentIndex();
+    if (!cur.isValid() || m_doc.rowCount() == 0)
+        return;
+    m_model->removeRow(cur.row());
+    RecalcTotals();
+}
+
+void DeclarationEditor::RecalcTotals()
+{
+    setBoxText(F::UnitTaxMen, QString::number(m_doc.rowCount()));
+    for (int c : {int(ColInComeM), int(ColTaxM), int(ColReduTax), int(ColTaxM1)})
+        updateTotal(c);
+}
+
+void DeclarationEditor::ImportSalary()
+{
+    m_ctx.prompter->notice(QStringLiteral("财务软件链接尚不可用，暂时不能导入。"));
+}
+
+void DeclarationEditor::showProblem(const ValidationProblem& p)
+{
+    m_ctx.prompter->notice(p.message);
+    if (p.target == ValidationProblem::Target::Box) {
+        box(p.box)->setFocus();
+    } else if (p.target == ValidationProblem::Target::Cell) {
+        m_grid->focusCell(p.row, p.column, p.scrollColumnIntoView);
+    }
+}
+
+bool DeclarationEditor::DoSave()
+{
+    m_grid->commitOpenEditor();
+    std::optional<ValidationProblem> problem;
+    m_model->rebuild([&] { problem = DeclarationValidator::DoCheckDeclaration(m_doc); });
+    if (problem) {
+        showProblem(*problem);
+        return false;
+    }
+    DeclarationStore store(*m_ctx.db);
+    try {
+        if (m_appId == 0)
+            m_appId = store.newAppId();
+        store.save(m_doc, m_appId, m_unitId);
+    } catch (const DatabaseError& e) {
+        m_ctx.prompter->notice(appTitle(), e.description(), Prompter::Icon::None);
+        return false;
+    }
+    setModified(false);
+    emit saved(m_appId);
+    return true;
+}
+
+void DeclarationEditor::onToolbar(QAction* action)
+{
+    const QString key = action->data().toString();
+    if (key == QLatin1String("导入"))
+        ImportSalary();
+    else if (key == QLatin1String("增行"))
+        AddRow();
+    else if (key == QLatin1String("插行"))
+        InsertRow();
+    else if (key == QLatin1String("删行"))
+        DeleteRow();
+    else if (key == QLatin1String("保存"))
+        DoSave();
+    else if (key == QLatin1String("撤消")) {
+        LoadDeclaration();
+        setModified(true);
+    } else if (key == QLatin1String("Exit"))
+        close();
+}
+
+void DeclarationEditor::storeColumnWidths()
+{
+    if (!m_ctx.settings)
+        return;
+    QStringList widths;
+    for (int w : m_grid->columnWidthsTwips())
+        widths << QString::number(w);
+    m_ctx.settings->setColumnWidths(widths.join(u','));
+}
+
+void DeclarationEditor::closeEvent(QCloseEvent* event)
+{
+    m_grid->commitOpenEditor();
+    if (m_doc.rowCount() > 0 && isModified()) {
+        if (m_ctx.prompter->askYesNo(Prompter::noticeTitle(), QStringLiteral("申报表已修改，是否保存？")) &&
+            !DoSave()) {
+            event->ignore();
+            return;
+        }
+    }
+    if (m_host)
+        m_host->setToolbarBandVisible(true);
+    storeColumnWidths();
+    event->accept();
+}
+
+bool DeclarationEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in a header box moves on like Tab.
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            qobject_cast<QLineEdit*>(watched)) {
+            focusNextChild();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace zq::ui

@@ -1,0 +1,290 @@
+#include "DeclarationFixtures.h"
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "core/AppSettings.h"
+#include "declarations/DeclarationStore.h"
+#include "ui/DeclarationEditor.h"
+#include "ui/DeclarationList.h"
+#include "ui/DeclarationTableModel.h"
+#include "ui/StringTableModel.h"
+#include "ui/WindowHost.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zq;
+using namespace zq::test;
+using namespace zq::ui;
+using F = HeaderField;
+
+namespace {
+
+class TestHost : public WindowHost {
+public:
+    void showChild(QWidget* w) override { w->show(); }
+    void setToolbarBandVisible(bool v) override { bandVisible = v; }
+    bool bandVisible = true;
+};
+
+// The declaration windows over a temporary database with two units.
+struct Fixture {
+    TempTaxDatabase t;
+    QTemporaryDir settingsDir;
+    AppSettings settings{settingsDir.filePath("zqsaltax.ini")};
+    ScriptedPrompter prompter;
+    TestHost host;
+    AppContext ctx;
+
+    Fixture()
+    {
+        t.db().exec("insert into UnitInfo(UnitID,UnitName,ComputerCode,Phone,DeclarePerson) values"
+                    "(1,'甲公司','1234567','010-1','张'),(2,'乙''公司','7654321','010-2','李')");
+        ctx = AppContext{&t.db(), &prompter, &settings, t.dir()};
+    }
+};
+
+} // namespace
+
+class TestDeclarationWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void modelPassesTester()
+    {
+        DeclarationDocument doc = validDocument();
+        DeclarationTableModel model(&doc);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.appendRow();
+        model.insertRow(1);
+        model.removeRow(0);
+        model.setCellText(0, ColInComeM, "12.5");
+        model.rebuild([&] { doc.clearRows(); });
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void newDeclarationOpensWithDefaults()
+    {
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        QCOMPARE(list.unitCombo()->count(), 2);
+        QCOMPARE(list.unitCombo()->itemData(1).toLongLong(), 2LL);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        QVERIFY(ed);
+        QVERIFY(!f.host.bandVisible);
+        QCOMPARE(ed->box(F::Month)->text(), QDate::currentDate().toString("yyyy-MM"));
+        QCOMPARE(ed->box(F::ApplyDate)->text(), QDate::currentDate().toString("yyyy-MM-dd"));
+        QCOMPARE(ed->box(F::ComputerCode)->text(), QString("1234567"));
+        QCOMPARE(ed->document().rowCount(), 1);
+        QVERIFY(!ed->isModified());
+        QVERIFY(!ed->action("保存")->isEnabled());
+        ed->close();
+        QVERIFY(f.host.bandVisible);
+        QCOMPARE(f.prompter.records().size(), 0); // unmodified: no question
+    }
+
+    void editingAppendsRowChecksCodesAndTotals()
+    {
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        QVERIFY(QTest::qWaitForWindowExposed(ed));
+        auto* model = ed->model();
+        model->setData(model->index(0, ColEmpName), "王五", Qt::EditRole);
+        QCOMPARE(ed->document().rowCount(), 2); // editing the last row leaves an empty row below
+        QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
+        QVERIFY(ed->isModified());
+
+        model->setData(model->index(0, ColNation), "15", Qt::EditRole);
+        QCOMPARE(ed->document().cellText(0, ColNation), QString("15")); // occurs in the list text
+        model->setData(model->index(0, ColNation), "999", Qt::EditRole);
+        QCOMPARE(ed->document().cellText(0, ColNation), QString());
+
+        model->setData(model->index(0, ColInComeM), "1000", Qt::EditRole);
+        model->setData(model->index(1, ColInComeM), "500", Qt::EditRole);
+        QCOMPARE(ed->box(F::TaxMs)->text(), QString("1,500.00"));
+        QCOMPARE(ed->document().rowCount(), 3);
+
+        ed->grid()->setCurrentIndex(model->index(0, ColEmpName));
+        ed->DeleteRow();
+        QCOMPARE(ed->box(F::TaxMs)->text(), QString("500.00"));
+        QCOMPARE(ed->box(F::UnitTaxMen)->text(), QString("2"));
+        QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
+        f.prompter.queue(Prompter::Answer::No);
+        ed->close();
+    }
+
+    void typingInTheGrid()
+    {
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        ed->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(ed));
+        GridView* grid = ed->grid();
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(0, ColInComeM));
+        QTest::keyClick(grid, '1'); // the first key opens the cell editor, the rest go into it
+        QVERIFY(grid->gridDelegate()->openEditor());
+        QTest::keyClicks(QApplication::focusWidget(), "2a34.567");
+        QTest::keyClick(grid->gridDelegate()->openEditor(), Qt::Key_Return);
+        QCOMPARE(ed->document().cellText(0, ColInComeM),
+                 QString("1234.56"));                          // letters and a third decimal refused
+        QCOMPARE(grid->currentIndex().column(), int(ColTaxM)); // Enter moved on like Tab
+        QCOMPARE(ed->box(F::TaxMs)->text(), QString("1,234.56"));
+        f.prompter.queue(Prompter::Answer::No);
+        ed->close();
+    }
+
+    void saveStoresAndRefreshesList()
+    {
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        QVERIFY(ed->DoSave());
+        QCOMPARE(ed->appId(), 1);
+        QVERIFY(!ed->isModified());
+        QCOMPARE(list.model()->rowCount(), 1);
+        QCOMPARE(list.model()->text(0, DeclarationList::ColMonth), QString("2005-09"));
+        QCOMPARE(list.model()->text(0, DeclarationList::ColAppId), QString("1"));
+
+        // The list shows another unit now; the editor still saves under its own unit and key.
+        list.unitCombo()->setCurrentIndex(1);
+        QCOMPARE(list.model()->rowCount(), 0);
+        ed->setBoxText(F::BookNo, "NEWBOOK123");
+        QVERIFY(ed->DoSave());
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 1);
+        QCOMPARE(f.t.db().scalar("select UnitID from ApplT where AppID=1").toInt(), 1);
+        ed->close();
+        QCOMPARE(f.prompter.records().size(), 0);
+    }
+
+    void validationFailureFocusesAndKeepsOpen()
+    {
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        ed->setBoxText(F::ApplyDate, "");
+        f.prompter.queue(Prompter::Answer::Yes); // save on closing; the blank date stops it
+        QVERIFY(!ed->close());
+        QVERIFY(ed->isVisible());
+        QCOMPARE(f.prompter.texts(),
+                 QStringList({"申报表已修改，是否保存？", QString::fromUtf16(u"申报日期\r\n不能为空!")}));
+        QCOMPARE(f.prompter.records().last().title, QString("提示信息"));
+        QCOMPARE(f.prompter.records().last().icon, Prompter::Icon::None);
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 0);
+
+        f.prompter.queue(Prompter::Answer::No);
+        QVERIFY(ed->close());
+        QVERIFY(!f.settings.columnWidths().isEmpty()); // widths stored on closing
+        QCOMPARE(f.settings.columnWidths().split(',').size(), 12);
+    }
+
+    void columnWidthsFromSettings()
+    {
+        Fixture f;
+        f.settings.setColumnWidths("300,150,1500");
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        const QList<int> w = list.editor()->grid()->columnWidthsTwips();
+        QCOMPARE(w.size(), 12);
+        QCOMPARE(w[0], 300);
+        QCOMPARE(w[1], 1200); // below 200 counts as missing
+        QCOMPARE(w[2], 1500);
+        QCOMPARE(w[11], 1200);
+        list.editor()->close();
+    }
+
+    void ctrlSOnlyWhenModified()
+    {
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        ed->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(ed));
+        ed->box(F::Phone)->setFocus();
+        QTest::keyClick(ed->box(F::Phone), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(f.prompter.records().size(), 0); // unmodified: nothing happens
+        QTest::keyClicks(ed->box(F::Phone), "9");
+        QTest::keyClick(ed->box(F::Phone), Qt::Key_S, Qt::ControlModifier);
+        // the save ran: the empty new declaration fails its first header check
+        QCOMPARE(f.prompter.texts(),
+                 QStringList({QString::fromUtf16(u"本单位总人数\r\n应该填大于0的数字!")}));
+        f.prompter.queue(Prompter::Answer::No);
+        ed->close();
+    }
+
+    void openingAnotherDeclaration()
+    {
+        Fixture f;
+        DeclarationStore store(f.t.db());
+        store.save(validDocument(), 1, 1);
+        store.save(validDocument(), 2, 1);
+        DeclarationList list(f.ctx, &f.host);
+        QCOMPARE(list.model()->rowCount(), 2);
+        list.grid()->setCurrentIndex(list.model()->index(0, 0));
+        list.openCurrent();
+        QPointer<DeclarationEditor> first = list.editor();
+        QCOMPARE(first->appId(), 1);
+        list.openCurrent(); // the same declaration comes to the front
+        QCOMPARE(list.editor(), first.data());
+
+        first->setBoxText(F::ApplyDate, ""); // unsaved and invalid
+        list.grid()->setCurrentIndex(list.model()->index(1, 0));
+        f.prompter.queue(Prompter::Answer::Yes);
+        list.openCurrent(); // the editor refuses to close: the other declaration is not opened
+        QCOMPARE(list.editor(), first.data());
+        QCOMPARE(first->appId(), 1);
+
+        f.prompter.queue(Prompter::Answer::No);
+        list.openCurrent();
+        QVERIFY(list.editor() != first.data());
+        QCOMPARE(list.editor()->appId(), 2);
+        list.editor()->close();
+    }
+
+    void deleteAsksFirst()
+    {
+        Fixture f;
+        DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
+        DeclarationList list(f.ctx, &f.host);
+        list.deleteCurrent();
+        QCOMPARE(f.prompter.texts(), QStringList({"请选择申报表！"}));
+        list.grid()->setCurrentIndex(list.model()->index(0, 0));
+        f.prompter.queue(Prompter::Answer::No);
+        list.deleteCurrent();
+        QCOMPARE(list.model()->rowCount(), 1);
+        f.prompter.queue(Prompter::Answer::Yes);
+        list.deleteCurrent();
+        QCOMPARE(list.model()->rowCount(), 0);
+        QCOMPARE(f.prompter.records()[1].text, QString("确定要删除申报表吗？"));
+        QCOMPARE(f.prompter.records()[1].icon, Prompter::Icon::Question);
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 0);
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplTInfo").toInt(), 2); // header only
+    }
+
+    void emptyUnitTable()
+    {
+        TempTaxDatabase t;
+        ScriptedPrompter prompter;
+        TestHost host;
+        AppContext ctx{&t.db(), &prompter, nullptr, t.dir()};
+        DeclarationList list(ctx, &host);
+        list.newDeclaration();
+        QCOMPARE(prompter.texts(), QStringList({"请选择单位"}));
+        QVERIFY(!list.editor());
+    }
+};
+
+ZQ_TEST(TestDeclarationWindows)
+#include "TestDeclarationWindows.moc"
