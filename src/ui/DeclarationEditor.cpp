@@ -8,7 +8,10 @@
 #include "core/Prompter.h"
 #include "declarations/DeclarationStore.h"
 #include "declarations/DeclarationValidator.h"
+#include "declarations/RowClipboard.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -85,6 +88,13 @@ DeclarationEditor::DeclarationEditor(const AppContext& ctx, WindowHost* host, qi
         if (isModified())
             DoSave();
     });
+    // Ctrl+C and Ctrl+V on the grid copy and paste rows; inside a cell editor they stay the editor's own.
+    auto* copy = new QShortcut(QKeySequence::Copy, m_grid);
+    copy->setContext(Qt::WidgetShortcut);
+    connect(copy, &QShortcut::activated, this, &DeclarationEditor::CopyRows);
+    auto* paste = new QShortcut(QKeySequence::Paste, m_grid);
+    paste->setContext(Qt::WidgetShortcut);
+    connect(paste, &QShortcut::activated, this, &DeclarationEditor::PasteRows);
     resize(900, 600);
 }
 
@@ -117,8 +127,8 @@ void DeclarationEditor::buildToolbar()
         a->setData(key);
         a->setToolTip(QString::fromUtf16(b.tip).isEmpty() ? a->text() : QString::fromUtf16(b.tip));
         m_actions.insert(key, a);
+        connect(a, &QAction::triggered, this, [this, a] { onToolbar(a); });
     }
-    connect(m_toolbar, &QToolBar::actionTriggered, this, &DeclarationEditor::onToolbar);
 }
 
 void DeclarationEditor::buildHeader(QWidget* area)
@@ -330,6 +340,42 @@ void DeclarationEditor::ImportSalary()
     m_ctx.prompter->notice(QStringLiteral("财务软件链接尚不可用，暂时不能导入。"));
 }
 
+void DeclarationEditor::CopyRows()
+{
+    m_grid->commitOpenEditor();
+    QList<int> rows;
+    for (const QModelIndex& i : m_grid->selectionModel()->selectedIndexes())
+        if (!rows.contains(i.row()))
+            rows << i.row();
+    if (rows.isEmpty() && m_grid->currentIndex().isValid())
+        rows << m_grid->currentIndex().row();
+    std::sort(rows.begin(), rows.end());
+    if (!rows.isEmpty())
+        QGuiApplication::clipboard()->setText(RowClipboard::copy(m_doc, rows));
+}
+
+void DeclarationEditor::PasteRows()
+{
+    m_grid->commitOpenEditor();
+    const CodeList* lists[3] = {m_codes[0].get(), m_codes[1].get(), m_codes[2].get()};
+    const RowClipboard::Result pasted = RowClipboard::parse(QGuiApplication::clipboard()->text(), lists);
+    if (!pasted.problem.isEmpty()) {
+        m_ctx.prompter->notice(pasted.problem);
+        return;
+    }
+    const QModelIndex cur = m_grid->currentIndex();
+    const int at = cur.isValid() ? cur.row() : m_doc.rowCount();
+    m_model->rebuild([&] {
+        m_doc.rows().insert(at, pasted.rows.size(), DetailRow());
+        std::copy(pasted.rows.begin(), pasted.rows.end(), m_doc.rows().begin() + at);
+        m_doc.renumber(at);
+    });
+    for (int c : {int(ColInComeM), int(ColTaxM), int(ColReduTax), int(ColTaxM1)})
+        updateTotal(c);
+    m_grid->setCurrentIndex(m_model->index(at, ColIDCard));
+    setModified(true);
+}
+
 void DeclarationEditor::showProblem(const ValidationProblem& p)
 {
     m_ctx.prompter->notice(p.message);
@@ -366,20 +412,24 @@ bool DeclarationEditor::DoSave()
 void DeclarationEditor::onToolbar(QAction* action)
 {
     const QString key = action->data().toString();
-    if (key == QLatin1String("导入"))
+    if (key == u"导入")
         ImportSalary();
-    else if (key == QLatin1String("增行"))
+    else if (key == u"增行")
         AddRow();
-    else if (key == QLatin1String("插行"))
+    else if (key == u"插行")
         InsertRow();
-    else if (key == QLatin1String("删行"))
+    else if (key == u"删行")
         DeleteRow();
-    else if (key == QLatin1String("保存"))
+    else if (key == u"复制")
+        CopyRows();
+    else if (key == u"粘帖")
+        PasteRows();
+    else if (key == u"保存")
         DoSave();
-    else if (key == QLatin1String("撤消")) {
+    else if (key == u"撤消") {
         LoadDeclaration();
         setModified(true);
-    } else if (key == QLatin1String("Exit"))
+    } else if (key == u"Exit")
         close();
 }
 

@@ -38,6 +38,10 @@ public:
     void RecalcTotals();
     // The salary import behind "导入".
     void ImportSalary();
+    // "复制": the selected rows to the clipboard as tab-separated text; "粘帖": rows from the clipboard
+    // inserted at the current row, refused whole when a cell does not fit.
+    void CopyRows();
+    void PasteRows();
 
     bool isNew() const { return m_isNew; }
     qint64 appId() const { return m_appId; }

@@ -2,7 +2,8 @@
 
 namespace zq::test {
 
-Prompter::Answer ScriptedPrompter::message(const QString& title, const QString& text, Icon icon, Buttons buttons)
+Prompter::Answer ScriptedPrompter::message(const QString& title, const QString& text, Icon icon,
+                                           Buttons buttons)
 {
     m_records << Record{QStringLiteral("message"), title, text, icon, buttons, {}, {}};
     if (buttons == Buttons::Ok && m_autoOk)
@@ -17,7 +18,8 @@ Prompter::Answer ScriptedPrompter::message(const QString& title, const QString& 
 std::optional<QString> ScriptedPrompter::input(const QString& title, const QString& prompt,
                                                const QString& defaultText)
 {
-    m_records << Record{QStringLiteral("input"), title, prompt, Icon::None, Buttons::OkCancel, defaultText, {}};
+    m_records << Record{QStringLiteral("input"), title,       prompt, Icon::None,
+                        Buttons::OkCancel,       defaultText, {}};
     if (m_answers.isEmpty() || m_answers.first().typeId() == QMetaType::Int) {
         ++m_unexpected;
         return std::nullopt;
@@ -29,7 +31,8 @@ std::optional<QString> ScriptedPrompter::input(const QString& title, const QStri
 std::optional<QString> ScriptedPrompter::saveFileName(const QString& title, const QString& proposedPath,
                                                       const QString& filter)
 {
-    m_records << Record{QStringLiteral("save"), title, QString(), Icon::None, Buttons::OkCancel, proposedPath, filter};
+    m_records << Record{QStringLiteral("save"), title,        QString(), Icon::None,
+                        Buttons::OkCancel,      proposedPath, filter};
     if (m_answers.isEmpty() || m_answers.first().typeId() == QMetaType::Int) {
         ++m_unexpected;
         return std::nullopt;

@@ -24,15 +24,13 @@ public:
 
     // Answers, consumed in order. A message box takes an Answer; input and save take a text or nothing.
     void queue(Answer a) { m_answers << QVariant::fromValue(int(a)); }
-    void queueText(const std::optional<QString>& text)
-    {
-        m_answers << (text ? QVariant(*text) : QVariant());
-    }
+    void queueText(const std::optional<QString>& text) { m_answers << (text ? QVariant(*text) : QVariant()); }
     // Plain notices (OK button only) are answered Ok without queueing.
     void setAutoOk(bool on) { m_autoOk = on; }
 
     Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) override;
-    std::optional<QString> input(const QString& title, const QString& prompt, const QString& defaultText) override;
+    std::optional<QString> input(const QString& title, const QString& prompt,
+                                 const QString& defaultText) override;
     std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
                                         const QString& filter) override;
 

@@ -20,6 +20,18 @@ void TempTaxDatabase::reopen()
     m_db = TaxDatabase::open(m_path);
 }
 
+void typeText(QWidget* widget, const QString& text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(widget, c.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
 void execOrFail(Database& db, const QString& sql, const QVariantList& binds)
 {
     try {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <functional>
 #include <memory>
 
@@ -30,9 +31,14 @@ private:
     std::unique_ptr<Database> m_db;
 };
 
+// Types text into a widget key by key, as the keyboard delivers it; unlike QTest::keyClicks it also
+// types characters outside Latin-1 (Chinese).
+void typeText(QWidget* widget, const QString& text);
+
 // Runs a statement and fails loudly (with the database's text) when it does not run.
 void execOrFail(Database& db, const QString& sql, const QVariantList& binds = {});
 
 } // namespace zq::test
 
-#define ZQ_TEST(Class) static const int zq_registered_##Class = zq::test::registerTest(#Class, [] { return new Class; });
+#define ZQ_TEST(Class)                                                                                       \
+    static const int zq_registered_##Class = zq::test::registerTest(#Class, [] { return new Class; });

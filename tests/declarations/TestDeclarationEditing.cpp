@@ -1,0 +1,243 @@
+#include "DeclarationFixtures.h"
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "core/AppSettings.h"
+#include "core/CodeList.h"
+#include "declarations/DeclarationStore.h"
+#include "declarations/RowClipboard.h"
+#include "ui/DeclarationEditor.h"
+#include "ui/DeclarationTableModel.h"
+#include "ui/WindowHost.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zq;
+using namespace zq::test;
+using namespace zq::ui;
+using F = HeaderField;
+
+namespace {
+
+struct Editor {
+    TempTaxDatabase t;
+    QTemporaryDir settingsDir;
+    AppSettings settings{settingsDir.filePath("zqsaltax.ini")};
+    ScriptedPrompter prompter;
+    AppContext ctx{&t.db(), &prompter, &settings, t.dir()};
+    DeclarationEditor* ed = nullptr;
+
+    explicit Editor(bool stored = false)
+    {
+        t.db().exec("insert into UnitInfo(UnitID,UnitName,ComputerCode,Phone,DeclarePerson) "
+                    "values(1,'甲','1234567','1','2')");
+        if (stored)
+            DeclarationStore(t.db()).save(validDocument(), 1, 1);
+        ed = new DeclarationEditor(ctx, nullptr, 1);
+        ed->StartWin(!stored, stored ? 1 : 0);
+        ed->show();
+        ed->activateWindow();
+    }
+    ~Editor()
+    {
+        prompter.queue(Prompter::Answer::No);
+        delete ed;
+    }
+    QString typeInto(F f, const QString& keys)
+    {
+        QLineEdit* box = ed->box(f);
+        box->setFocus();
+        box->clear();
+        typeText(box, keys);
+        return box->text();
+    }
+};
+
+const QString kRow = QStringLiteral("110101198001010015\t张三\t156\t0201\t01\t5000\t3000\t10\t\t\t275");
+
+} // namespace
+
+class TestDeclarationEditing : public QObject {
+    Q_OBJECT
+private slots:
+    void pasteParsing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("one row") << kRow << 1 << "";
+        QTest::newRow("windows line endings") << kRow + "\r\n" + kRow + "\r\n" << 2 << "";
+        QTest::newRow("unix line endings") << kRow + "\n" + kRow << 2 << "";
+        QTest::newRow("trailing empty line") << kRow + "\n" << 1 << "";
+        QTest::newRow("nothing") << "" << 0 << "剪贴板中没有可以粘贴的行。";
+        QTest::newRow("too few columns")
+            << "a\tb" << 0 << "粘贴的第1行有2列，应为11列（身份证件号码到本张实缴税额），没有粘贴任何内容。";
+        QTest::newRow("too many columns")
+            << kRow + "\n" + kRow + "\tx" << 0
+            << "粘贴的第2行有12列，应为11列（身份证件号码到本张实缴税额），没有粘贴任何内容。";
+        QTest::newRow("letters in an amount")
+            << QString(kRow).replace("5000", "5O00") << 0
+            << "粘贴的第1行第6列（纳税人收入额）“5O00”不是可以输入的数字，没有粘贴任何内容。";
+        QTest::newRow("13-digit amount")
+            << QString(kRow).replace("5000", "1234567890123") << 0
+            << "粘贴的第1行第6列（纳税人收入额）“1234567890123”不是可以输入的数字，没有粘贴任何内容。";
+        QTest::newRow("grouped amount")
+            << QString(kRow).replace("5000", "5,000") << 0
+            << "粘贴的第1行第6列（纳税人收入额）“5,000”不是可以输入的数字，没有粘贴任何内容。";
+        QTest::newRow("three decimals")
+            << QString(kRow).replace("275", "275.125") << 0
+            << "粘贴的第1行第11列（本张实缴税额）“275.125”不是可以输入的数字，没有粘贴任何内容。";
+        QTest::newRow("identity too long")
+            << QString(kRow).replace("110101198001010015", "1101011980010100159") << 0
+            << "粘贴的第1行第1列（身份证件号码）超过18个字符，没有粘贴任何内容。";
+        QTest::newRow("unknown nationality")
+            << QString(kRow).replace("\t156\t", "\t999\t") << 0
+            << "粘贴的第1行第3列（国籍）“999”不在代码表中，没有粘贴任何内容。";
+        QTest::newRow("negative amount") << QString(kRow).replace("5000", "-5000.5") << 1 << "";
+    }
+    void pasteParsing()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, rows);
+        QFETCH(QString, problem);
+        TempTaxDatabase t;
+        const CodeList nations = CodeList::nations(t.db()), profs = CodeList::professions(t.db()),
+                       items = CodeList::incomeItems(t.db());
+        const CodeList* lists[3] = {&nations, &profs, &items};
+        const auto result = RowClipboard::parse(text, lists);
+        QCOMPARE(result.problem, problem);
+        QCOMPARE(int(result.rows.size()), rows);
+    }
+
+    void copyThenPasteRoundTrips()
+    {
+        Editor e(true);
+        DeclarationDocument& doc = e.ed->document();
+        QCOMPARE(doc.rowCount(), 2);
+        e.ed->grid()->selectRow(0);
+        e.ed->grid()->selectionModel()->select(e.ed->model()->index(1, 3), QItemSelectionModel::Select);
+        e.ed->CopyRows();
+        const DeclarationDocument before = doc;
+        e.ed->grid()->setCurrentIndex(e.ed->model()->index(1, 1));
+        e.ed->PasteRows();
+        QCOMPARE(doc.rowCount(), 4);
+        for (int c = 1; c < DetailColumnCount; ++c) {
+            QCOMPARE(doc.cellText(1, c), before.cellText(0, c));
+            QCOMPARE(doc.cellText(2, c), before.cellText(1, c));
+            QCOMPARE(doc.cellText(3, c), before.cellText(1, c));
+        }
+        QCOMPARE(doc.cellText(3, ColRowNo), QString("4"));
+        QCOMPARE(e.ed->box(F::TaxMs)->text(), QString("20,000.00"));
+        QVERIFY(e.ed->isModified());
+    }
+
+    void refusedPasteChangesNothing()
+    {
+        Editor e(true);
+        QApplication::clipboard()->setText(kRow + "\n" + "x\ty");
+        e.ed->setModified(false);
+        e.ed->PasteRows();
+        QCOMPARE(e.ed->document().rowCount(), 2);
+        QVERIFY(!e.ed->isModified());
+        QCOMPARE(e.prompter.texts().size(), 1);
+        QCOMPARE(e.prompter.last().title, QString("提示信息"));
+    }
+
+    void boxFilters_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("code eleventh character") << int(F::ComputerCode) << "12345678901"
+                                                 << "1234567890";
+        QTest::newRow("phone 25 chinese") << int(F::Phone) << QString(26, u'电') << QString(25, u'电');
+        QTest::newRow("declarant 50 bytes")
+            << int(F::DeclarePerson) << QString(24, u'张') + "abc" << QString(24, u'张') + "ab";
+        QTest::newRow("count refuses point") << int(F::UnitMen) << "1.5"
+                                             << "15";
+        QTest::newRow("count minus at start once") << int(F::OthMen) << "--3-"
+                                                   << "-3";
+        QTest::newRow("count thirteenth digit") << int(F::UnitTaxMen) << "1234567890123"
+                                                << "123456789012";
+        QTest::newRow("amount two decimals") << int(F::InComeM) << "12.345"
+                                             << "12.34";
+        QTest::newRow("amount refuses comma") << int(F::OweTax) << "1,000"
+                                              << "1000";
+        QTest::newRow("month is free text") << int(F::Month) << "2005年9月"
+                                            << "2005年9月";
+    }
+    void boxFilters()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, keys);
+        QFETCH(QString, expected);
+        Editor e;
+        QCOMPARE(e.typeInto(F(box), keys), expected);
+    }
+
+    void enterMovesLikeTab()
+    {
+        Editor e;
+        QVERIFY(QTest::qWaitForWindowActive(e.ed));
+        e.ed->box(F::ComputerCode)->setFocus();
+        QTest::keyClick(e.ed->box(F::ComputerCode), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), e.ed->box(F::Phone));
+        QTest::keyClick(e.ed->box(F::Phone), Qt::Key_Enter);
+        QCOMPARE(QApplication::focusWidget(), e.ed->box(F::DeclarePerson));
+    }
+
+    void modifiedFlagTransitions()
+    {
+        Editor e(true);
+        QVERIFY(!e.ed->isModified()); // loading leaves it off
+        e.typeInto(F::OweTax, "1");
+        QVERIFY(e.ed->isModified());
+        QVERIFY(e.ed->DoSave());
+        QVERIFY(!e.ed->isModified());
+        e.ed->action("撤消")->trigger();
+        QVERIFY(e.ed->isModified()); // undo rewrites the boxes and leaves it on
+        QCOMPARE(e.ed->box(F::OweTax)->text(), QString("1.00"));
+    }
+
+    void rowOperations()
+    {
+        Editor e;
+        auto* m = e.ed->model();
+        for (int i = 0; i < 4; ++i)
+            e.ed->AddRow();
+        QCOMPARE(e.ed->document().rowCount(), 5);
+        m->setData(m->index(2, ColEmpName), "old3", Qt::EditRole);
+        e.ed->grid()->setCurrentIndex(m->index(2, ColEmpName));
+        e.ed->InsertRow();
+        QCOMPARE(e.ed->document().cellText(2, ColEmpName), QString());
+        QCOMPARE(e.ed->document().cellText(3, ColEmpName), QString("old3"));
+        QCOMPARE(e.ed->document().cellText(5, ColRowNo), QString("6"));
+
+        m->rebuild([&] { e.ed->document().clearRows(); });
+        e.ed->InsertRow(); // no rows: nothing happens
+        e.ed->DeleteRow();
+        QCOMPARE(e.ed->document().rowCount(), 0);
+        QVERIFY(e.ed->close()); // no detail row: closing never asks
+        e.ed = nullptr;
+        QCOMPARE(e.prompter.records().size(), 0);
+    }
+
+    void undoOnSavedNewDeclarationKeepsKey()
+    {
+        Editor e;
+        e.ed->model()->rebuild([&] { e.ed->document() = validDocument(); });
+        QVERIFY(e.ed->DoSave());
+        QCOMPARE(e.ed->appId(), 1);
+        e.ed->action("撤消")->trigger();
+        QCOMPARE(e.ed->document().rowCount(), 1);
+        QCOMPARE(e.ed->box(F::BookNo)->text(), QString());
+        QCOMPARE(e.ed->appId(), 1);
+    }
+};
+
+ZQ_TEST(TestDeclarationEditing)
+#include "TestDeclarationEditing.moc"
