@@ -16,13 +16,15 @@ int initDb(const QStringList& args, Io io)
     }
     const QString path = rest.first();
     if (QFileInfo::exists(path)) {
-        io.err << QStringLiteral("%1 already exists; it is left untouched.\n").arg(QDir::toNativeSeparators(path));
+        io.err << QStringLiteral("%1 already exists; it is left untouched.\n")
+                      .arg(QDir::toNativeSeparators(path));
         return ExitRefused;
     }
     try {
         TaxDatabase::create(path);
     } catch (const DatabaseError& e) {
-        io.err << QStringLiteral("cannot create %1: %2\n").arg(QDir::toNativeSeparators(path), e.description());
+        io.err
+            << QStringLiteral("cannot create %1: %2\n").arg(QDir::toNativeSeparators(path), e.description());
         return ExitFailure;
     }
     io.out << QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) << '\n';

@@ -18,11 +18,15 @@ int summary(const QStringList& args, Io io)
     try {
         const auto db = TaxDatabase::open(opts->databasePath());
         io.out << "database\t" << QDir::toNativeSeparators(opts->databasePath()) << '\n';
-        io.out << "units\t" << db->scalar(QStringLiteral("select count(*) from UnitInfo")).toLongLong() << '\n';
-        io.out << "employees\t" << db->scalar(QStringLiteral("select count(*) from Employee")).toLongLong() << '\n';
-        io.out << "declarations\t" << db->scalar(QStringLiteral("select count(*) from ApplT")).toLongLong() << '\n';
+        io.out << "units\t" << db->scalar(QStringLiteral("select count(*) from UnitInfo")).toLongLong()
+               << '\n';
+        io.out << "employees\t" << db->scalar(QStringLiteral("select count(*) from Employee")).toLongLong()
+               << '\n';
+        io.out << "declarations\t" << db->scalar(QStringLiteral("select count(*) from ApplT")).toLongLong()
+               << '\n';
     } catch (const DatabaseError& e) {
-        io.err << QStringLiteral("cannot read %1: %2\n").arg(QDir::toNativeSeparators(opts->databasePath()), e.description());
+        io.err << QStringLiteral("cannot read %1: %2\n")
+                      .arg(QDir::toNativeSeparators(opts->databasePath()), e.description());
         return ExitFailure;
     }
     return ExitOk;

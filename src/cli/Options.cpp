@@ -4,7 +4,10 @@
 
 namespace zq::cli {
 
-QString Options::databasePath() const { return value(QStringLiteral("db"), TaxDatabase::defaultPath()); }
+QString Options::databasePath() const
+{
+    return value(QStringLiteral("db"), TaxDatabase::defaultPath());
+}
 
 std::optional<Options> parseOptions(const QStringList& args, const QStringList& valueNames,
                                     const QStringList& flagNames, QString* error)

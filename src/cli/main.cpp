@@ -13,6 +13,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"init-db", zq::cli::initDb, "init-db PATH                 create a new, empty own database"},
+    {"check", zq::cli::check, "check [--db PATH] --app N      validate a stored declaration as a save would"},
     {"summary", zq::cli::summary, "summary [--db PATH]          count the units, employees and declarations"},
 };
 

@@ -1,0 +1,50 @@
+#include "Commands.h"
+#include "Options.h"
+
+#include "core/TaxDatabase.h"
+#include "declarations/DeclarationStore.h"
+#include "declarations/DeclarationValidator.h"
+
+#include <QDir>
+
+namespace zq::cli {
+
+int check(const QStringList& args, Io io)
+{
+    QString error;
+    const auto opts = parseOptions(args, {QStringLiteral("db"), QStringLiteral("app")}, {}, &error);
+    if (!opts || !opts->has(QStringLiteral("app")) || !opts->positional.isEmpty()) {
+        io.err << (opts ? QStringLiteral("usage: zqsaltax-cli check [--db PATH] --app N") : error) << '\n';
+        return ExitFailure;
+    }
+    bool ok = false;
+    const qint64 appId = opts->value(QStringLiteral("app")).toLongLong(&ok);
+    if (!ok || appId <= 0) {
+        io.err << QStringLiteral("--app needs a declaration number, not “%1”\n")
+                      .arg(opts->value(QStringLiteral("app")));
+        return ExitFailure;
+    }
+    try {
+        const auto db = TaxDatabase::open(opts->databasePath());
+        if (db->scalar(QStringLiteral("select count(*) from ApplT where AppID=?"), {appId}).toInt() == 0) {
+            io.err << QStringLiteral("there is no declaration %1 in %2\n")
+                          .arg(appId)
+                          .arg(QDir::toNativeSeparators(opts->databasePath()));
+            return ExitFailure;
+        }
+        // Loaded as the editor loads it, and checked as the save checks it.
+        DeclarationDocument doc;
+        DeclarationStore(*db).loadStored(doc, appId);
+        if (const auto problem = DeclarationValidator::DoCheckDeclaration(doc)) {
+            io.out << problem->message << '\n';
+            return ExitRefused;
+        }
+    } catch (const DatabaseError& e) {
+        io.err << QStringLiteral("cannot read %1: %2\n")
+                      .arg(QDir::toNativeSeparators(opts->databasePath()), e.description());
+        return ExitFailure;
+    }
+    return ExitOk;
+}
+
+} // namespace zq::cli

@@ -1,0 +1,60 @@
+#include "DeclarationFixtures.h"
+#include "TestSupport.h"
+#include "declarations/DeclarationStore.h"
+
+#include <QProcess>
+#include <QTest>
+
+using namespace zq;
+using namespace zq::test;
+
+class TestCheckCommand : public QObject {
+    Q_OBJECT
+private slots:
+    void exitCodesAndMessages_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("errContains");
+        QTest::newRow("passes") << QStringList{"--app", "1"} << 0 << ""
+                                << "";
+        QTest::newRow("first message") << QStringList{"--app", "2"} << 1 << "缴款书号中不能包含逗号\n"
+                                       << "";
+        QTest::newRow("no such declaration") << QStringList{"--app", "9"} << 2 << ""
+                                             << "no declaration 9";
+        QTest::newRow("not a number") << QStringList{"--app", "x"} << 2 << ""
+                                      << "--app";
+        QTest::newRow("missing app") << QStringList{} << 2 << ""
+                                     << "usage";
+        QTest::newRow("no database") << QStringList{"--app", "1", "--db", "/nonexistent/ZqSalTax.db"} << 2
+                                     << ""
+                                     << "cannot read";
+    }
+    void exitCodesAndMessages()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, errContains);
+        TempTaxDatabase t;
+        DeclarationStore store(t.db());
+        store.save(validDocument(), 1, 1);
+        DeclarationDocument bad = validDocument();
+        bad.setHeader(HeaderField::BookNo, "BK,123456");
+        store.save(bad, 2, 1);
+        t.close();
+        QProcess p;
+        QStringList all{"check"};
+        if (!args.contains("--db"))
+            all << "--db" << t.path();
+        p.start(QStringLiteral(ZQ_BIN_DIR) + "/zqsaltax-cli", all + args);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), exitCode);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), out);
+        QVERIFY2(QString::fromUtf8(p.readAllStandardError()).contains(errContains), qPrintable(errContains));
+    }
+};
+
+ZQ_TEST(TestCheckCommand)
+#include "TestCheckCommand.moc"
