@@ -12,7 +12,7 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"init-db", zq::cli::initDb, "init-db PATH                 create a new, empty own database"},
+    {"init-db", zq::cli::initDb, "init-db [--demo] PATH        create a new own database (--demo: with two units and a demo payroll package)"},
     {"summary", zq::cli::summary, "summary [--db PATH]          count the units, employees and declarations"},
 };
 
