@@ -20,5 +20,6 @@ inline constexpr int ExitFailure = 2; // something could not be done (no databas
 int initDb(const QStringList& args, Io io);
 int summary(const QStringList& args, Io io);
 int check(const QStringList& args, Io io);
+int finance(const QStringList& args, Io io);
 
 } // namespace zq::cli

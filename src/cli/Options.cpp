@@ -1,12 +1,21 @@
 #include "Options.h"
 
 #include "core/TaxDatabase.h"
+#include "platform/WindowsPaths.h"
+
+#include <QFileInfo>
 
 namespace zq::cli {
 
 QString Options::databasePath() const
 {
     return value(QStringLiteral("db"), TaxDatabase::defaultPath());
+}
+
+QString Options::windowsFolder() const
+{
+    return value(QStringLiteral("windows"),
+                 platform::defaultWindowsFolder(QFileInfo(databasePath()).absolutePath()));
 }
 
 std::optional<Options> parseOptions(const QStringList& args, const QStringList& valueNames,

@@ -17,6 +17,9 @@ struct Options {
     bool flag(const QString& name) const { return flags.contains(name); }
     // The database: --db, or the own database beside the executable.
     QString databasePath() const;
+    // The stand-in for Windows (registry.reg, system32/) that the finance link reads: --windows, or the
+    // "windows" folder beside the database.
+    QString windowsFolder() const;
 };
 
 // Parses args; on a mistake returns nothing and sets error to a one-line message.

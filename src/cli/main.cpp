@@ -12,9 +12,10 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"init-db", zq::cli::initDb, "init-db PATH                 create a new, empty own database"},
+    {"init-db", zq::cli::initDb, "init-db [--demo] PATH        create a new own database (--demo: with two units and a demo payroll package)"},
     {"check", zq::cli::check, "check [--db PATH] --app N      validate a stored declaration as a save would"},
     {"summary", zq::cli::summary, "summary [--db PATH]          count the units, employees and declarations"},
+    {"finance", zq::cli::finance, "finance --unit ID [--db PATH] [--windows DIR]  open a unit's account set in the payroll package"},
 };
 
 void printUsage(QTextStream& err)

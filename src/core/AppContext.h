@@ -16,6 +16,9 @@ struct AppContext {
     Prompter* prompter = nullptr;
     AppSettings* settings = nullptr;
     QString programFolder;
+    // The stand-in for Windows (registry.reg, system32/) where there is none; empty means the "windows"
+    // folder inside the program's folder.
+    QString windowsFolder;
 };
 
 } // namespace zq

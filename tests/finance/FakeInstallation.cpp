@@ -1,0 +1,126 @@
+#include "FakeInstallation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QStringEncoder>
+#include <stdexcept>
+
+namespace zq::test {
+namespace {
+
+QString regString(QString s)
+{
+    s.replace(u'\\', QStringLiteral("\\\\"));
+    s.replace(u'"', QStringLiteral("\\\""));
+    return u'"' + s + u'"';
+}
+
+// Runs statements on a new SQLite file.
+void buildSqlite(const QString& path, const QStringList& statements)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QString name = Database::uniqueConnectionName(QStringLiteral("zq-fake-"));
+    auto owner = Database::adopt(name);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            throw std::runtime_error(db.lastError().text().toStdString());
+    }
+    for (const QString& s : statements)
+        execOrFail(*owner, s);
+}
+
+} // namespace
+
+FakeInstallation::FakeInstallation()
+{
+    m_settings = std::make_unique<AppSettings>(m_root.filePath(QStringLiteral("settings.ini")));
+    m_ctx.db = &m_tax.db();
+    m_ctx.prompter = &m_prompter;
+    m_ctx.settings = m_settings.get();
+    m_ctx.programFolder = m_root.path();
+    m_ctx.windowsFolder = windowsFolder();
+    QDir().mkpath(windowsFolder() + QStringLiteral("/system32"));
+    QDir().mkpath(productFolder());
+    writeRegistry(productFolder(), dataFolder()); // both without a trailing separator
+    writeConfig(QString());
+    writeSystemDb(systemDbPath());
+    writeAccountSet(accountSetPath());
+    execOrFail(m_tax.db(), QStringLiteral("insert into UnitInfo(UnitID,UnitName) values(1,'测试单位')"));
+    setUnit(QStringLiteral("Olvenka 3.X"), QStringLiteral("001"), QStringLiteral("2005"));
+}
+
+void FakeInstallation::writeRegistry(const QString& productFolder, const QString& dataFolder)
+{
+    QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
+                                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Olvenka\\Lumina 3.0]\r\n");
+    if (!productFolder.isNull())
+        text += QStringLiteral("\"ProductFolder\"=") + regString(productFolder) + QStringLiteral("\r\n");
+    if (!dataFolder.isNull())
+        text += QStringLiteral("\"DATAfolder\"=") + regString(dataFolder) + QStringLiteral("\r\n");
+    QStringEncoder enc(QStringEncoder::Utf16LE);
+    writeRegistryBytes(QByteArray("\xFF\xFE", 2) + QByteArray(enc.encode(text)));
+}
+
+void FakeInstallation::writeRegistryBytes(const QByteArray& bytes)
+{
+    writeFile(windowsFolder() + QStringLiteral("/registry.reg"), bytes);
+}
+
+void FakeInstallation::writeConfig(const QString& server, const QString& user, const QString& password)
+{
+    writeFile(productFolder() + QStringLiteral("/config.ini"),
+              QStringLiteral("[server]\r\nServerName=%1\r\nuserid=%2\r\npassword=%3\r\n")
+                  .arg(server, user, password)
+                  .toUtf8());
+}
+
+void FakeInstallation::writeWdIni(const QString& dataDir, const QString& systemDb)
+{
+    writeFile(windowsFolder() + QStringLiteral("/system32/WD.ini"),
+              QStringLiteral("[Options]\r\nDatadir=%1\r\nSystemDB=%2\r\n").arg(dataDir, systemDb).toUtf8());
+}
+
+void FakeInstallation::setUnit(const QVariant& edition, const QVariant& copyId, const QVariant& year)
+{
+    execOrFail(m_tax.db(),
+               QStringLiteral("update UnitInfo set SoftVer=?, CopyId=?, copyyear=? where UnitID=1"),
+               {edition, copyId, year});
+}
+
+void FakeInstallation::writeSystemDb(const QString& path, const QString& dataFile)
+{
+    // copy_year without a type: it then compares equal only to a text, as the package's own column does.
+    buildSqlite(path, {QStringLiteral("create table copys (copy_id TEXT, copy_name TEXT)"),
+                       QStringLiteral("create table copyinfo (copy_id TEXT, copy_year, datafile TEXT)"),
+                       QStringLiteral("insert into copys values ('002', '乙公司')"),
+                       QStringLiteral("insert into copys values ('001', '甲公司')"),
+                       QStringLiteral("insert into copyinfo values ('001', '2005', '%1')").arg(dataFile),
+                       QStringLiteral("insert into copyinfo values ('001', '2004', 'old.mdb')"),
+                       QStringLiteral("insert into copyinfo values ('002', '2006', '0022006.mdb')")});
+}
+
+void FakeInstallation::writeAccountSet(const QString& path)
+{
+    buildSqlite(path,
+                {QStringLiteral("create table salary_items (sa_code TEXT, sa_item TEXT, item_index INTEGER, "
+                                "sa_table TEXT)"),
+                 QStringLiteral("insert into salary_items values ('YFGZ', '应发工资', 1, 'salary')"),
+                 QStringLiteral("insert into salary_items values ('XH', '序号', 0, 'salary')"),
+                 QStringLiteral("insert into salary_items values ('BM', '部门', 2, 'employee')"),
+                 QStringLiteral("insert into salary_items values ('Tax', '代扣税', 3, 'salary')")});
+}
+
+void FakeInstallation::writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
+
+} // namespace zq::test

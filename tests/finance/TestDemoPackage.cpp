@@ -1,0 +1,154 @@
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "core/AppContext.h"
+#include "core/AppSettings.h"
+#include "core/Money.h"
+#include "core/TaxDatabase.h"
+#include "finance/DemoPackage.h"
+#include "finance/FinanceLocator.h"
+#include "finance/PayrollCatalog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zq;
+using namespace zq::finance;
+
+namespace {
+
+// Opens both demo units' account sets and checks what an import relies on.
+void checkInstallation(const QString& folder, Database& taxDb)
+{
+    test::ScriptedPrompter prompter;
+    AppSettings settings(folder + "/settings.ini");
+    AppContext ctx{&taxDb, &prompter, &settings, folder, QString()}; // the default windows folder
+    const Rows units =
+        taxDb.select("select UnitID, SaCode1, SaCode2, SaCode3, SaCode4, SaCode5, SaCode6 from "
+                     "UnitInfo order by UnitID");
+    QCOMPARE(units.size(), 2);
+    QSet<QString> people;
+    for (qsizetype u = 0; u < units.size(); ++u) {
+        QString edition;
+        auto db = GetFinanceConnection(ctx, units.value(u, u"UnitID").toLongLong(), &edition);
+        QVERIFY2(db, qPrintable(prompter.texts().join(" | ")));
+        QCOMPARE(edition, QString("Olvenka 3.X"));
+
+        // every mapped item is offered by the unit editor's list
+        const auto items = listSalaryItems(*db);
+        QVERIFY(items.ok());
+        QStringList codes;
+        for (const SalaryItem& i : items.value)
+            codes << i.code;
+        QVERIFY(!codes.contains("XH") && !codes.contains("BM"));
+        for (int k = 1; k <= 6; ++k)
+            QVERIFY(codes.contains(units.value(u, QStringLiteral("SaCode%1").arg(k)).toString()));
+
+        const Rows staff = db->select("select emp_id, emp_name, Audi_Code, dd_flag from employee");
+        QCOMPARE(staff.size(), DemoPackage::EmployeesPerAccountSet);
+        int endingInX = 0;
+        int left = 0;
+        for (qsizetype r = 0; r < staff.size(); ++r) {
+            const QString id = staff.value(r, u"Audi_Code").toString();
+            QVERIFY2(DemoPackage::isValidIdentityNumber(id), qPrintable(id));
+            endingInX += id.endsWith(u'X');
+            left += staff.value(r, u"dd_flag").toInt() != 0;
+            QVERIFY(!people.contains(id));
+            people.insert(id);
+        }
+        QVERIFY(endingInX >= 3);
+        QVERIFY(left > 0 && left <= 5);
+
+        QCOMPARE(db->scalar("select count(distinct copy_month) from salary").toInt(), 12);
+        QCOMPARE(db->scalar("select min(copy_month) || max(copy_month) from salary").toString(),
+                 QString("0112"));
+        const int taxed = db->scalar("select count(*) from salary where copy_month='06' and Tax>0").toInt();
+        const int all = db->scalar("select count(*) from salary where copy_month='06'").toInt();
+        QVERIFY(taxed > 0 && taxed < all);
+        // salary rows belong to current employees, and the identity item holds the number as text
+        QCOMPARE(db->scalar("select count(*) from salary s join employee e on s.emp_id=e.emp_id "
+                            "where e.dd_flag<>0 or s.SFZH<>e.Audi_Code")
+                     .toInt(),
+                 0);
+        // the amounts add up as the package computed them
+        const Rows row = db->select("select YFGZ, BX, YNSSD, Tax, SFGZ from salary where Tax>0 limit 1");
+        const Money gross = *Money::fromForeign(row.value(0, u"YFGZ"));
+        const Money insurance = *Money::fromForeign(row.value(0, u"BX"));
+        const Money taxable = *Money::fromForeign(row.value(0, u"YNSSD"));
+        const Money tax = *Money::fromForeign(row.value(0, u"Tax"));
+        QCOMPARE(taxable, gross - insurance - Money::fromUnits(3500));
+        QCOMPARE(*Money::fromForeign(row.value(0, u"SFGZ")), gross - insurance - tax);
+
+        const Rows brackets = db->select("select levelmin, Rate from taxsetup order by levelmin");
+        QCOMPARE(brackets.size(), 7);
+        const int mins[] = {0, 1500, 4500, 9000, 35000, 55000, 80000};
+        const int rates[] = {3, 10, 20, 25, 30, 35, 45};
+        for (int b = 0; b < 7; ++b) {
+            QCOMPARE(brackets.value(b, u"levelmin").toInt(), mins[b]);
+            QCOMPARE(brackets.value(b, u"Rate").toInt(), rates[b]);
+        }
+    }
+    QCOMPARE(prompter.records().size(), 0);
+}
+
+} // namespace
+
+class TestDemoPackage : public QObject {
+    Q_OBJECT
+private slots:
+    void identityNumbers_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("published example") << "11010519491231002X" << true;
+        QTest::newRow("digit check") << "440524188001010014" << true;
+        QTest::newRow("wrong check") << "440524188001010015" << false;
+        QTest::newRow("lower-case x") << "11010519491231002x" << false;
+        QTest::newRow("17 characters") << "11010519491231002" << false;
+        QTest::newRow("letter inside") << "1101051949123100AX" << false;
+    }
+    void identityNumbers()
+    {
+        QFETCH(QString, id);
+        QFETCH(bool, valid);
+        QCOMPARE(DemoPackage::isValidIdentityNumber(id), valid);
+    }
+
+    void resolvesForBothUnits()
+    {
+        test::TempTaxDatabase tax;
+        const QString windows = tax.dir() + "/windows";
+        DemoPackage::create(windows);
+        DemoPackage::addUnits(tax.db());
+        checkInstallation(tax.dir(), tax.db());
+        // a second package never overwrites the first
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, DemoPackage::create(windows));
+    }
+
+    void commandLineInstallsTheDemo()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("ZqSalTax.db");
+        const QString cli = QStringLiteral(ZQ_BIN_DIR) + "/zqsaltax-cli";
+        QProcess p;
+        p.start(cli, {"init-db", "--demo", db});
+        QVERIFY(p.waitForFinished(120000));
+        QCOMPARE(p.exitCode(), 0);
+        {
+            auto own = TaxDatabase::open(db);
+            QCOMPARE(TaxDatabase::schemaProblems(*own), QStringList());
+            checkInstallation(dir.path(), *own);
+        }
+        // neither the database nor the package is replaced
+        QFile::remove(db);
+        p.start(cli, {"init-db", "--demo", db});
+        QVERIFY(p.waitForFinished(120000));
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(!QFile::exists(db));
+    }
+};
+
+ZQ_TEST(TestDemoPackage)
+#include "TestDemoPackage.moc"

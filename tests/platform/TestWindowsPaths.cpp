@@ -1,0 +1,80 @@
+#include "TestSupport.h"
+#include "platform/WindowsPaths.h"
+
+#include <QTest>
+
+using namespace zq::platform;
+
+class TestWindowsPaths : public QObject {
+    Q_OBJECT
+private slots:
+    void trailingSeparator_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Windows folder") << "D:\\Data" << QChar(u'\\') << "D:\\Data\\";
+        QTest::newRow("Windows folder with separator") << "D:\\Data\\" << QChar(u'\\') << "D:\\Data\\";
+        QTest::newRow("Windows folder ending in slash") << "D:\\Data/" << QChar(u'\\') << "D:\\Data/";
+        QTest::newRow("Linux folder") << "/srv/data" << QChar(u'/') << "/srv/data/";
+        QTest::newRow("Linux folder with separator") << "/srv/data/" << QChar(u'/') << "/srv/data/";
+        QTest::newRow("Linux folder ending in backslash") << "/srv/data\\" << QChar(u'/') << "/srv/data\\";
+        QTest::newRow("spaces and Chinese") << "/srv/财务 数据" << QChar(u'/') << "/srv/财务 数据/";
+        QTest::newRow("empty stays empty") << "" << QChar(u'/') << "";
+    }
+    void trailingSeparator()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QChar, separator);
+        QFETCH(QString, expected);
+        QCOMPARE(ensureTrailingSeparator(folder, separator), expected);
+    }
+
+    void accountSetFile_data()
+    {
+        QTest::addColumn<QString>("systemDb");
+        QTest::addColumn<QString>("copyId");
+        QTest::addColumn<QString>("dataFile");
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Windows") << "D:\\Data\\system.mda"
+                                 << "001"
+                                 << "2005.mdb" << QChar(u'\\') << "D:\\Data\\001\\2005.mdb";
+        QTest::newRow("Linux") << "/srv/data/system.mda"
+                               << "001"
+                               << "2005.mdb" << QChar(u'/') << "/srv/data/001/2005.mdb";
+        QTest::newRow("spaces and Chinese")
+            << "/home/会计/My Data/system.mda"
+            << "账套 1"
+            << "2005.mdb" << QChar(u'/') << "/home/会计/My Data/账套 1/2005.mdb";
+        QTest::newRow("another name loses ten characters all the same")
+            << "D:\\Data\\systemdb.mdb"
+            << "001"
+            << "2005.mdb" << QChar(u'\\') << "D:\\Data\\sy001\\2005.mdb";
+        QTest::newRow("shorter than ten characters") << "sys.mda"
+                                                     << "001"
+                                                     << "a.mdb" << QChar(u'/') << "001/a.mdb";
+    }
+    void accountSetFile()
+    {
+        QFETCH(QString, systemDb);
+        QFETCH(QString, copyId);
+        QFETCH(QString, dataFile);
+        QFETCH(QChar, separator);
+        QFETCH(QString, expected);
+        QCOMPARE(accountSetFilePath(systemDb, copyId, dataFile, separator), expected);
+    }
+
+    void folders()
+    {
+        QCOMPARE(defaultWindowsFolder("/opt/zq"), QString("/opt/zq/windows"));
+        QCOMPARE(defaultWindowsFolder("/opt/zq/"), QString("/opt/zq/windows"));
+#ifndef Q_OS_WIN
+        QCOMPARE(systemFolder("/opt/zq/windows"), QString("/opt/zq/windows/system32"));
+        QCOMPARE(nativeSeparator(), QChar(u'/'));
+#endif
+    }
+};
+
+ZQ_TEST(TestWindowsPaths)
+#include "TestWindowsPaths.moc"
