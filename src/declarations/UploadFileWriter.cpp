@@ -92,6 +92,8 @@ public:
 
     void literal(const QString& text)
     {
+        if (m_problem)
+            return;
         if (!m_gbk.encode(text, m_out))
             qFatal("a fixed text of the upload file is not GBK");
     }
