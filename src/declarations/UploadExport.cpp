@@ -64,14 +64,20 @@ std::optional<UploadProblem> UploadExport::writeFile(Database& db, qint64 appId,
     if (auto problem = UploadFileWriter(db).build(appId, bytes))
         return problem;
 
-    // The file replaces the old one only when all of it is on disk.
+    // The file replaces the old one only when all of it is on disk. Unbuffered, because a buffered QSaveFile
+    // does not notice a short write while it flushes on commit (a full disk would pass as success); a short
+    // write is retried so that the failing call reports its reason.
     QSaveFile file(absolute);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fileProblem(QStringLiteral("不能创建上传文件“%1”：%2").arg(shown, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fileProblem(QStringLiteral("不能写入上传文件“%1”：%2").arg(shown, reason));
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return fileProblem(QStringLiteral("不能写入上传文件“%1”：%2").arg(shown, reason));
+        }
+        done += n;
     }
     if (!file.commit())
         return fileProblem(QStringLiteral("不能写入上传文件“%1”：%2").arg(shown, file.errorString()));
