@@ -19,5 +19,7 @@ inline constexpr int ExitFailure = 2; // something could not be done (no databas
 
 int initDb(const QStringList& args, Io io);
 int summary(const QStringList& args, Io io);
+int exportUpload(const QStringList& args, Io io);
+int listDeclarations(const QStringList& args, Io io);
 
 } // namespace zq::cli
