@@ -7,6 +7,8 @@
 
 #include <QIODevice>
 #include <sqlite3.h>
+#include <string>
+#include <vector>
 
 namespace zq {
 namespace {
@@ -231,11 +233,117 @@ std::optional<UploadProblem> buildHeader(const Database& db, qint64 appId, QByte
     return h.problem();
 }
 
+// Writes an amount's "0.00" text backwards, ending at end; returns where it starts.
+char* amountText(qint64 raw, char* end)
+{
+    // Hundredths of the magnitude, rounded half away from zero; unsigned so the smallest value has a
+    // magnitude.
+    const quint64 magnitude = raw < 0 ? quint64(0) - quint64(raw) : quint64(raw);
+    const quint64 cents = magnitude / 100 + (magnitude % 100 >= 50 ? 1 : 0);
+    char* p = end;
+    quint64 rest = cents;
+    *--p = char('0' + rest % 10);
+    rest /= 10;
+    *--p = char('0' + rest % 10);
+    rest /= 10;
+    *--p = '.';
+    do {
+        *--p = char('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (raw < 0 && cents != 0)
+        *--p = '-';
+    return p;
+}
+
+// GBK is stateless, so a text's encoding is its characters' encodings one after the other. Names use a few
+// thousand characters: each is looked up through Gbk once, then copied from this table.
+class GbkCharCache {
+public:
+    explicit GbkCharCache(Gbk& gbk) : m_gbk(gbk), m_codes(0x10000, 0) {}
+
+    // Appends the GBK bytes of UTF-8 text; false (line unchanged) for anything the table does not serve,
+    // which the caller then encodes the slow way: characters outside the BMP, unencodable ones, malformed
+    // UTF-8.
+    bool append(const unsigned char* text, int n, std::string& line)
+    {
+        const size_t start = line.size();
+        for (int i = 0; i < n;) {
+            char16_t u;
+            const unsigned char b = text[i];
+            if (b < 0x80) {
+                line += char(b);
+                ++i;
+                continue;
+            }
+            if (b >= 0xC2 && b < 0xE0 && i + 1 < n && (text[i + 1] & 0xC0) == 0x80) {
+                u = char16_t(((b & 0x1F) << 6) | (text[i + 1] & 0x3F));
+                i += 2;
+            } else if (b >= 0xE0 && b < 0xF0 && i + 2 < n && (text[i + 1] & 0xC0) == 0x80 &&
+                       (text[i + 2] & 0xC0) == 0x80) {
+                u = char16_t(((b & 0x0F) << 12) | ((text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F));
+                i += 3;
+                if (u < 0x800 || (u >= 0xD800 && u < 0xE000)) {
+                    line.resize(start);
+                    return false;
+                }
+            } else {
+                line.resize(start);
+                return false;
+            }
+            quint16& code = m_codes[u];
+            if (code == 0)
+                code = lookUp(u);
+            if (code == kNotServed) {
+                line.resize(start);
+                return false;
+            }
+            if (code > 0xFF)
+                line += char(code >> 8);
+            line += char(code & 0xFF);
+        }
+        return true;
+    }
+
+private:
+    static constexpr quint16 kNotServed = 0xFFFF; // 0xFF never leads a GBK character
+
+    quint16 lookUp(char16_t u)
+    {
+        QByteArray bytes;
+        const QChar c(u);
+        if (!m_gbk.encode(QStringView(&c, 1), bytes))
+            return kNotServed;
+        const auto b0 = quint16(bytes.isEmpty() ? 0 : static_cast<unsigned char>(bytes[0]));
+        if (bytes.size() == 1 && b0 >= 0x80)
+            return b0;
+        if (bytes.size() == 2 && b0 >= 0x81 && b0 != 0xFF)
+            return quint16(b0 << 8 | static_cast<unsigned char>(bytes[1]));
+        return kNotServed;
+    }
+
+    Gbk& m_gbk;
+    std::vector<quint16> m_codes; // by UTF-16 code unit: 0 not yet looked up, else the GBK code
+};
+
 std::optional<UploadProblem> buildDetails(const Database& db, qint64 appId, QByteArray& out)
 {
     sqlite3* handle = db.sqliteHandle();
     if (!handle)
         throw DatabaseError(-1, QStringLiteral("上传文件只能从本系统的数据库生成。"));
+    {
+        // One allocation for the whole file instead of a growing buffer that copies itself again and again.
+        Statement count;
+        static const char countSql[] = "select count(*) from ApplTInfo where AppID = ?1";
+        int rc = sqlite3_prepare_v2(handle, countSql, int(sizeof countSql), &count.stmt, nullptr);
+        if (rc != SQLITE_OK)
+            db.throwSqliteError(rc);
+        sqlite3_bind_int64(count.stmt, 1, appId);
+        if ((rc = sqlite3_step(count.stmt)) != SQLITE_ROW)
+            db.throwSqliteError(rc);
+        constexpr qint64 typicalLineBytes = 112;
+        out.reserve(out.size() + qsizetype(sqlite3_column_int64(count.stmt, 0) * typicalLineBytes));
+    }
     Statement s;
     // _rowid_ keeps rows with the same RowId in the order they were stored.
     static const char sql[] = "select RowId, IDCard, EmpName, NationCode, ProfCode, ProgCode, InComeM, TaxM, "
@@ -247,6 +355,9 @@ std::optional<UploadProblem> buildDetails(const Database& db, qint64 appId, QByt
     sqlite3_bind_int64(s.stmt, 1, appId);
 
     Gbk gbk;
+    GbkCharCache cache(gbk);
+    std::string line;
+    line.reserve(256);
     qint64 position = 0;
     // A row is named by its RowId, or by its place when it has none.
     const auto rowNumber = [&] {
@@ -254,43 +365,49 @@ std::optional<UploadProblem> buildDetails(const Database& db, qint64 appId, QByt
     };
     while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
         ++position;
+        line.clear();
         for (int c = 0; c < 12; ++c) {
-            const int type = sqlite3_column_type(s.stmt, c);
-            if (type != SQLITE_NULL) {
-                if (kDetailCells[c] == Cell::Amount) {
-                    if (type != SQLITE_INTEGER) {
-                        const QString shown =
-                            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.stmt, c)),
-                                              sqlite3_column_bytes(s.stmt, c));
-                        return badAmount(rowNumber(), QString::fromUtf16(kDetailTitles[c]), shown);
-                    }
-                    UploadFileWriter::appendAmount(Money::fromRaw(sqlite3_column_int64(s.stmt, c)), out);
-                } else {
-                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s.stmt, c));
-                    const int n = sqlite3_column_bytes(s.stmt, c);
-                    bool ascii = true;
-                    bool split = false;
-                    for (int i = 0; i < n; ++i) {
-                        const unsigned char b = static_cast<unsigned char>(text[i]);
-                        ascii = ascii && b < 0x80;
-                        split = split || b == ',' || b == '\r' || b == '\n';
-                    }
-                    if (split)
+            // Each sqlite3_column_* call takes the connection's mutex; the value's own accessors do not. The
+            // value is used on this thread only, while the statement stays on this row.
+            sqlite3_value* value = sqlite3_column_value(s.stmt, c);
+            const int type = sqlite3_value_type(value);
+            if (type == SQLITE_NULL) {
+                // A null value is an empty cell.
+            } else if (kDetailCells[c] == Cell::Amount) {
+                if (type != SQLITE_INTEGER) {
+                    const QString shown = QString::fromUtf8(
+                        reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+                    return badAmount(rowNumber(), QString::fromUtf16(kDetailTitles[c]), shown);
+                }
+                char buf[32];
+                const char* text = amountText(sqlite3_value_int64(value), buf + sizeof buf);
+                line.append(text, size_t(buf + sizeof buf - text));
+            } else {
+                const unsigned char* text = sqlite3_value_text(value);
+                const int n = sqlite3_value_bytes(value);
+                bool ascii = true;
+                for (int i = 0; i < n; ++i) {
+                    const unsigned char b = text[i];
+                    if (b == ',' || b == '\r' || b == '\n')
                         return separator(rowNumber(), QString::fromUtf16(kDetailTitles[c]));
-                    if (ascii) {
-                        // ASCII is the same in UTF-8 and GBK.
-                        out.append(text, n);
-                    } else {
-                        const QString value = QString::fromUtf8(text, n);
-                        qsizetype bad = -1;
-                        if (!gbk.encode(value, out, &bad))
-                            return unencodable(rowNumber(), QString::fromUtf16(kDetailTitles[c]), value, bad);
-                    }
+                    ascii = ascii && b < 0x80;
+                }
+                if (ascii) {
+                    // ASCII is the same in UTF-8 and GBK.
+                    line.append(reinterpret_cast<const char*>(text), size_t(n));
+                } else if (!cache.append(text, n, line)) {
+                    const QString decoded = QString::fromUtf8(reinterpret_cast<const char*>(text), n);
+                    QByteArray bytes;
+                    qsizetype bad = -1;
+                    if (!gbk.encode(decoded, bytes, &bad))
+                        return unencodable(rowNumber(), QString::fromUtf16(kDetailTitles[c]), decoded, bad);
+                    line.append(bytes.constData(), size_t(bytes.size()));
                 }
             }
-            out.append(',');
+            line += ',';
         }
-        out.append(kCrLf, 2);
+        line += kCrLf;
+        out.append(line.data(), qsizetype(line.size()));
     }
     if (rc != SQLITE_DONE)
         db.throwSqliteError(rc);
@@ -303,26 +420,9 @@ UploadFileWriter::UploadFileWriter(const Database& db) : m_db(db) {}
 
 void UploadFileWriter::appendAmount(Money amount, QByteArray& out)
 {
-    // Hundredths of the magnitude, rounded half away from zero; unsigned so the smallest value has a
-    // magnitude.
-    const qint64 raw = amount.raw();
-    const quint64 magnitude = raw < 0 ? quint64(0) - quint64(raw) : quint64(raw);
-    const quint64 cents = magnitude / 100 + (magnitude % 100 >= 50 ? 1 : 0);
     char buf[32];
-    int i = int(sizeof buf);
-    quint64 rest = cents;
-    buf[--i] = char('0' + rest % 10);
-    rest /= 10;
-    buf[--i] = char('0' + rest % 10);
-    rest /= 10;
-    buf[--i] = '.';
-    do {
-        buf[--i] = char('0' + rest % 10);
-        rest /= 10;
-    } while (rest != 0);
-    if (raw < 0 && cents != 0)
-        buf[--i] = '-';
-    out.append(buf + i, qsizetype(sizeof buf) - i);
+    const char* text = amountText(amount.raw(), buf + sizeof buf);
+    out.append(text, qsizetype(buf + sizeof buf - text));
 }
 
 std::optional<UploadProblem> UploadFileWriter::build(qint64 appId, QByteArray& out) const

@@ -54,6 +54,22 @@ private slots:
             << header << DetailRows{ouyangRow, zhangRow} << lines + QStringList{zhang, ouyang};
 
         {
+            // Names go through a table of characters already encoded; what it cannot serve takes the slow
+            // path.
+            DetailRows rows;
+            QStringList l = lines;
+            const QStringList names{QStringLiteral("阿依古丽·买买提"), QStringLiteral("Lü Wei"),
+                                    QStringLiteral("€"), QStringLiteral("阿依古丽·买买提"),
+                                    QStringLiteral("张三")};
+            for (int i = 0; i < names.size(); ++i) {
+                rows << detailRow(i + 1, "110101198001011234", names[i], "1", "1", "1", "1");
+                l << QStringLiteral("%1,110101198001011234,%2,001,0200,01,1.00,1.00,1.00,0.00,0.00,1.00,")
+                         .arg(i + 1)
+                         .arg(names[i]);
+            }
+            QTest::newRow("non-ASCII names, repeated") << header << rows << l;
+        }
+        {
             QVariantMap h = header;
             h["InComeM"] = amount("-12345.6");
             h["OweTax"] = amount("0.125");
