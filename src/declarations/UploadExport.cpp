@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSqlDatabase>
 
 namespace zq {
 namespace {
@@ -52,6 +53,13 @@ std::optional<UploadProblem> UploadExport::writeFile(Database& db, qint64 appId,
     const QString shown = QDir::toNativeSeparators(absolute);
     if (target.isDir())
         return fileProblem(QStringLiteral("“%1”是一个文件夹，不能写成上传文件。").arg(shown));
+    // Replacing the own database (or its journal) with an upload file would lose every declaration.
+    const QString dbFile = QFileInfo(db.connection().databaseName()).canonicalFilePath();
+    const QString canonical = target.canonicalFilePath();
+    if (!dbFile.isEmpty() && !canonical.isEmpty() &&
+        (canonical == dbFile || canonical == dbFile + QStringLiteral("-wal") ||
+         canonical == dbFile + QStringLiteral("-shm") || canonical == dbFile + QStringLiteral("-journal")))
+        return fileProblem(QStringLiteral("“%1”是本系统的数据库文件，不能用作上传文件。").arg(shown));
     const QFileInfo folder(target.absolutePath());
     if (!folder.exists())
         return fileProblem(QStringLiteral("文件夹“%1”不存在，上传文件没有生成。")

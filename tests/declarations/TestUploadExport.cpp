@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
@@ -202,6 +203,8 @@ private slots:
             << "“%1/plain.txt”不是文件夹，上传文件没有生成。";
         QTest::newRow("target is a folder") << "%1/sub"
                                             << "“%1/sub”是一个文件夹，不能写成上传文件。";
+        QTest::newRow("the own database") << "%B"
+                                          << "“%B”是本系统的数据库文件，不能用作上传文件。";
         QTest::newRow("unencodable character")
             << "%1/x.csv"
             << "第2行“姓名”中的字符“😀”（U+1F600）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。";
@@ -216,16 +219,21 @@ private slots:
         if (message.contains(QStringLiteral("😀")))
             execOrFail(f.t.db(), QStringLiteral("update ApplTInfo set EmpName = '李😀' where RowId = 2"));
         const QString before = QDir(f.dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).join(u'|');
-        target.replace(QStringLiteral("%1"), f.dir);
-        message.replace(QStringLiteral("%1"), f.dir);
+        target.replace(QStringLiteral("%1"), f.dir).replace(QStringLiteral("%B"), f.t.path());
+        message.replace(QStringLiteral("%1"), f.dir).replace(QStringLiteral("%B"), f.t.path());
+        const QByteArray database = readFile(f.t.path());
         f.prompter.queueText(target);
+        const bool exists = QFileInfo(target).isFile();
+        if (exists)
+            f.prompter.queue(Answer::Yes); // overwrite it
         const auto outcome = f.run();
         QCOMPARE(outcome.status, Status::Failed);
-        QCOMPARE(f.prompter.records().size(), 2);
+        QCOMPARE(f.prompter.records().size(), exists ? 3 : 2);
         verifyRecord(f.prompter.last(), "提示信息", message, Prompter::Icon::Exclamation,
                      Prompter::Buttons::Ok);
         QCOMPARE(QDir(f.dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).join(u'|'), before);
         QCOMPARE(readFile(f.path("plain.txt")), QByteArray("plain"));
+        QCOMPARE(readFile(f.t.path()), database);
         QCOMPARE(f.uploadResult(), QVariant("previous.csv"));
     }
 
