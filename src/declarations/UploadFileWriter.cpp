@@ -79,6 +79,14 @@ UploadProblem badAmount(qint64 row, const QString& column, const QString& text)
     return p;
 }
 
+UploadProblem noEncoder()
+{
+    UploadProblem p;
+    p.kind = UploadProblem::Kind::Unencodable;
+    p.message = QStringLiteral("本机不能按GBK编码写文本，上传文件没有生成。");
+    return p;
+}
+
 bool hasSeparator(QStringView text)
 {
     for (const QChar c : text)
@@ -97,7 +105,7 @@ public:
         if (m_problem)
             return;
         if (!m_gbk.encode(text, m_out))
-            qFatal("a fixed text of the upload file is not GBK");
+            m_problem = noEncoder();
     }
     void text(const QString& value, const QString& label)
     {
@@ -361,7 +369,9 @@ std::optional<UploadProblem> buildDetails(const Database& db, qint64 appId, QByt
     qint64 position = 0;
     // A row is named by its RowId, or by its place when it has none.
     const auto rowNumber = [&] {
-        return sqlite3_column_type(s.stmt, 0) == SQLITE_INTEGER ? sqlite3_column_int64(s.stmt, 0) : position;
+        const qint64 rowId =
+            sqlite3_column_type(s.stmt, 0) == SQLITE_INTEGER ? sqlite3_column_int64(s.stmt, 0) : 0;
+        return rowId > 0 ? rowId : position;
     };
     while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
         ++position;
@@ -428,6 +438,8 @@ void UploadFileWriter::appendAmount(Money amount, QByteArray& out)
 std::optional<UploadProblem> UploadFileWriter::build(qint64 appId, QByteArray& out) const
 {
     const qsizetype start = out.size();
+    if (!Gbk().isValid())
+        return noEncoder();
     try {
         auto problem = buildHeader(m_db, appId, out);
         if (!problem)
