@@ -367,19 +367,19 @@ std::optional<UploadProblem> buildDetails(const Database& db, qint64 appId, QByt
     std::string line;
     line.reserve(256);
     qint64 position = 0;
+    qint64 rowId = 0;
     // A row is named by its RowId, or by its place when it has none.
-    const auto rowNumber = [&] {
-        const qint64 rowId =
-            sqlite3_column_type(s.stmt, 0) == SQLITE_INTEGER ? sqlite3_column_int64(s.stmt, 0) : 0;
-        return rowId > 0 ? rowId : position;
-    };
+    const auto rowNumber = [&] { return rowId > 0 ? rowId : position; };
     while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
         ++position;
+        // Taken before the RowId is read as text: a value's type is not reliable after a conversion.
+        sqlite3_value* first = sqlite3_column_value(s.stmt, 0);
+        rowId = sqlite3_value_type(first) == SQLITE_INTEGER ? sqlite3_value_int64(first) : 0;
         line.clear();
         for (int c = 0; c < 12; ++c) {
             // Each sqlite3_column_* call takes the connection's mutex; the value's own accessors do not. The
             // value is used on this thread only, while the statement stays on this row.
-            sqlite3_value* value = sqlite3_column_value(s.stmt, c);
+            sqlite3_value* value = c == 0 ? first : sqlite3_column_value(s.stmt, c);
             const int type = sqlite3_value_type(value);
             if (type == SQLITE_NULL) {
                 // A null value is an empty cell.
