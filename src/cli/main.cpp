@@ -15,10 +15,11 @@ constexpr Command kCommands[] = {
     {"init-db", zq::cli::initDb, "init-db PATH                 create a new, empty own database"},
     {"summary", zq::cli::summary, "summary [--db PATH]          count the units, employees and declarations"},
     {"export", zq::cli::exportUpload,
-     "export --app N --out FILE [--force] [--db PATH]  write the upload file of declaration N, store and print its path"},
+     "export --app N --out FILE [--force] [--db PATH]\n"
+     "                               write the upload file of declaration N, store and print its path"},
     {"list", zq::cli::listDeclarations,
-     "list [--unit N] [--db PATH]  one tab-separated line per declaration: AppID, unit, month, date, tax paid, book "
-     "number, upload path"},
+     "list [--unit N] [--db PATH]  one tab-separated line per declaration: AppID, unit, month, date,\n"
+     "                               tax paid, book number, upload path"},
 };
 
 void printUsage(QTextStream& err)
