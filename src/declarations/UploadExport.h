@@ -19,7 +19,8 @@ public:
         NoSelection, // no declaration row was selected ("请选择申报表！" was shown)
         Cancelled,   // the save dialog was cancelled
         Declined,    // the user said No to overwriting an existing file
-        Failed,      // one message said why; neither the file nor the database changed
+        Failed,      // one message said why; the database is unchanged, and so is the file unless only
+                     // storing its path failed
         Written,     // the file is complete and its path is stored; "生成成功！" was shown
     };
     struct Outcome {
