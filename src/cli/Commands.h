@@ -21,5 +21,7 @@ int initDb(const QStringList& args, Io io);
 int summary(const QStringList& args, Io io);
 int check(const QStringList& args, Io io);
 int finance(const QStringList& args, Io io);
+int exportUpload(const QStringList& args, Io io);
+int listDeclarations(const QStringList& args, Io io);
 
 } // namespace zq::cli

@@ -16,6 +16,12 @@ constexpr Command kCommands[] = {
     {"check", zq::cli::check, "check [--db PATH] --app N      validate a stored declaration as a save would"},
     {"summary", zq::cli::summary, "summary [--db PATH]          count the units, employees and declarations"},
     {"finance", zq::cli::finance, "finance --unit ID [--db PATH] [--windows DIR]  open a unit's account set in the payroll package"},
+    {"export", zq::cli::exportUpload,
+     "export --app N --out FILE [--force] [--db PATH]\n"
+     "                               write the upload file of declaration N, store and print its path"},
+    {"list", zq::cli::listDeclarations,
+     "list [--unit N] [--db PATH]  one tab-separated line per declaration: AppID, unit, month, date,\n"
+     "                               tax paid, book number, upload path"},
 };
 
 void printUsage(QTextStream& err)
