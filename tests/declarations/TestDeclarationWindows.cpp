@@ -12,6 +12,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,7 +44,7 @@ struct Fixture {
     {
         t.db().exec("insert into UnitInfo(UnitID,UnitName,ComputerCode,Phone,DeclarePerson) values"
                     "(1,'甲公司','1234567','010-1','张'),(2,'乙''公司','7654321','010-2','李')");
-        ctx = AppContext{&t.db(), &prompter, &settings, t.dir()};
+        ctx = AppContext{&t.db(), &prompter, &settings, t.dir(), QString()};
     }
 };
 
@@ -273,12 +274,31 @@ private slots:
         QCOMPARE(f.t.db().scalar("select count(*) from ApplTInfo").toInt(), 2); // header only
     }
 
+    void exportButtonShowsThePath()
+    {
+        Fixture f;
+        DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
+        DeclarationList list(f.ctx, &f.host);
+        list.exportCurrent();
+        QCOMPARE(f.prompter.texts(), QStringList({"请选择申报表！"}));
+        list.grid()->setCurrentIndex(list.model()->index(0, 0));
+        const QString path = f.t.dir() + "/it's.CSV";
+        f.prompter.queueText(path);
+        list.exportCurrent();
+        QCOMPARE(f.prompter.unexpected(), 0);
+        QCOMPARE(f.prompter.last().text, QString("生成成功！"));
+        QCOMPARE(list.model()->text(0, DeclarationList::ColUploadResult), path);
+        QCOMPARE(list.grid()->toolTip(), path);
+        QCOMPARE(f.t.db().scalar("select UploadResult from ApplT").toString(), path);
+        QVERIFY(QFileInfo(path).size() > 0);
+    }
+
     void emptyUnitTable()
     {
         TempTaxDatabase t;
         ScriptedPrompter prompter;
         TestHost host;
-        AppContext ctx{&t.db(), &prompter, nullptr, t.dir()};
+        AppContext ctx{&t.db(), &prompter, nullptr, t.dir(), QString()};
         DeclarationList list(ctx, &host);
         list.newDeclaration();
         QCOMPARE(prompter.texts(), QStringList({"请选择单位"}));
