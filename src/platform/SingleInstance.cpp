@@ -8,20 +8,31 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace zq {
 namespace {
 
 const QByteArray kActivate = "activate\n";
 constexpr int kClientWaitMs = 2000;
 
+// A folder of the user's own: the session's runtime folder, else a private folder below the temporary one.
 QString runtimeFolder()
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
-    return dir;
+#ifdef Q_OS_UNIX
+    const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!xdg.isEmpty() && QFileInfo(xdg).isDir())
+        return xdg;
+    const QString own = QDir(QDir::tempPath()).filePath(QStringLiteral("zqsaltax-%1").arg(::getuid()));
+    QDir().mkdir(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QFileInfo fi(own);
+    if (fi.isDir() && !fi.isSymLink() && fi.ownerId() == ::getuid())
+        return own;
+#endif
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    return dir.isEmpty() ? QDir::tempPath() : dir;
 }
 
 #ifdef Q_OS_WIN
