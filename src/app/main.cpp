@@ -32,8 +32,7 @@ int main(int argc, char* argv[])
             target = window.get();
         if (!target)
             return;
-        if (target->isMinimized())
-            target->showNormal();
+        target->setWindowState(target->windowState() & ~Qt::WindowMinimized);
         target->raise();
         target->activateWindow();
     });

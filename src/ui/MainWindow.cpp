@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "ChangePasswordDialog.h"
+#include "ToolbarIcons.h"
 #include "core/AppSettings.h"
 #include "core/Database.h"
 #include "core/Prompter.h"
@@ -12,7 +13,6 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
-#include <QStyle>
 #include <QToolBar>
 
 namespace zq::ui {
@@ -60,6 +60,7 @@ MainWindow::MainWindow(std::unique_ptr<Database> db, Prompter& prompter, AppSett
 
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(kWindowTitle);
+    setWindowIcon(toolbarIcon(ToolbarIcon::Program));
     const QScreen* screen = QGuiApplication::primaryScreen();
     m_background = backgroundFor(screen ? screen->size().width() : 0);
     m_mdi = new BackgroundArea(m_background, this);
@@ -114,17 +115,15 @@ void MainWindow::createToolbar()
     struct Button {
         const char* caption;
         const char* key;
-        QStyle::StandardPixmap icon;
+        ToolbarIcon icon;
     };
     const Button buttons[] = {
-        {"单位", "单位", QStyle::SP_DirHomeIcon},
-        {"员工", "员工", QStyle::SP_FileDialogDetailedView},
-        {"填报", "填报", QStyle::SP_FileDialogContentsView},
-        {"帮助", "帮助", QStyle::SP_DialogHelpButton},
-        {"退出", "Exit", QStyle::SP_DialogCloseButton},
+        {"单位", "单位", ToolbarIcon::Units},        {"员工", "员工", ToolbarIcon::Employees},
+        {"填报", "填报", ToolbarIcon::Declarations}, {"帮助", "帮助", ToolbarIcon::Help},
+        {"退出", "Exit", ToolbarIcon::Exit},
     };
     for (const Button& b : buttons) {
-        QAction* a = m_band->addAction(style()->standardIcon(b.icon), QString::fromUtf8(b.caption));
+        QAction* a = m_band->addAction(toolbarIcon(b.icon), QString::fromUtf8(b.caption));
         a->setData(QString::fromUtf8(b.key));
         a->setObjectName(QStringLiteral("Toolbar1_") + QString::fromUtf8(b.key));
     }
