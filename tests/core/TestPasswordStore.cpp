@@ -35,24 +35,6 @@ private slots:
         QVERIFY(PasswordStore::encode("same") != PasswordStore::encode("same"));
     }
 
-    void setMeaning_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<bool>("isSet");
-        QTest::newRow("null") << QVariant(QMetaType(QMetaType::QString)) << false;
-        QTest::newRow("empty") << QVariant(QString("")) << false;
-        QTest::newRow("plain text of an older database") << QVariant(QString("abc")) << true;
-        QTest::newRow("hash") << QVariant(PasswordStore::encode("abc")) << true;
-    }
-    void setMeaning()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(bool, isSet);
-        TempTaxDatabase t;
-        storeRaw(t, stored);
-        QCOMPARE(PasswordStore(t.db()).isSet(), isSet);
-    }
-
     void noRowMeansNotSet()
     {
         TempTaxDatabase t;
@@ -85,43 +67,6 @@ private slots:
         QVERIFY(store.check("Old'Pw"));
         QVERIFY(PasswordStore::isHash(raw(t).toString()));
         QVERIFY(store.check("Old'Pw"));
-    }
-
-    void change_data()
-    {
-        QTest::addColumn<QVariant>("stored"); // invalid: no row at all
-        QTest::addColumn<QString>("oldText");
-        QTest::addColumn<bool>("changed");
-        const QVariant null(QMetaType(QMetaType::QString));
-        QTest::newRow("null stored, empty old box") << null << "" << true;
-        QTest::newRow("empty stored, empty old box") << QVariant(QString("")) << "" << true;
-        QTest::newRow("null stored, something in old box") << null << "abc" << false;
-        QTest::newRow("hash, right old") << QVariant(PasswordStore::encode("Secret")) << "Secret" << true;
-        QTest::newRow("hash, case differs") << QVariant(PasswordStore::encode("Secret")) << "secret" << false;
-        QTest::newRow("hash, empty old box") << QVariant(PasswordStore::encode("Secret")) << "" << false;
-        QTest::newRow("plain text, right old") << QVariant(QString("plain")) << "plain" << true;
-        QTest::newRow("no row: added whatever the old box holds") << QVariant() << "anything" << true;
-    }
-    void change()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(QString, oldText);
-        QFETCH(bool, changed);
-        TempTaxDatabase t;
-        if (stored.isValid())
-            storeRaw(t, stored);
-        else
-            execOrFail(t.db(), "delete from Sundries where Name='Password'");
-        const QVariant before = raw(t);
-        PasswordStore store(t.db());
-        const auto result = store.change(oldText, "n\"e'w");
-        QCOMPARE(result == PasswordStore::ChangeResult::Changed, changed);
-        if (changed) {
-            QVERIFY(store.check("n\"e'w"));
-            QVERIFY(PasswordStore::isHash(raw(t).toString()));
-        } else {
-            QCOMPARE(raw(t), before);
-        }
     }
 
     void damagedHashNeverMatches_data()
