@@ -239,7 +239,8 @@ void DeclarationList::deleteCurrent()
 void DeclarationList::exportCurrent()
 {
     const int row = currentRow();
-    const auto appId = row >= 0 ? std::optional<qint64>(m_model->text(row, ColAppId).toLongLong()) : std::nullopt;
+    const auto appId =
+        row >= 0 ? std::optional<qint64>(m_model->text(row, ColAppId).toLongLong()) : std::nullopt;
     const UploadExport::Outcome outcome = UploadExport(*m_ctx.db, *m_ctx.prompter).run(appId);
     if (outcome.status == UploadExport::Status::Written) {
         m_model->setText(row, ColUploadResult, outcome.path);

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "ChangePasswordDialog.h"
+#include "DeclarationList.h"
 #include "ToolbarIcons.h"
 #include "core/AppSettings.h"
 #include "core/Database.h"
@@ -142,13 +143,13 @@ QAction* MainWindow::toolbarAction(const QString& key) const
 void MainWindow::onToolbarButton(QAction* action)
 {
     const QString key = action->data().toString();
-    if (key == QLatin1String("单位"))
+    if (key == u"单位")
         openUnitList();
-    else if (key == QLatin1String("员工"))
+    else if (key == u"员工")
         openEmployeeList();
-    else if (key == QLatin1String("填报"))
+    else if (key == u"填报")
         openDeclarationList();
-    else if (key == QLatin1String("帮助"))
+    else if (key == u"帮助")
         showHelp();
     else if (key == QLatin1String("Exit"))
         close();
@@ -186,8 +187,24 @@ void MainWindow::openEmployeeList()
 
 void MainWindow::openDeclarationList()
 {
-    // The declaration list (an MDI child of mdiArea(), modeless) replaces this notice.
-    m_ctx.prompter->notice(QStringLiteral("“填报管理”尚未在本版本中提供。"), Prompter::Icon::Information);
+    // One declaration list, beside the other windows; asking again brings it to the front.
+    if (m_declarationList) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(m_declarationList->parentWidget()))
+            m_mdi->setActiveSubWindow(sub);
+        return;
+    }
+    auto* list = new DeclarationList(m_ctx, this);
+    m_declarationList = list;
+    showChild(list);
+}
+
+void MainWindow::showChild(QWidget* window)
+{
+    QMdiSubWindow* sub = m_mdi->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(windowIcon());
+    window->show();
+    m_mdi->setActiveSubWindow(sub);
 }
 
 void MainWindow::editTaxThreshold()

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "BackgroundPicture.h"
+#include "WindowHost.h"
 #include "core/AppContext.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 class QAction;
@@ -19,7 +21,7 @@ namespace zq::ui {
 // FrmMain: the program's frame, a multiple-document window with the menus, the toolbar band and the
 // background picture. It owns the own database connection for the whole run and closes it when it closes,
 // after every other window of the program.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:
     MainWindow(std::unique_ptr<Database> db, Prompter& prompter, AppSettings& settings,
@@ -31,7 +33,9 @@ public:
     // Later windows are added here as children.
     QMdiArea* mdiArea() const { return m_mdi; }
     // The declaration editor hides the toolbar band while it is open.
-    void setToolbarBandVisible(bool visible);
+    void setToolbarBandVisible(bool visible) override;
+    // Adds a window to the multiple-document area; it is deleted when closed.
+    void showChild(QWidget* window) override;
     bool isToolbarBandVisible() const;
     // A toolbar button by its key ("单位", "员工", "填报", "帮助", "Exit").
     QAction* toolbarAction(const QString& key) const;
@@ -60,6 +64,7 @@ private:
     QMdiArea* m_mdi = nullptr;
     QToolBar* m_band = nullptr;
     BackgroundKind m_background = BackgroundKind::Standard;
+    QPointer<QWidget> m_declarationList;
 };
 
 } // namespace zq::ui

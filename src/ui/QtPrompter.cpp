@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -104,10 +105,15 @@ std::optional<QString> QtPrompter::input(const QString& title, const QString& pr
 std::optional<QString> QtPrompter::saveFileName(const QString& title, const QString& proposedPath,
                                                 const QString& filter)
 {
-    const QString chosen = QFileDialog::getSaveFileName(dialogParent(), title, proposedPath, filter);
-    if (chosen.isEmpty())
+    // The caller asks about overwriting itself; the dialog adds ".CSV" when the user types a bare name.
+    QFileDialog dialog(dialogParent(), title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(QFileInfo(proposedPath).suffix());
+    dialog.selectFile(proposedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return chosen;
+    return dialog.selectedFiles().first();
 }
 
 } // namespace zq::ui

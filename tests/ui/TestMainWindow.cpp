@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "core/AppSettings.h"
 #include "core/TaxDatabase.h"
+#include "ui/DeclarationList.h"
 #include "ui/MainWindow.h"
 
 #include <QCloseEvent>
@@ -108,6 +109,25 @@ private slots:
         QVERIFY(!band->isVisible());
         m_window->setToolbarBandVisible(true);
         QVERIFY(band->isVisible());
+    }
+
+    void declarationButtonOpensOneListAndTheEditorHidesTheBand()
+    {
+        m_data->db().exec("insert into UnitInfo(UnitID,UnitName) values(1,'甲')");
+        m_window->show();
+        m_window->toolbarAction("填报")->trigger();
+        auto* list = m_window->findChild<ui::DeclarationList*>("frmTb");
+        QVERIFY(list);
+        m_window->toolbarAction("填报")->trigger(); // a second press brings the same list to the front
+        QCOMPARE(m_window->findChildren<ui::DeclarationList*>().size(), 1);
+        QCOMPARE(m_window->mdiArea()->subWindowList().size(), 1);
+        list->newDeclaration();
+        QVERIFY(list->editor());
+        QCOMPARE(m_window->mdiArea()->subWindowList().size(), 2);
+        QVERIFY(!m_window->isToolbarBandVisible());
+        QVERIFY(ui::closeHostedWindow(list->editor()));
+        QVERIFY(m_window->isToolbarBandVisible());
+        QCOMPARE(m_prompter->records().size(), 0);
     }
 
     void backgroundByScreenWidth_data()
