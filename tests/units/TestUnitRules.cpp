@@ -45,18 +45,6 @@ private slots:
         QCOMPARE(accountSetIdOf(entry), accountSet);
         QCOMPARE(salaryItemCodeOf(entry), item);
     }
-
-    void matchesWholeKeys()
-    {
-        QCOMPARE(accountSetEntry("001", "甲公司"), QString("(001)甲公司"));
-        QCOMPARE(salaryItemEntry("JJ", "奖金"), QString("JJ:奖金"));
-        QVERIFY(isAccountSetEntry("(001)甲公司", "001"));
-        QVERIFY(!isAccountSetEntry("(0012)乙公司", "001"));
-        QVERIFY(!isAccountSetEntry("(001)甲公司", "00"));
-        QVERIFY(isSalaryItemEntry("JJ:奖金", "JJ"));
-        QVERIFY(!isSalaryItemEntry("JJBT:津贴", "JJ"));
-        QVERIFY(!isSalaryItemEntry("JJ:奖金", ""));
-    }
 };
 
 ZQ_TEST(TestUnitRules)

@@ -1,6 +1,7 @@
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "UnitFixture.h"
+#include "core/Database.h"
 #include "ui/GridView.h"
 #include "ui/StringTableModel.h"
 #include "ui/UnitEditor.h"
@@ -568,38 +569,59 @@ private slots:
         QCOMPARE(f.prompter.unexpected(), 0);
     }
 
-    void editionThatCannotBeFound_data()
+    void editionThatCannotBeRead_data()
     {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("before"); // an edition chosen first, whose lists the failure empties; -1: none
         QTest::addColumn<int>("edition");
         QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("registry entry missing") << 2 << "单位信息维护"
-                                                << "无法读出财务软件配置文件位置。";
-        QTest::newRow("WD.ini without Datadir") << 0 << "提示信息"
-                                                << "读取配置信息错误。";
+        QTest::addColumn<QString>("text"); // a message starting "错误类型：" when it ends with "："
+        QTest::addColumn<bool>("stays");   // the edition stays chosen
+        QTest::newRow("registry entry missing") << "registry" << 1 << 2 << "单位信息维护"
+                                                << "无法读出财务软件配置文件位置。" << false;
+        QTest::newRow("WD.ini without Datadir") << "wdini" << 1 << 0 << "提示信息"
+                                                << "读取配置信息错误。" << false;
+        QTest::newRow("system database missing") << "systemdb" << -1 << 1 << "读取账套信息出错"
+                                                 << "错误类型：" << true;
+        QTest::newRow("no account sets") << "copys" << -1 << 1 << "单位信息维护"
+                                         << "无法读取账套信息。" << true;
     }
 
-    void editionThatCannotBeFound()
+    void editionThatCannotBeRead()
     {
+        QFETCH(QString, fault);
+        QFETCH(int, before);
         QFETCH(int, edition);
         QFETCH(QString, title);
         QFETCH(QString, text);
+        QFETCH(bool, stays);
         UnitFixture f;
         f.tax.db().exec("insert into lumfver values('Olvenka 5.X','SOFTWARE\\Olvenka\\Lumina 5.0')");
-        QFile::remove(f.windowsFolder() + "/system32/WD.ini");
+        const QString systemDb = f.dataFolder() + "/system.mda";
+        if (fault == "wdini")
+            QVERIFY(QFile::remove(f.windowsFolder() + "/system32/WD.ini"));
+        if (fault == "systemdb")
+            QVERIFY(QFile::remove(systemDb));
+        if (fault == "copys")
+            execOrFail(*Database::openSqlite(systemDb), "delete from copys");
         UnitList list(f.ctx);
         UnitEditor ed(f.ctx, list.model(), &list);
         ed.prepare(0, list.editions().names, list.editions().keys);
-        ed.editionList()->setCurrentIndex(1); // a good one first: its lists are emptied by the failure
-        QCOMPARE(ed.accountSetList()->count(), 3);
+        if (before >= 0) {
+            ed.editionList()->setCurrentIndex(before);
+            QCOMPARE(ed.accountSetList()->count(), 3);
+        }
         ed.editionList()->setCurrentIndex(edition);
-        QCOMPARE(f.prompter.records().size(), 1);
+        QCOMPARE(f.prompter.records().size(), 1); // one message, one run of the steps
         QCOMPARE(f.prompter.last().title, title);
-        QCOMPARE(f.prompter.last().text, text);
-        QCOMPARE(selected(ed.editionList()), QString("<none>"));
+        if (text.endsWith("："))
+            QVERIFY2(f.prompter.last().text.startsWith(text), qPrintable(f.prompter.last().text));
+        else
+            QCOMPARE(f.prompter.last().text, text);
+        QCOMPARE(ed.editionList()->currentIndex(), stays ? edition : -1);
         QCOMPARE(ed.accountSetList()->count(), 0);
         QCOMPARE(ed.yearList()->count(), 0);
-        QVERIFY(!ed.payroll().isOpen());
+        QCOMPARE(ed.salaryItemList(1)->count(), 0);
     }
 
     void payrollDataGoneWhileOpen()
