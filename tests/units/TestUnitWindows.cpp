@@ -450,8 +450,12 @@ private slots:
         QCOMPARE(ed.yearList()->count(), 0);
         QCOMPARE(ed.salaryItemList(1)->count(), 0);
 
-        // Edition: its account sets, the first chosen, its years listed and none chosen, no items yet.
-        ed.editionList()->setCurrentIndex(1);
+        // Edition, chosen with the keyboard: its account sets, the first chosen, its years listed and none
+        // chosen, no items yet.
+        QTest::keyClick(ed.editionList(), Qt::Key_Down);
+        QCOMPARE(selected(ed.editionList()), QString("Olvenka 2.X"));
+        QTest::keyClick(ed.editionList(), Qt::Key_Down);
+        QCOMPARE(selected(ed.editionList()), kDemoEdition);
         QCOMPARE(itemsOf(ed.accountSetList()), kAccountSets);
         QCOMPARE(selected(ed.accountSetList()), kAccountSets[0]);
         QCOMPARE(itemsOf(ed.yearList()), QStringList({"2011", "2012"}));
