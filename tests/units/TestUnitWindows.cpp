@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QTcpServer>
 #include <QTest>
 #include <QToolBar>
 
@@ -587,6 +588,8 @@ private slots:
                                                 << "读取配置信息错误。" << false;
         QTest::newRow("system database missing") << "systemdb" << -1 << 1 << "读取账套信息出错"
                                                  << "错误类型：" << true;
+        QTest::newRow("payroll server unreachable") << "server" << -1 << 1 << "读取账套信息出错"
+                                                    << "错误类型：" << true;
         QTest::newRow("no account sets") << "copys" << -1 << 1 << "单位信息维护"
                                          << "无法读取账套信息。" << true;
     }
@@ -606,6 +609,16 @@ private slots:
             QVERIFY(QFile::remove(f.windowsFolder() + "/system32/WD.ini"));
         if (fault == "systemdb")
             QVERIFY(QFile::remove(systemDb));
+        if (fault == "server") {
+            QTcpServer closed; // a port nobody listens on once the server is gone
+            closed.listen(QHostAddress::LocalHost, 0);
+            const QString server = QString("127.0.0.1,%1").arg(closed.serverPort());
+            closed.close();
+            QFile config(f.windowsFolder() + "/Olvenka/Lumina 3.0/config.ini");
+            QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            config.write(("[server]\r\nServerName=" + server + "\r\nuserid=sa\r\npassword=pw\r\n").toUtf8());
+            f.settings->setValue("Finance", "ServerEngine", "postgresql");
+        }
         if (fault == "copys")
             execOrFail(*Database::openSqlite(systemDb), "delete from copys");
         UnitList list(f.ctx);
@@ -622,6 +635,8 @@ private slots:
             QVERIFY2(f.prompter.last().text.startsWith(text), qPrintable(f.prompter.last().text));
         else
             QCOMPARE(f.prompter.last().text, text);
+        if (fault == "server")
+            QVERIFY2(f.prompter.last().text.contains("ZqLumSys"), qPrintable(f.prompter.last().text));
         QCOMPARE(ed.editionList()->currentIndex(), stays ? edition : -1);
         QCOMPARE(ed.accountSetList()->count(), 0);
         QCOMPARE(ed.yearList()->count(), 0);
