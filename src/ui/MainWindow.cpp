@@ -3,6 +3,7 @@
 #include "ChangePasswordDialog.h"
 #include "DeclarationList.h"
 #include "ToolbarIcons.h"
+#include "UnitList.h"
 #include "core/AppSettings.h"
 #include "core/Database.h"
 #include "core/Prompter.h"
@@ -175,8 +176,8 @@ void MainWindow::changePassword()
 
 void MainWindow::openUnitList()
 {
-    // The unit list (modal) replaces this notice.
-    m_ctx.prompter->notice(QStringLiteral("“单位管理”尚未在本版本中提供。"), Prompter::Icon::Information);
+    UnitList list(m_ctx, this);
+    list.exec();
 }
 
 void MainWindow::openEmployeeList()
