@@ -40,9 +40,7 @@ int check(const QStringList& args, Io io)
             return ExitRefused;
         }
     } catch (const DatabaseError& e) {
-        io.err << QStringLiteral("cannot read %1: %2\n")
-                      .arg(QDir::toNativeSeparators(opts->databasePath()), e.description());
-        return ExitFailure;
+        return databaseFailure(io, opts->databasePath(), e.description());
     }
     return ExitOk;
 }

@@ -76,9 +76,7 @@ int finance(const QStringList& args, Io io)
         for (const auto& item : items.value)
             io.out << "salary item\t" << item.code << '\t' << item.name << '\n';
     } catch (const DatabaseError& e) {
-        io.err << QStringLiteral("cannot read %1: %2\n")
-                      .arg(QDir::toNativeSeparators(opts->databasePath()), e.description());
-        return ExitFailure;
+        return databaseFailure(io, opts->databasePath(), e.description());
     }
     return ExitOk;
 }

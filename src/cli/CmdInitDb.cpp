@@ -28,7 +28,8 @@ int initDb(const QStringList& args, Io io)
                       .arg(QDir::toNativeSeparators(path));
         return ExitRefused;
     }
-    // The demo payroll package lives in the windows folder beside the database, where the program looks for it.
+    // The demo payroll package lives in the windows folder beside the database, where the program looks for
+    // it.
     const QString windows = platform::defaultWindowsFolder(QFileInfo(path).absolutePath());
     if (demo && QFileInfo::exists(windows + QStringLiteral("/registry.reg"))) {
         io.err << QStringLiteral("%1 already holds a registry file; nothing was created.\n")

@@ -71,10 +71,7 @@ int listDeclarations(const QStringList& args, Io io)
             io.out << clean.join(u'\t') << '\n';
         }
     } catch (const DatabaseError& e) {
-        io.err << QStringLiteral("cannot read %1: %2\n")
-                      .arg(QDir::toNativeSeparators(dbPath),
-                           QString(e.description()).replace(u'\n', u' ').remove(u'\r'));
-        return ExitFailure;
+        return databaseFailure(io, dbPath, e.description());
     }
     return ExitOk;
 }

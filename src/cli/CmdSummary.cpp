@@ -25,9 +25,7 @@ int summary(const QStringList& args, Io io)
         io.out << "declarations\t" << db->scalar(QStringLiteral("select count(*) from ApplT")).toLongLong()
                << '\n';
     } catch (const DatabaseError& e) {
-        io.err << QStringLiteral("cannot read %1: %2\n")
-                      .arg(QDir::toNativeSeparators(opts->databasePath()), e.description());
-        return ExitFailure;
+        return databaseFailure(io, opts->databasePath(), e.description());
     }
     return ExitOk;
 }

@@ -17,6 +17,10 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitRefused = 1; // the command's own check said no (an existing file, a failed check)
 inline constexpr int ExitFailure = 2; // something could not be done (no database, no such declaration, ...)
 
+// Says on err that the database at path could not be read, with the database's description; returns
+// ExitFailure.
+int databaseFailure(Io io, const QString& path, const QString& description);
+
 int initDb(const QStringList& args, Io io);
 int summary(const QStringList& args, Io io);
 int check(const QStringList& args, Io io);

@@ -1,11 +1,24 @@
 #include "Options.h"
 
+#include "Commands.h"
+
+#include <QDir>
+
 #include "core/TaxDatabase.h"
 #include "platform/WindowsPaths.h"
 
 #include <QFileInfo>
 
 namespace zq::cli {
+
+int databaseFailure(Io io, const QString& path, const QString& description)
+{
+    // One line: a description with line breaks is folded.
+    io.err << QStringLiteral("cannot read %1: %2\n")
+                  .arg(QDir::toNativeSeparators(path),
+                       QString(description).replace(u'\n', u' ').remove(u'\r'));
+    return ExitFailure;
+}
 
 QString Options::databasePath() const
 {

@@ -12,7 +12,10 @@ struct Options {
     QStringList flags;
     QStringList positional;
 
-    QString value(const QString& name, const QString& fallback = QString()) const { return values.value(name, fallback); }
+    QString value(const QString& name, const QString& fallback = QString()) const
+    {
+        return values.value(name, fallback);
+    }
     bool has(const QString& name) const { return values.contains(name); }
     bool flag(const QString& name) const { return flags.contains(name); }
     // The database: --db, or the own database beside the executable.

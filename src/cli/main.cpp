@@ -12,10 +12,13 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"init-db", zq::cli::initDb, "init-db [--demo] PATH        create a new own database (--demo: with two units and a demo payroll package)"},
+    {"init-db", zq::cli::initDb,
+     "init-db [--demo] PATH        create a new own database (--demo: with two units and a demo payroll "
+     "package)"},
     {"check", zq::cli::check, "check [--db PATH] --app N      validate a stored declaration as a save would"},
     {"summary", zq::cli::summary, "summary [--db PATH]          count the units, employees and declarations"},
-    {"finance", zq::cli::finance, "finance --unit ID [--db PATH] [--windows DIR]  open a unit's account set in the payroll package"},
+    {"finance", zq::cli::finance,
+     "finance --unit ID [--db PATH] [--windows DIR]  open a unit's account set in the payroll package"},
     {"export", zq::cli::exportUpload,
      "export --app N --out FILE [--force] [--db PATH]\n"
      "                               write the upload file of declaration N, store and print its path"},
