@@ -21,5 +21,6 @@ int initDb(const QStringList& args, Io io);
 int summary(const QStringList& args, Io io);
 int check(const QStringList& args, Io io);
 int finance(const QStringList& args, Io io);
+int importSalary(const QStringList& args, Io io);
 
 } // namespace zq::cli

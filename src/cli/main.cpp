@@ -16,6 +16,7 @@ constexpr Command kCommands[] = {
     {"check", zq::cli::check, "check [--db PATH] --app N      validate a stored declaration as a save would"},
     {"summary", zq::cli::summary, "summary [--db PATH]          count the units, employees and declarations"},
     {"finance", zq::cli::finance, "finance --unit ID [--db PATH] [--windows DIR]  open a unit's account set in the payroll package"},
+    {"import-salary", zq::cli::importSalary, "import-salary --db PATH --unit N --month yyyy-mm [--threshold X] [--windows DIR]  the month's salary import into a new declaration, printed, nothing saved"},
 };
 
 void printUsage(QTextStream& err)

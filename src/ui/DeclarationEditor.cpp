@@ -9,6 +9,7 @@
 #include "declarations/DeclarationStore.h"
 #include "declarations/DeclarationValidator.h"
 #include "declarations/RowClipboard.h"
+#include "declarations/SalaryImport.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -19,10 +20,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QShortcut>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace zq::ui {
 namespace {
@@ -337,7 +340,47 @@ void DeclarationEditor::RecalcTotals()
 
 void DeclarationEditor::ImportSalary()
 {
-    m_ctx.prompter->notice(QStringLiteral("财务软件链接尚不可用，暂时不能导入。"));
+    if (m_importing)
+        return;
+    m_grid->commitOpenEditor();
+    m_importing = true;
+    // The import works on a copy: the grid keeps showing the document while the rows are read, and a
+    // failed import leaves it as it was.
+    DeclarationDocument work = m_doc;
+    QProgressDialog progress(QStringLiteral("正在导入工资数据……"), QString(), 0, 0, this);
+    progress.setWindowTitle(QStringLiteral("导入"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+
+    SalaryImport import(m_ctx, m_unitId);
+    import.setProgress([&progress](SalaryImport::Stage stage, qsizetype done, qsizetype total) {
+        static const char16_t* const labels[] = {u"正在读取工资数据……", u"正在读取职工信息……",
+                                                 u"正在读取税率表……", u"正在统计人数……",
+                                                 u"正在填写申报表……"};
+        progress.setLabelText(QString::fromUtf16(labels[int(stage)]));
+        const int max = int(qMin<qsizetype>(total, std::numeric_limits<int>::max()));
+        if (progress.maximum() != max)
+            progress.setRange(0, max);
+        // Once shown, the (window-modal) dialog lets the window repaint and keeps the editor's input out.
+        progress.setValue(int(qMin<qsizetype>(max == 0 ? 0 : done, max)));
+    });
+    import.setApplied([this](const DeclarationDocument& doc, const SalaryImportResult& result) {
+        if (result.rowsReplaced) {
+            m_model->rebuild([&] { m_doc.rows() = doc.rows(); });
+            m_grid->setCurrentIndex(m_model->index(0, ColIDCard));
+            setModified(true);
+        }
+        for (HeaderField f : result.boxesSet)
+            setBoxText(f, doc.header(f));
+    });
+    const SalaryImportResult result = import.ImportSalary(work);
+    progress.close();
+    m_importing = false;
+    if (result.focus)
+        box(*result.focus)->setFocus();
 }
 
 void DeclarationEditor::CopyRows()
@@ -411,6 +454,8 @@ bool DeclarationEditor::DoSave()
 
 void DeclarationEditor::onToolbar(QAction* action)
 {
+    if (m_importing)
+        return;
     const QString key = action->data().toString();
     if (key == u"导入")
         ImportSalary();
@@ -445,6 +490,10 @@ void DeclarationEditor::storeColumnWidths()
 
 void DeclarationEditor::closeEvent(QCloseEvent* event)
 {
+    if (m_importing) {
+        event->ignore();
+        return;
+    }
     m_grid->commitOpenEditor();
     if (m_doc.rowCount() > 0 && isModified()) {
         if (m_ctx.prompter->askYesNo(Prompter::noticeTitle(), QStringLiteral("申报表已修改，是否保存？")) &&

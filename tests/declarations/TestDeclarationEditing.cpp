@@ -28,7 +28,7 @@ struct Editor {
     QTemporaryDir settingsDir;
     AppSettings settings{settingsDir.filePath("zqsaltax.ini")};
     ScriptedPrompter prompter;
-    AppContext ctx{&t.db(), &prompter, &settings, t.dir()};
+    AppContext ctx{&t.db(), &prompter, &settings, t.dir(), QString()};
     DeclarationEditor* ed = nullptr;
 
     explicit Editor(bool stored = false)

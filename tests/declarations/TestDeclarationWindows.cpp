@@ -43,7 +43,7 @@ struct Fixture {
     {
         t.db().exec("insert into UnitInfo(UnitID,UnitName,ComputerCode,Phone,DeclarePerson) values"
                     "(1,'甲公司','1234567','010-1','张'),(2,'乙''公司','7654321','010-2','李')");
-        ctx = AppContext{&t.db(), &prompter, &settings, t.dir()};
+        ctx = AppContext{&t.db(), &prompter, &settings, t.dir(), QString()};
     }
 };
 
@@ -278,7 +278,7 @@ private slots:
         TempTaxDatabase t;
         ScriptedPrompter prompter;
         TestHost host;
-        AppContext ctx{&t.db(), &prompter, nullptr, t.dir()};
+        AppContext ctx{&t.db(), &prompter, nullptr, t.dir(), QString()};
         DeclarationList list(ctx, &host);
         list.newDeclaration();
         QCOMPARE(prompter.texts(), QStringList({"请选择单位"}));
