@@ -67,10 +67,10 @@ int importSalary(const QStringList& args, Io io)
         DeclarationStore(*db).loadNew(doc, unitId, QDate::currentDate());
         doc.setHeader(HeaderField::Month, opts->value(QStringLiteral("month")));
 
-        SalaryImport import(ctx, unitId);
+        SalaryImport salaryImport(ctx, unitId);
         // --threshold stands in for the setting; without it the threshold is empty, that is 0.
-        import.setThresholdText(opts->value(QStringLiteral("threshold")));
-        const SalaryImportResult result = import.ImportSalary(doc);
+        salaryImport.setThresholdText(opts->value(QStringLiteral("threshold")));
+        const SalaryImportResult result = salaryImport.ImportSalary(doc);
         if (result.status != SalaryImportResult::Status::Imported) {
             io.err << asLines(prompter.lastNotice()) << '\n';
             return ExitFailure;

@@ -404,17 +404,17 @@ private slots:
         fillMarch(f);
         DeclarationDocument doc = typedDocument("2012-03");
         const QStringList before = gridLines(doc);
-        SalaryImport import(f.ctx, 1);
-        import.setProgress([&](SalaryImport::Stage s, qsizetype done, qsizetype) {
+        SalaryImport salaryImport(f.ctx, 1);
+        salaryImport.setProgress([&](SalaryImport::Stage s, qsizetype done, qsizetype) {
             if (int(s) == stage && done == 0) {
                 QFile file(f.accountSetPath());
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QByteArray junk(int(file.size()), 'x');
-        file.write(junk);
-    }
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                QByteArray junk(int(file.size()), 'x');
+                file.write(junk);
+            }
         });
         f.prompter.queue(Prompter::Answer::Yes);
-        const auto result = import.ImportSalary(doc);
+        const auto result = salaryImport.ImportSalary(doc);
         QCOMPARE(int(result.status), int(Status::Failed));
         QCOMPARE(gridLines(doc), before);
         QCOMPARE(f.prompter.records().size(), 2);
@@ -422,78 +422,76 @@ private slots:
         QVERIFY2(f.prompter.last().text.startsWith("错误类型：") &&
                      f.prompter.last().text.contains("\r\n错误描述："),
                  qPrintable(f.prompter.last().text));
-        }
+    }
 
-        // Many rows with duplicate EmpIDs in Employee, a quote in an emp_id, rows without employees, unsorted
-        // brackets: the hashed import gives exactly what the row-by-row rules give.
-        void equalsTheRowByRowImport()
-        {
-            SalaryImportFixture f;
-            // Employee as older databases have it: without the uniqueness of (UnitID, EmpID).
-            execOrFail(f.tax.db(), "drop table Employee");
-            execOrFail(f.tax.db(),
-                       "create table Employee (UnitID INTEGER, EmpID TEXT, EmpName TEXT, IDCard TEXT, "
-                       "NationCode TEXT, ProfCode TEXT)");
-            QRandomGenerator rng(20120305);
-            Transaction tx(f.tax.db());
-            for (int i = 0; i < 400; ++i) {
-                const QString id = i % 50 == 0 ? QStringLiteral("O'%1").arg(i % 7)
-                                               : QStringLiteral("E%1").arg(rng.bounded(300));
-                f.addEmployee(id, QStringLiteral("职工%1").arg(i), QStringLiteral(" %1 ").arg(100000 + i),
-                              i % 3 ? QVariant(QStringLiteral("156")) : QVariant(), "0201",
-                              1 + qint64(rng.bounded(2)));
-            }
-            tx.commit();
-            QList<QVariantList> rows;
-            for (int i = 0; i < 600; ++i) {
-                const QString id = i % 40 == 0 ? QStringLiteral("O'%1").arg(i % 7)
-                                               : QStringLiteral("E%1").arg(rng.bounded(330));
-                const double income = rng.bounded(2000000) / 100.0;
-                const double taxable = rng.bounded(3) == 0 ? 0.0 : rng.bounded(1500000) / 100.0;
-                rows << SalaryImportFixture::salary(
-                    QStringLiteral("%1").arg(1 + rng.bounded(3), 2, 10, QLatin1Char('0')), id, income,
-                    taxable, rng.bounded(100), rng.bounded(10) / 4.0,
-                    rng.bounded(4) == 0 ? 0.0 : rng.bounded(500000) / 100.0);
-            }
-            f.addSalary(rows);
-            f.setBrackets(
-                {{4500, 20}, {0, 3}, {80000, 45}, {1500, 10}, {9000, 25}, {35000, 30}, {55000, 35}});
-            f.mapItems({"YFGZ", "YNSSD", "JMS", "DMJWS", "Tax"});
-            f.settings->setTaxThreshold("3500");
-
-            auto financeDb = Database::openSqlite(f.accountSetPath(), Database::Access::ReadOnly);
-            for (const QString month : {"2012-01", "2012-02", "2012-3"}) {
-                DeclarationDocument doc = typedDocument(month);
-                const QString mm =
-                    QStringLiteral("%1").arg(Dates::parseMonth(month).month(), 2, 10, QLatin1Char('0'));
-                const DeclarationDocument expected =
-                    rowByRow(f.tax.db(), *financeDb, 1, mm, Money::fromUnits(3500), doc);
-                f.prompter.queue(Prompter::Answer::Yes);
-                const auto result = SalaryImport(f.ctx, 1).ImportSalary(doc);
-                QCOMPARE(int(result.status), int(Status::Imported));
-                QVERIFY(doc.rowCount() > 100);
-                QCOMPARE(gridLines(doc), gridLines(expected));
-                QCOMPARE(headerTexts(doc), headerTexts(expected));
-            }
+    // Many rows with duplicate EmpIDs in Employee, a quote in an emp_id, rows without employees, unsorted
+    // brackets: the hashed import gives exactly what the row-by-row rules give.
+    void equalsTheRowByRowImport()
+    {
+        SalaryImportFixture f;
+        // Employee as older databases have it: without the uniqueness of (UnitID, EmpID).
+        execOrFail(f.tax.db(), "drop table Employee");
+        execOrFail(f.tax.db(),
+                   "create table Employee (UnitID INTEGER, EmpID TEXT, EmpName TEXT, IDCard TEXT, "
+                   "NationCode TEXT, ProfCode TEXT)");
+        QRandomGenerator rng(20120305);
+        Transaction tx(f.tax.db());
+        for (int i = 0; i < 400; ++i) {
+            const QString id =
+                i % 50 == 0 ? QStringLiteral("O'%1").arg(i % 7) : QStringLiteral("E%1").arg(rng.bounded(300));
+            f.addEmployee(id, QStringLiteral("职工%1").arg(i), QStringLiteral(" %1 ").arg(100000 + i),
+                          i % 3 ? QVariant(QStringLiteral("156")) : QVariant(), "0201",
+                          1 + qint64(rng.bounded(2)));
         }
-
-        void bracketsSortAndLookUp()
-        {
-            QList<SalaryImport::Bracket> b{{Money::fromUnits(500), Money::fromUnits(10)},
-                                           {Money::fromUnits(2000), Money::fromUnits(15)},
-                                           {Money::fromUnits(0), Money::fromUnits(5)}};
-            SalaryImport::sortBrackets(b);
-            QCOMPARE(b[0].levelMin, Money::fromUnits(2000));
-            QCOMPARE(b[2].levelMin, Money::fromUnits(0));
-            QCOMPARE(SalaryImport::rateFor(b, Money::fromUnits(2500)),
-                     std::optional<Money>(Money::fromUnits(15)));
-            QCOMPARE(SalaryImport::rateFor(b, Money::fromUnits(2000)),
-                     std::optional<Money>(Money::fromUnits(10)));
-            QCOMPARE(SalaryImport::rateFor(b, Money::fromUnits(0)), std::optional<Money>());
-            QCOMPARE(SalaryImport::rateFor({}, Money::fromUnits(100)), std::optional<Money>());
+        tx.commit();
+        QList<QVariantList> rows;
+        for (int i = 0; i < 600; ++i) {
+            const QString id =
+                i % 40 == 0 ? QStringLiteral("O'%1").arg(i % 7) : QStringLiteral("E%1").arg(rng.bounded(330));
+            const double income = rng.bounded(2000000) / 100.0;
+            const double taxable = rng.bounded(3) == 0 ? 0.0 : rng.bounded(1500000) / 100.0;
+            rows << SalaryImportFixture::salary(
+                QStringLiteral("%1").arg(1 + rng.bounded(3), 2, 10, QLatin1Char('0')), id, income, taxable,
+                rng.bounded(100), rng.bounded(10) / 4.0,
+                rng.bounded(4) == 0 ? 0.0 : rng.bounded(500000) / 100.0);
         }
-        }
-        ;
+        f.addSalary(rows);
+        f.setBrackets({{4500, 20}, {0, 3}, {80000, 45}, {1500, 10}, {9000, 25}, {35000, 30}, {55000, 35}});
+        f.mapItems({"YFGZ", "YNSSD", "JMS", "DMJWS", "Tax"});
+        f.settings->setTaxThreshold("3500");
 
-        ZQ_TEST(TestSalaryImport)
+        auto financeDb = Database::openSqlite(f.accountSetPath(), Database::Access::ReadOnly);
+        for (const QString month : {"2012-01", "2012-02", "2012-3"}) {
+            DeclarationDocument doc = typedDocument(month);
+            const QString mm =
+                QStringLiteral("%1").arg(Dates::parseMonth(month).month(), 2, 10, QLatin1Char('0'));
+            const DeclarationDocument expected =
+                rowByRow(f.tax.db(), *financeDb, 1, mm, Money::fromUnits(3500), doc);
+            f.prompter.queue(Prompter::Answer::Yes);
+            const auto result = SalaryImport(f.ctx, 1).ImportSalary(doc);
+            QCOMPARE(int(result.status), int(Status::Imported));
+            QVERIFY(doc.rowCount() > 100);
+            QCOMPARE(gridLines(doc), gridLines(expected));
+            QCOMPARE(headerTexts(doc), headerTexts(expected));
+        }
+    }
+
+    void bracketsSortAndLookUp()
+    {
+        QList<SalaryImport::Bracket> b{{Money::fromUnits(500), Money::fromUnits(10)},
+                                       {Money::fromUnits(2000), Money::fromUnits(15)},
+                                       {Money::fromUnits(0), Money::fromUnits(5)}};
+        SalaryImport::sortBrackets(b);
+        QCOMPARE(b[0].levelMin, Money::fromUnits(2000));
+        QCOMPARE(b[2].levelMin, Money::fromUnits(0));
+        QCOMPARE(SalaryImport::rateFor(b, Money::fromUnits(2500)),
+                 std::optional<Money>(Money::fromUnits(15)));
+        QCOMPARE(SalaryImport::rateFor(b, Money::fromUnits(2000)),
+                 std::optional<Money>(Money::fromUnits(10)));
+        QCOMPARE(SalaryImport::rateFor(b, Money::fromUnits(0)), std::optional<Money>());
+        QCOMPARE(SalaryImport::rateFor({}, Money::fromUnits(100)), std::optional<Money>());
+    }
+};
+
+ZQ_TEST(TestSalaryImport)
 #include "TestSalaryImport.moc"
