@@ -13,7 +13,9 @@
 #include <QSqlRecord>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
+#include <vector>
 
 namespace zq {
 namespace {
@@ -71,6 +73,75 @@ QString requireColumn(const Database& db, const QStringList& columns, const QStr
     return q;
 }
 
+// The unit's employees by EmpID, each EmpID with its first row. Open addressing over a flat array that keeps
+// each key's hash, so a probe reads a text only when the hashes agree: with 100,000 employees the texts are
+// scattered over the heap and every text read is a cache miss.
+class EmployeeIndex {
+public:
+    struct Entry {
+        QString empId;
+        QString idCard;
+        QString name;
+        QString nation;
+        QString profession;
+    };
+
+    explicit EmployeeIndex(qsizetype expected)
+    {
+        size_t capacity = 16;
+        while (capacity < size_t(expected) * 2)
+            capacity *= 2;
+        m_slots.assign(capacity, Slot{});
+        m_entries.reserve(expected);
+    }
+
+    // Adds the entry unless its EmpID is there already (the first row wins); false when it was.
+    bool addFirst(Entry&& e)
+    {
+        if ((m_entries.size() + 1) * 2 > m_slots.size())
+            grow();
+        const size_t h = qHash(e.empId);
+        size_t i = h & (m_slots.size() - 1);
+        for (; m_slots[i].entry >= 0; i = (i + 1) & (m_slots.size() - 1))
+            if (m_slots[i].hash == h && m_entries[size_t(m_slots[i].entry)].empId == e.empId)
+                return false;
+        m_slots[i] = Slot{h, qint64(m_entries.size())};
+        m_entries.push_back(std::move(e));
+        return true;
+    }
+
+    const Entry* find(const QString& empId) const
+    {
+        const size_t h = qHash(empId);
+        for (size_t i = h & (m_slots.size() - 1); m_slots[i].entry >= 0; i = (i + 1) & (m_slots.size() - 1))
+            if (m_slots[i].hash == h && m_entries[size_t(m_slots[i].entry)].empId == empId)
+                return &m_entries[size_t(m_slots[i].entry)];
+        return nullptr;
+    }
+
+private:
+    struct Slot {
+        size_t hash = 0;
+        qint64 entry = -1;
+    };
+    void grow()
+    {
+        std::vector<Slot> old(m_slots.size() * 2);
+        old.swap(m_slots);
+        for (const Slot& s : old) {
+            if (s.entry < 0)
+                continue;
+            size_t i = s.hash & (m_slots.size() - 1);
+            while (m_slots[i].entry >= 0)
+                i = (i + 1) & (m_slots.size() - 1);
+            m_slots[i] = s;
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    std::vector<Entry> m_entries;
+};
+
 // Sum with a check: 100,000 rows of twelve-digit amounts still fit, but nothing may wrap.
 bool addChecked(Money& sum, Money v)
 {
@@ -91,6 +162,23 @@ QString shownValue(const QVariant& v)
 }
 
 } // namespace
+
+// Most values are doubles that
+// hold an amount with at most four decimals; those are taken without going through text, which would
+// dominate the import's time. When scaled and rounded the value gives back the same double, its shortest
+// decimal form has at most four decimals and fifteen digits, and is that scaled value.
+std::optional<Money> SalaryImport::amountOf(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::Double) {
+        const double d = v.toDouble();
+        if (std::isfinite(d) && std::fabs(d) < 1e11) {
+            const qint64 raw = std::llround(d * double(Money::Scale));
+            if (double(raw) / double(Money::Scale) == d)
+                return Money::fromRaw(raw);
+        }
+    }
+    return Money::fromForeign(v);
+}
 
 SalaryImport::SalaryImport(const AppContext& ctx, qint64 unitId) : m_ctx(ctx), m_unitId(unitId) {}
 
@@ -123,7 +211,7 @@ std::optional<Money> SalaryImport::salaryValue(const QVariant& v, const QString&
         *problem = QStringLiteral("职工“%1”的工资项目“%2”没有数值，工资数据没有导入。").arg(empId, item);
         return std::nullopt;
     }
-    const auto m = Money::fromForeign(v);
+    const auto m = amountOf(v);
     if (!m) {
         *problem = QStringLiteral("职工“%1”的工资项目“%2”的值“%3”不是数字，工资数据没有导入。")
                        .arg(empId, item, shownValue(v));
@@ -176,7 +264,7 @@ SalaryImportResult SalaryImport::ImportSalary(DeclarationDocument& doc)
     // Everything is read before the document changes.
     result.status = Status::Failed;
     QList<SalaryRow> salary;
-    QHash<QString, Person> people;
+    std::optional<EmployeeIndex> people;
     QList<Bracket> brackets;
     QString empCount;
     QString problem;
@@ -244,6 +332,7 @@ SalaryImportResult SalaryImport::ImportSalary(DeclarationDocument& doc)
 
         // The unit's employees by EmpID; the first row of an EmpID is the one a search from the top finds.
         report(Stage::ReadingEmployees, 0, 0);
+        people.emplace(salary.size()); // a unit has about as many employees as salary rows
         {
             QSqlQuery q = m_ctx.db->prepare(QStringLiteral(
                 "select EmpID,IDCard,EmpName,NationCode,ProfCode from Employee where UnitID=?"));
@@ -251,10 +340,9 @@ SalaryImportResult SalaryImport::ImportSalary(DeclarationDocument& doc)
             Database::run(q);
             qsizetype n = 0;
             while (q.next()) {
-                const QString id = q.value(0).toString();
-                if (!people.contains(id))
-                    people.insert(id, Person{NullToText(q.value(1)), q.value(2).toString(),
-                                             NullToText(q.value(3)), NullToText(q.value(4))});
+                people->addFirst(EmployeeIndex::Entry{q.value(0).toString(), NullToText(q.value(1)),
+                                                      q.value(2).toString(), NullToText(q.value(3)),
+                                                      NullToText(q.value(4))});
                 if (++n % ProgressEvery == 0)
                     report(Stage::ReadingEmployees, n, 0);
             }
@@ -276,8 +364,8 @@ SalaryImportResult SalaryImport::ImportSalary(DeclarationDocument& doc)
             q.setNumericalPrecisionPolicy(QSql::HighPrecision);
             Database::run(q);
             while (q.next()) {
-                const auto lower = Money::fromForeign(q.value(0));
-                const auto r = Money::fromForeign(q.value(1));
+                const auto lower = amountOf(q.value(0));
+                const auto r = amountOf(q.value(1));
                 if (!lower || !r) {
                     prompter.notice(
                         QStringLiteral(
@@ -321,8 +409,7 @@ SalaryImportResult SalaryImport::ImportSalary(DeclarationDocument& doc)
             const SalaryRow& s = salary[i];
             DetailRow row;
             row.rowNo = QString::number(i + 1);
-            const auto who = people.constFind(s.empId);
-            if (who != people.constEnd()) {
+            if (const EmployeeIndex::Entry* who = people->find(s.empId)) {
                 row.texts[ColIDCard - 1] = who->idCard;
                 row.texts[ColEmpName - 1] = who->name;
                 row.texts[ColNation - 1] = who->nation;

@@ -70,6 +70,9 @@ public:
     // nothing when no bracket qualifies. brackets must be sorted by sortBrackets.
     static std::optional<Money> rateFor(const QList<Bracket>& brackets, Money a);
 
+    // A number of the finance package as an amount, exactly as Money::fromForeign reads it, but quick.
+    static std::optional<Money> amountOf(const QVariant& v);
+
     // The texts the user sees.
     static QString confirmText() { return QStringLiteral("导入工资数据将覆盖现有数据，是否继续？"); }
     static QString monthFormatText() { return QStringLiteral("请填写正确格式的日期，如：2003-09"); }
@@ -82,12 +85,6 @@ private:
     struct SalaryRow {
         QString empId;
         std::array<std::optional<Money>, 5> items; // SaCode1..SaCode5
-    };
-    struct Person {
-        QString idCard;
-        QString name;
-        QString nation;
-        QString profession;
     };
     void report(Stage stage, qsizetype done, qsizetype total) const;
     std::optional<Money> salaryValue(const QVariant& v, const QString& empId, const QString& item,

@@ -455,13 +455,17 @@ private slots:
                 rng.bounded(100), rng.bounded(10) / 4.0,
                 rng.bounded(4) == 0 ? 0.0 : rng.bounded(500000) / 100.0);
         }
+        // April: three taxed rows for the same employees, so the employee index starts small and grows
+        rows << SalaryImportFixture::salary("04", "E7", 5000, 1000, 0, 0, 10)
+             << SalaryImportFixture::salary("04", "O'3", 6000, 2000, 0, 0, 20)
+             << SalaryImportFixture::salary("04", "E200", 7000, 3000, 0, 0, 30);
         f.addSalary(rows);
         f.setBrackets({{4500, 20}, {0, 3}, {80000, 45}, {1500, 10}, {9000, 25}, {35000, 30}, {55000, 35}});
         f.mapItems({"YFGZ", "YNSSD", "JMS", "DMJWS", "Tax"});
         f.settings->setTaxThreshold("3500");
 
         auto financeDb = Database::openSqlite(f.accountSetPath(), Database::Access::ReadOnly);
-        for (const QString month : {"2012-01", "2012-02", "2012-3"}) {
+        for (const QString month : {"2012-01", "2012-02", "2012-3", "2012-04"}) {
             DeclarationDocument doc = typedDocument(month);
             const QString mm =
                 QStringLiteral("%1").arg(Dates::parseMonth(month).month(), 2, 10, QLatin1Char('0'));
@@ -470,10 +474,42 @@ private slots:
             f.prompter.queue(Prompter::Answer::Yes);
             const auto result = SalaryImport(f.ctx, 1).ImportSalary(doc);
             QCOMPARE(int(result.status), int(Status::Imported));
-            QVERIFY(doc.rowCount() > 100);
+            QVERIFY(doc.rowCount() > (month == "2012-04" ? 2 : 100));
             QCOMPARE(gridLines(doc), gridLines(expected));
             QCOMPARE(headerTexts(doc), headerTexts(expected));
         }
+    }
+
+    void amountsReadAsFromForeign()
+    {
+        QRandomGenerator rng(7);
+        QList<double> values{0.0,
+                             -0.0,
+                             0.1,
+                             0.00005,
+                             -0.00005,
+                             0.00015,
+                             1234.56,
+                             5000.5,
+                             99999999999.9999,
+                             1e11,
+                             123456789012.34,
+                             -745.05,
+                             1e-9,
+                             3.0e15,
+                             1.0 / 3.0};
+        for (int i = 0; i < 20000; ++i) {
+            values << double(qint64(rng.generate64() % 100000000000000LL) - 50000000000000LL) / 10000.0
+                   << double(rng.bounded(100000000)) / 100.0 << (rng.generateDouble() - 0.5) * 1e6;
+        }
+        for (double d : values) {
+            const auto expected = Money::fromForeign(QVariant(d));
+            QVERIFY2(SalaryImport::amountOf(QVariant(d)) == expected,
+                     qPrintable(QString::number(d, 'g', 17)));
+        }
+        QCOMPARE(SalaryImport::amountOf(QVariant(QString("12.5"))),
+                 std::optional<Money>(Money::parse(u"12.5")));
+        QCOMPARE(SalaryImport::amountOf(QVariant()), std::optional<Money>());
     }
 
     void bracketsSortAndLookUp()
