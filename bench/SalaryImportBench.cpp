@@ -9,52 +9,13 @@
 #include "finance/DemoPackage.h"
 #include "finance/FinanceConnection.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTemporaryDir>
-#include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 #include <vector>
 
 namespace zq::bench {
 namespace {
-
-// Answers Yes and keeps quiet; a message other than the closing count is a failure of the benchmark.
-class QuietPrompter : public Prompter {
-public:
-    Answer message(const QString&, const QString& text, Icon, Buttons buttons) override
-    {
-        if (buttons == Buttons::YesNo)
-            return Answer::Yes;
-        last = text;
-        return Answer::Ok;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFileName(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    QString last;
-};
-
-template <typename F> double medianMs(int runs, F&& f)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        ms.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-}
 
 QString accountSetPath(const QString& windows)
 {
@@ -115,80 +76,74 @@ void fillData(Database& taxDb, const QString& accountSet, qint64 rows)
 
 } // namespace
 
-SalaryImportTiming measureSalaryImport(const QString& folder, qint64 rows, int runs)
+Prompter::Answer SalaryImportBench::QuietPrompter::message(const QString&, const QString& text, Icon,
+                                                           Buttons buttons)
+{
+    if (buttons == Buttons::YesNo)
+        return Answer::Yes;
+    last = text;
+    return Answer::Ok;
+}
+
+std::optional<QString> SalaryImportBench::QuietPrompter::input(const QString&, const QString&, const QString&)
+{
+    return std::nullopt;
+}
+
+std::optional<QString> SalaryImportBench::QuietPrompter::saveFileName(const QString&, const QString&,
+                                                                      const QString&)
+{
+    return std::nullopt;
+}
+
+SalaryImportBench::SalaryImportBench(const QString& folder, qint64 rows) : m_rows(rows)
 {
     const QString dbPath = folder + u'/' + TaxDatabase::fileName();
     const QString windows = folder + QStringLiteral("/windows");
+    m_accountSet = accountSetPath(windows);
     TaxDatabase::create(dbPath);
-    const auto taxDb = TaxDatabase::open(dbPath);
+    m_taxDb = TaxDatabase::open(dbPath);
     finance::DemoPackage::create(windows);
-    finance::DemoPackage::addUnits(*taxDb);
-    fillData(*taxDb, accountSetPath(windows), rows);
+    finance::DemoPackage::addUnits(*m_taxDb);
+    fillData(*m_taxDb, m_accountSet, rows);
+    m_settings = std::make_unique<AppSettings>(folder + QStringLiteral("/settings.ini"));
+    m_settings->setTaxThreshold(QStringLiteral("3500"));
+    m_ctx = AppContext{m_taxDb.get(), &m_prompter, m_settings.get(), folder, windows};
+}
 
-    QuietPrompter prompter;
-    AppSettings settings(folder + QStringLiteral("/settings.ini"));
-    settings.setTaxThreshold(QStringLiteral("3500"));
-    AppContext ctx{taxDb.get(), &prompter, &settings, folder, windows};
+SalaryImportBench::~SalaryImportBench() = default;
 
-    SalaryImportTiming timing;
-    timing.rows = rows;
-    timing.importMs = medianMs(runs, [&] {
-        DeclarationDocument doc;
-        doc.setHeader(HeaderField::Month, QStringLiteral("2012-03"));
-        doc.appendRow();
-        const SalaryImportResult result = SalaryImport(ctx, 1).ImportSalary(doc);
-        if (result.status != SalaryImportResult::Status::Imported || doc.rowCount() != rows)
-            throw std::runtime_error("the import failed: " + prompter.last.toStdString());
-    });
-    timing.bareReadMs = medianMs(runs, [&] {
-        const auto finance = finance::OpenFinanceConnection(accountSetPath(windows), QString(), QString(),
-                                                            QString(), &settings);
-        qint64 touched = 0;
-        QSqlQuery salary = finance->prepare(QStringLiteral(
-            "select emp_id,YFGZ,YNSSD,JMS,DMJWS,Tax from salary where copy_month=? and Tax>0"));
-        salary.bindValue(0, QStringLiteral("03"));
-        Database::run(salary);
-        while (salary.next())
-            for (int c = 0; c < 6; ++c)
-                touched += salary.value(c).toString().size();
-        QSqlQuery employees = taxDb->prepare(
-            QStringLiteral("select EmpID,IDCard,EmpName,NationCode,ProfCode from Employee where UnitID=?"));
-        employees.bindValue(0, 1);
-        Database::run(employees);
-        while (employees.next())
-            for (int c = 0; c < 5; ++c)
-                touched += employees.value(c).toString().size();
-        if (touched == 0)
-            throw std::runtime_error("the bare read read nothing");
-    });
-    return timing;
+void SalaryImportBench::runImport()
+{
+    DeclarationDocument doc;
+    doc.setHeader(HeaderField::Month, QStringLiteral("2012-03"));
+    doc.appendRow();
+    const SalaryImportResult result = SalaryImport(m_ctx, 1).ImportSalary(doc);
+    if (result.status != SalaryImportResult::Status::Imported || doc.rowCount() != m_rows)
+        throw std::runtime_error("the salary import failed: " + m_prompter.last.toStdString());
+}
+
+void SalaryImportBench::runBareRead()
+{
+    const auto finance =
+        finance::OpenFinanceConnection(m_accountSet, QString(), QString(), QString(), m_settings.get());
+    qint64 touched = 0;
+    QSqlQuery salary = finance->prepare(
+        QStringLiteral("select emp_id,YFGZ,YNSSD,JMS,DMJWS,Tax from salary where copy_month=? and Tax>0"));
+    salary.bindValue(0, QStringLiteral("03"));
+    Database::run(salary);
+    while (salary.next())
+        for (int c = 0; c < 6; ++c)
+            touched += salary.value(c).toString().size();
+    QSqlQuery employees = m_taxDb->prepare(
+        QStringLiteral("select EmpID,IDCard,EmpName,NationCode,ProfCode from Employee where UnitID=?"));
+    employees.bindValue(0, 1);
+    Database::run(employees);
+    while (employees.next())
+        for (int c = 0; c < 5; ++c)
+            touched += employees.value(c).toString().size();
+    if (touched == 0)
+        throw std::runtime_error("the bare salary read read nothing");
 }
 
 } // namespace zq::bench
-
-// Until the benchmark program's own main is merged, this measurement runs on its own: zqsaltax-bench [ROWS].
-// The program's main replaces this one (it is a weak definition) and calls measureSalaryImport itself.
-__attribute__((weak)) int main(int argc, char* argv[])
-{
-    QCoreApplication app(argc, argv);
-    qint64 rows = 100000;
-    const QStringList args = app.arguments().mid(1);
-    if (args.size() > 1 || (args.size() == 1 && ((rows = args[0].toLongLong()) <= 0))) {
-        std::fprintf(stderr, "usage: zqsaltax-bench [ROWS]   (ROWS a positive number, default 100000)\n");
-        return 2;
-    }
-    try {
-        QTemporaryDir dir;
-        const auto t = zq::bench::measureSalaryImport(dir.path(), rows, 5);
-        std::printf("%-28s %10s   %-22s %7s %7s\n", "operation", "ms", "limit", "ratio", "target");
-        std::printf("%-28s %10.1f\n", "bare salary read", t.bareReadMs);
-        std::printf("%-28s %10.1f   %-22s %7.2f %7.2f%s\n", "salary import", t.importMs, "bare salary read",
-                    t.ratio(), 3.0, t.ratio() <= 3.0 && t.importMs < 1000 ? "" : "  OVER");
-        return t.ratio() <= 3.0 && t.importMs < 1000 ? 0 : 1;
-    } catch (const zq::DatabaseError& e) {
-        std::fprintf(stderr, "zqsaltax-bench: %s\n", qPrintable(e.description()));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "zqsaltax-bench: %s\n", e.what());
-    }
-    return 2;
-}

@@ -21,6 +21,8 @@ int initDb(const QStringList& args, Io io);
 int summary(const QStringList& args, Io io);
 int check(const QStringList& args, Io io);
 int finance(const QStringList& args, Io io);
+int exportUpload(const QStringList& args, Io io);
+int listDeclarations(const QStringList& args, Io io);
 int importSalary(const QStringList& args, Io io);
 
 } // namespace zq::cli

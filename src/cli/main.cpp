@@ -16,7 +16,15 @@ constexpr Command kCommands[] = {
     {"check", zq::cli::check, "check [--db PATH] --app N      validate a stored declaration as a save would"},
     {"summary", zq::cli::summary, "summary [--db PATH]          count the units, employees and declarations"},
     {"finance", zq::cli::finance, "finance --unit ID [--db PATH] [--windows DIR]  open a unit's account set in the payroll package"},
-    {"import-salary", zq::cli::importSalary, "import-salary --db PATH --unit N --month yyyy-mm [--threshold X] [--windows DIR]  the month's salary import into a new declaration, printed, nothing saved"},
+    {"export", zq::cli::exportUpload,
+     "export --app N --out FILE [--force] [--db PATH]\n"
+     "                               write the upload file of declaration N, store and print its path"},
+    {"list", zq::cli::listDeclarations,
+     "list [--unit N] [--db PATH]  one tab-separated line per declaration: AppID, unit, month, date,\n"
+     "                               tax paid, book number, upload path"},
+    {"import-salary", zq::cli::importSalary,
+     "import-salary --db PATH --unit N --month yyyy-mm [--threshold X] [--windows DIR]\n"
+     "                               the month's salary import into a new declaration, printed, not saved"},
 };
 
 void printUsage(QTextStream& err)

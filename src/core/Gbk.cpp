@@ -8,8 +8,8 @@ bool Gbk::encode(QStringView text, QByteArray& out, qsizetype* badIndex)
 {
     QByteArray bytes = m_encoder.encode(text);
     if (m_encoder.hasError()) {
-        // Reset the error state for the next call and find the culprit.
-        m_encoder.resetState();
+        // A fresh encoder for the next call: resetState() does not clear the error of an ICU converter.
+        m_encoder = QStringEncoder("GBK", QStringConverter::Flag::Stateless);
         if (badIndex)
             *badIndex = firstUnencodable(text);
         return false;

@@ -9,6 +9,7 @@
 #include "core/Money.h"
 #include "core/Prompter.h"
 #include "core/TextHelpers.h"
+#include "declarations/UploadExport.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -237,9 +238,13 @@ void DeclarationList::deleteCurrent()
 
 void DeclarationList::exportCurrent()
 {
-    if (currentRow() < 0) {
-        m_ctx.prompter->notice(QStringLiteral("请选择申报表！"));
-        return;
+    const int row = currentRow();
+    const auto appId =
+        row >= 0 ? std::optional<qint64>(m_model->text(row, ColAppId).toLongLong()) : std::nullopt;
+    const UploadExport::Outcome outcome = UploadExport(*m_ctx.db, *m_ctx.prompter).run(appId);
+    if (outcome.status == UploadExport::Status::Written) {
+        m_model->setText(row, ColUploadResult, outcome.path);
+        m_grid->setToolTip(outcome.path);
     }
 }
 

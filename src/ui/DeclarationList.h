@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeclarationEditor.h"
 #include "core/AppContext.h"
 
 #include <QPointer>
@@ -14,7 +15,6 @@ class Rows;
 
 namespace zq::ui {
 
-class DeclarationEditor;
 class GridView;
 class StringTableModel;
 class WindowHost;

@@ -12,6 +12,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -271,6 +272,25 @@ private slots:
         QCOMPARE(f.prompter.records()[1].icon, Prompter::Icon::Question);
         QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 0);
         QCOMPARE(f.t.db().scalar("select count(*) from ApplTInfo").toInt(), 2); // header only
+    }
+
+    void exportButtonShowsThePath()
+    {
+        Fixture f;
+        DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
+        DeclarationList list(f.ctx, &f.host);
+        list.exportCurrent();
+        QCOMPARE(f.prompter.texts(), QStringList({"请选择申报表！"}));
+        list.grid()->setCurrentIndex(list.model()->index(0, 0));
+        const QString path = f.t.dir() + "/it's.CSV";
+        f.prompter.queueText(path);
+        list.exportCurrent();
+        QCOMPARE(f.prompter.unexpected(), 0);
+        QCOMPARE(f.prompter.last().text, QString("生成成功！"));
+        QCOMPARE(list.model()->text(0, DeclarationList::ColUploadResult), path);
+        QCOMPARE(list.grid()->toolTip(), path);
+        QCOMPARE(f.t.db().scalar("select UploadResult from ApplT").toString(), path);
+        QVERIFY(QFileInfo(path).size() > 0);
     }
 
     void emptyUnitTable()

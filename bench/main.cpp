@@ -1,0 +1,176 @@
+// zqsaltax-bench [ROWS]: times the program's bulk operations on a generated declaration and compares each
+// with the bare limit of what it has to do, measured through SQLite's C API on the same data in the same run.
+#include "BenchData.h"
+#include "SalaryImportBench.h"
+
+#include "core/TaxDatabase.h"
+#include "declarations/UploadExport.h"
+#include "declarations/UploadFileWriter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sqlite3.h>
+#include <stdexcept>
+#include <sys/resource.h>
+
+namespace {
+
+using namespace zq;
+using namespace zq::bench;
+
+constexpr int kRuns = 5;
+constexpr qint64 kDeclaration = 1; // the generated declaration
+constexpr qint64 kScratch = 2;     // rows the bare insert writes and the next run deletes
+constexpr double kPeakMemoryTargetMb = 300;
+
+// One measured operation. A limit has no limit of its own; an operation names the limit it is compared with
+// and the largest ratio it may reach.
+struct Operation {
+    QString name;
+    QString limit;
+    double target = 0;
+    std::function<void()> prepare; // untimed, before every run
+    std::function<void()> run;
+    double medianMs = 0;
+};
+
+double medianMs(Operation& op)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < kRuns; ++i) {
+        if (op.prepare)
+            op.prepare();
+        QElapsedTimer t;
+        t.start();
+        op.run();
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+void storeHeader(Database& db, const std::vector<DetailRow>& rows)
+{
+    Money income, taxable, paid;
+    for (const DetailRow& r : rows) {
+        income += r.income;
+        taxable += r.taxable;
+        paid += r.paid;
+    }
+    const qlonglong n = qlonglong(rows.size());
+    db.exec(QStringLiteral("insert into UnitInfo(UnitID, UnitName, ComputerCode, Phone, DeclarePerson) "
+                           "values(1, ?, '3301061234', '0571-88886666', ?)"),
+            {QStringLiteral("杭州明远机械制造有限公司"), QStringLiteral("王会计")});
+    db.exec(QStringLiteral(
+                "insert into ApplT(AppID, UnitID, ComputerCode, Phone, Month, ApplyDate, DeclarePerson, "
+                "UnitMen, UnitTaxMen, OthMen, OthTaxMen, InComeM, TaxMs, TaxM, ReduTaxM, OutTaxM, FactTax, "
+                "OweTax, BookNo) values(?, 1, '3301061234', '0571-88886666', '2005-11-01', '2005-12-05', ?, "
+                "?, ?, 0, 0, ?, ?, ?, 0, ?, ?, 0, '330106200512050001')"),
+            {QVariant::fromValue<qlonglong>(kDeclaration), QStringLiteral("王会计"), n, n, income.toStored(),
+             income.toStored(), taxable.toStored(), paid.toStored(), paid.toStored()});
+}
+
+int run(qint64 rowCount)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        throw std::runtime_error("no temporary folder");
+    const QString dbPath = dir.filePath(TaxDatabase::fileName());
+    TaxDatabase::create(dbPath);
+    const auto db = TaxDatabase::open(dbPath);
+    sqlite3* handle = db->sqliteHandle();
+
+    const std::vector<DetailRow> rows = generateRows(rowCount);
+    storeHeader(*db, rows);
+    insertRows(handle, kDeclaration, rows);
+
+    QByteArray fileBytes;
+    if (const auto problem = UploadFileWriter(*db).build(kDeclaration, fileBytes))
+        throw std::runtime_error(problem->message.toStdString());
+    const QString exportPath = dir.filePath(QStringLiteral("upload.csv"));
+    const QString barePath = dir.filePath(QStringLiteral("bare.csv"));
+    volatile qint64 sink = 0;
+
+    // Add the program's other bulk operations (fill, validate, save, load) here with their limits and
+    // targets.
+    std::vector<Operation> ops;
+    ops.push_back({QStringLiteral("bare insert"),
+                   {},
+                   0,
+                   [&] { db->exec(QStringLiteral("delete from ApplTInfo where AppID = ?"), {kScratch}); },
+                   [&] { insertRows(handle, kScratch, rows); }});
+    ops.push_back(
+        {QStringLiteral("bare read"), {}, 0, nullptr, [&] { sink = sink + readRows(handle, kDeclaration); }});
+    ops.push_back({QStringLiteral("bare read and write"), {}, 0, nullptr, [&] {
+                       sink = sink + readRows(handle, kDeclaration);
+                       writeSynced(barePath, fileBytes);
+                   }});
+    ops.push_back({QStringLiteral("export"), QStringLiteral("bare read and write"), 2.0, nullptr, [&] {
+                       if (const auto problem = UploadExport::writeFile(*db, kDeclaration, exportPath))
+                           throw std::runtime_error(problem->message.toStdString());
+                   }});
+
+    // The salary import of as many rows for as many employees, on its own payroll package and own database.
+    const QString salaryFolder = dir.filePath(QStringLiteral("salary"));
+    if (!QDir().mkpath(salaryFolder))
+        throw std::runtime_error("no folder for the salary import");
+    SalaryImportBench salary(salaryFolder, rowCount);
+    ops.push_back({QStringLiteral("bare salary read"), {}, 0, nullptr, [&] { salary.runBareRead(); }});
+    ops.push_back({QStringLiteral("salary import"), QStringLiteral("bare salary read"), 3.0, nullptr,
+                   [&] { salary.runImport(); }});
+
+    std::printf("zqsaltax-bench: %lld detail rows, upload file %.1f MB, median of %d runs\n\n",
+                static_cast<long long>(rowCount), double(fileBytes.size()) / (1024.0 * 1024.0), kRuns);
+    std::printf("%-22s %10s   %-22s %7s %7s\n", "operation", "ms", "limit", "ratio", "target");
+    bool allMet = true;
+    for (Operation& op : ops) {
+        op.medianMs = medianMs(op);
+        const auto limit =
+            std::find_if(ops.begin(), ops.end(), [&](const Operation& o) { return o.name == op.limit; });
+        if (limit == ops.end() || limit->medianMs <= 0) {
+            std::printf("%-22s %10.1f\n", qPrintable(op.name), op.medianMs);
+            continue;
+        }
+        const double ratio = op.medianMs / limit->medianMs;
+        const bool met = op.target <= 0 || ratio <= op.target;
+        allMet = allMet && met;
+        std::printf("%-22s %10.1f   %-22s %7.2f %7.2f%s\n", qPrintable(op.name), op.medianMs,
+                    qPrintable(limit->name), ratio, op.target, met ? "" : "  OVER");
+    }
+    if (QFile(exportPath).size() != fileBytes.size())
+        throw std::runtime_error("the exported file differs in size from the built one");
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double peakMb = double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+    const bool memoryMet = peakMb <= kPeakMemoryTargetMb;
+    std::printf("\npeak memory %.1f MB (target %.0f MB)%s\n", peakMb, kPeakMemoryTargetMb,
+                memoryMet ? "" : "  OVER");
+    return allMet && memoryMet ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    qint64 rows = 100000;
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() > 1 || (args.size() == 1 && ((rows = args[0].toLongLong()) <= 0))) {
+        std::fprintf(stderr, "usage: zqsaltax-bench [ROWS]   (ROWS a positive number, default 100000)\n");
+        return 2;
+    }
+    try {
+        return run(rows);
+    } catch (const DatabaseError& e) {
+        std::fprintf(stderr, "zqsaltax-bench: %s\n", qPrintable(e.description()));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zqsaltax-bench: %s\n", e.what());
+    }
+    return 2;
+}

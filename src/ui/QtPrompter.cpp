@@ -1,0 +1,119 @@
+#include "QtPrompter.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace zq::ui {
+namespace {
+
+QWidget* dialogParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+// Messages use CR LF for a line break, as they have always been written; a label wants LF.
+QString shown(const QString& text)
+{
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return t;
+}
+
+QMessageBox::Icon boxIcon(Prompter::Icon icon)
+{
+    switch (icon) {
+    case Prompter::Icon::Information:
+        return QMessageBox::Information;
+    case Prompter::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Prompter::Icon::Critical:
+        return QMessageBox::Critical;
+    case Prompter::Icon::Question:
+        return QMessageBox::Question;
+    case Prompter::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+Prompter::Answer QtPrompter::message(const QString& title, const QString& text, Icon icon, Buttons buttons)
+{
+    QMessageBox box(boxIcon(icon), title, shown(text), QMessageBox::NoButton, dialogParent());
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QPushButton* yes = nullptr;
+    QPushButton* no = nullptr;
+    switch (buttons) {
+    case Buttons::Ok:
+        ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.setEscapeButton(ok);
+        break;
+    case Buttons::OkCancel:
+        ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box.setEscapeButton(cancel);
+        break;
+    case Buttons::YesNo:
+        yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        box.setEscapeButton(no);
+        break;
+    case Buttons::YesNoCancel:
+        yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box.setEscapeButton(cancel);
+        break;
+    }
+    box.setDefaultButton(ok ? ok : yes);
+    box.exec();
+    const QAbstractButton* pressed = box.clickedButton();
+    if (pressed && pressed == ok)
+        return Answer::Ok;
+    if (pressed && pressed == yes)
+        return Answer::Yes;
+    if (pressed && pressed == no)
+        return Answer::No;
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+}
+
+std::optional<QString> QtPrompter::input(const QString& title, const QString& prompt,
+                                         const QString& defaultText)
+{
+    QInputDialog dialog(dialogParent());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(shown(prompt));
+    dialog.setTextValue(defaultText);
+    dialog.setOkButtonText(QStringLiteral("确定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<QString> QtPrompter::saveFileName(const QString& title, const QString& proposedPath,
+                                                const QString& filter)
+{
+    // The caller asks about overwriting itself; the dialog adds ".CSV" when the user types a bare name.
+    QFileDialog dialog(dialogParent(), title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(QFileInfo(proposedPath).suffix());
+    dialog.selectFile(proposedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+} // namespace zq::ui

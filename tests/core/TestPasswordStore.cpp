@@ -1,0 +1,89 @@
+#include "TestSupport.h"
+#include "core/PasswordStore.h"
+
+#include <QTest>
+
+using namespace zq;
+using namespace zq::test;
+
+namespace {
+// Sets the stored value directly, as an older program or a hand-edited database would have left it.
+void storeRaw(TempTaxDatabase& t, const QVariant& value)
+{
+    execOrFail(t.db(), "update Sundries set Value=? where Name='Password'", {value});
+}
+QVariant raw(TempTaxDatabase& t)
+{
+    return t.db().scalar("select Value from Sundries where Name='Password'");
+}
+} // namespace
+
+class TestPasswordStore : public QObject {
+    Q_OBJECT
+private slots:
+    void storedAsSaltedHash()
+    {
+        TempTaxDatabase t;
+        PasswordStore store(t.db());
+        store.set("Ab'1 中");
+        const QString stored = raw(t).toString();
+        QVERIFY(PasswordStore::isHash(stored));
+        QVERIFY(!stored.contains("Ab'1"));
+        QVERIFY(store.check("Ab'1 中"));
+        QVERIFY(!store.check("ab'1 中"));
+        // The same password twice gives two different stored values (the salt).
+        QVERIFY(PasswordStore::encode("same") != PasswordStore::encode("same"));
+    }
+
+    void noRowMeansNotSet()
+    {
+        TempTaxDatabase t;
+        execOrFail(t.db(), "delete from Sundries where Name='Password'");
+        PasswordStore store(t.db());
+        QVERIFY(!store.stored().has_value());
+        QVERIFY(!store.isSet());
+        store.set("neu"); // the row comes back instead of the password going nowhere
+        QVERIFY(store.check("neu"));
+        QCOMPARE(t.db().scalar("select count(*) from Sundries where Name='Password'").toInt(), 1);
+    }
+
+    void emptyPasswordStaysEmpty()
+    {
+        TempTaxDatabase t;
+        PasswordStore store(t.db());
+        store.set("x");
+        store.set(QString());
+        QCOMPARE(raw(t).toString(), QString(""));
+        QVERIFY(!store.isSet());
+    }
+
+    void plainTextAcceptedOnceThenHashed()
+    {
+        TempTaxDatabase t;
+        storeRaw(t, QString("Old'Pw"));
+        PasswordStore store(t.db());
+        QVERIFY(!store.check("old'pw")); // case counts, and a refusal changes nothing
+        QCOMPARE(raw(t).toString(), QString("Old'Pw"));
+        QVERIFY(store.check("Old'Pw"));
+        QVERIFY(PasswordStore::isHash(raw(t).toString()));
+        QVERIFY(store.check("Old'Pw"));
+    }
+
+    void damagedHashNeverMatches_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("cut short") << "pbkdf2-sha256$100000$abc";
+        QTest::newRow("no iterations") << "pbkdf2-sha256$$c2FsdA==$a2V5";
+        QTest::newRow("key of the wrong size") << "pbkdf2-sha256$1000$c2FsdA==$a2V5";
+        QTest::newRow("absurd iterations") << "pbkdf2-sha256$999999999$c2FsdA==$a2V5";
+    }
+    void damagedHashNeverMatches()
+    {
+        QFETCH(QString, stored);
+        QVERIFY(!PasswordStore::matches(stored, ""));
+        QVERIFY(!PasswordStore::matches(stored, stored));
+    }
+};
+
+ZQ_TEST(TestPasswordStore)
+#include "TestPasswordStore.moc"

@@ -1,0 +1,197 @@
+#include "ModalDriver.h"
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "core/AppSettings.h"
+#include "core/PasswordStore.h"
+#include "core/TaxDatabase.h"
+#include "ui/MainWindow.h"
+#include "ui/Startup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zq;
+using namespace zq::test;
+
+namespace {
+
+const QString kPassword = QStringLiteral("Pw'9 口令");
+
+ModalDriver::Step enterAndConfirm(const char* box, const QString& text)
+{
+    return [box, text](QDialog* d) {
+        typeInto(d, box, text);
+        button(d, "cmdOK")->click();
+    };
+}
+ModalDriver::Step cancel()
+{
+    return [](QDialog* d) { button(d, "cmdCancel")->click(); };
+}
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY(m_settingsDir.isValid()); }
+
+    // Which password dialog start-up shows, and what confirming or cancelling it leads to.
+    void passwordBranches_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<bool>("confirm");
+        const QVariant null(QMetaType(QMetaType::QString));
+        const QVariant hash(PasswordStore::encode(kPassword));
+        QTest::newRow("null value: create, confirmed") << null << "FrmCrePass" << true;
+        QTest::newRow("empty value: create, confirmed") << QVariant(QString("")) << "FrmCrePass" << true;
+        QTest::newRow("empty value: create, cancelled") << QVariant(QString("")) << "FrmCrePass" << false;
+        QTest::newRow("password: login, confirmed") << hash << "FrmLogIn" << true;
+        QTest::newRow("password: login, cancelled") << hash << "FrmLogIn" << false;
+        QTest::newRow("plain password of an older database: login")
+            << QVariant(kPassword) << "FrmLogIn" << true;
+    }
+    void passwordBranches()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, dialog);
+        QFETCH(bool, confirm);
+        TempTaxDatabase t;
+        execOrFail(t.db(), "update Sundries set Value=? where Name='Password'", {stored});
+        t.close();
+
+        ScriptedPrompter prompter;
+        AppSettings settings(m_settingsDir.filePath("startup.ini"));
+        QList<ModalDriver::Step> steps;
+        if (!confirm)
+            steps << cancel();
+        else if (dialog == "FrmCrePass")
+            steps << [](QDialog* d) {
+                typeInto(d, "TxtPass1", kPassword);
+                typeInto(d, "TxtPass2", kPassword);
+                button(d, "cmdOK")->click();
+            };
+        else
+            steps << enterAndConfirm("TxtPass", kPassword);
+        ModalDriver driver(dialog, steps);
+
+        std::unique_ptr<ui::MainWindow> window = ui::startUp(t.path(), prompter, settings);
+        QCOMPARE(driver.stepsRun(), 1);
+        QCOMPARE(driver.leftOpen(), 0);
+        QCOMPARE(prompter.records().size(), 0);
+        QCOMPARE(window != nullptr, confirm);
+        if (window) {
+            QCOMPARE(window->objectName(), QString("FrmMain"));
+            QVERIFY(!window->isVisible()); // the caller shows it
+            QVERIFY(window->context().db);
+            QVERIFY(PasswordStore(*window->context().db).check(kPassword));
+            QCOMPARE(window->context().programFolder, t.dir());
+        }
+    }
+
+    void createThenRestartAsksToLogIn()
+    {
+        TempTaxDatabase t;
+        t.close();
+        ScriptedPrompter prompter;
+        AppSettings settings(m_settingsDir.filePath("restart.ini"));
+        {
+            ModalDriver create("FrmCrePass", {[](QDialog* d) {
+                                   typeInto(d, "TxtPass1", "abc");
+                                   typeInto(d, "TxtPass2", "abc");
+                                   button(d, "cmdOK")->click();
+                               }});
+            QVERIFY(ui::startUp(t.path(), prompter, settings));
+        }
+        ModalDriver wrongThenRight("FrmLogIn",
+                                   {enterAndConfirm("TxtPass", "ABC"), enterAndConfirm("TxtPass", "abc")});
+        QVERIFY(ui::startUp(t.path(), prompter, settings));
+        QCOMPARE(wrongThenRight.stepsRun(), 2);
+        QCOMPARE(prompter.texts(), QStringList{"您输入的口令不正确请重新输入！(口令区分大小写)"});
+    }
+
+    // A failure to open the own database: its message under "错误信息" with the exclamation icon, no password
+    // dialog, and the program ends.
+    void openFailures_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("message"); // the whole text, or its start when it ends with "…"
+        QTest::newRow("folder does not exist") << "no-folder"
+                                               << "系统配置文件有误, 请检查!";
+        QTest::newRow("file missing") << "missing"
+                                      << "不能打开数据库\r\n…";
+        QTest::newRow("a folder where the file should be") << "folder"
+                                                           << "不能打开数据库\r\n…";
+        QTest::newRow("file locked by another program")
+            << "locked"
+            << "数据所在目录用户无权限, 请管理员设置数据目录的权限!";
+        QTest::newRow("not a database") << "garbage"
+                                        << "在程序中\r\n发生类型 26错误。\r\n…";
+        QTest::newRow("database without the Sundries table") << "no-sundries"
+                                                             << "在程序中\r\n发生类型 1错误。\r\n…";
+    }
+    void openFailures()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QString path = dir.filePath(TaxDatabase::fileName());
+        std::unique_ptr<TempTaxDatabase> holder;
+        if (setup == "no-folder") {
+            path = dir.filePath("gone/" + TaxDatabase::fileName());
+        } else if (setup == "folder") {
+            QVERIFY(QDir(dir.path()).mkdir(TaxDatabase::fileName()));
+        } else if (setup == "garbage") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(4096, 'x'));
+        } else if (setup == "locked" || setup == "no-sundries") {
+            holder = std::make_unique<TempTaxDatabase>();
+            path = holder->path();
+            if (setup == "locked")
+                execOrFail(holder->db(), "begin exclusive");
+            else
+                execOrFail(holder->db(), "drop table Sundries");
+        }
+        const QByteArray before =
+            QFile::exists(path) && !QFileInfo(path).isDir() ? readAll(path) : QByteArray();
+
+        ScriptedPrompter prompter;
+        AppSettings settings(m_settingsDir.filePath("failures.ini"));
+        ModalDriver none("FrmCrePass", {});
+        ModalDriver none2("FrmLogIn", {});
+        QVERIFY(!ui::startUp(path, prompter, settings));
+        QCOMPARE(none.leftOpen() + none2.leftOpen(), 0);
+        QCOMPARE(prompter.records().size(), 1);
+        const auto& r = prompter.last();
+        QCOMPARE(r.title, QString("错误信息"));
+        QCOMPARE(r.icon, Prompter::Icon::Exclamation);
+        QCOMPARE(r.buttons, Prompter::Buttons::Ok);
+        if (message.endsWith(u'…')) {
+            message.chop(1);
+            QVERIFY2(r.text.startsWith(message) && r.text.size() > message.size(), qPrintable(r.text));
+        } else {
+            QCOMPARE(r.text, message);
+        }
+        if (setup == "missing")
+            QVERIFY(!QFile::exists(path)); // never created by start-up
+        if (setup == "garbage")
+            QCOMPARE(readAll(path), before);
+        if (setup == "locked")
+            execOrFail(holder->db(), "rollback");
+    }
+
+private:
+    static QByteArray readAll(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QTemporaryDir m_settingsDir;
+};
+
+ZQ_TEST(TestStartup)
+#include "TestStartup.moc"
