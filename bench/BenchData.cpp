@@ -1,5 +1,7 @@
 #include "BenchData.h"
 
+#include <QSet>
+
 #include <QFile>
 #include <fcntl.h>
 #include <random>
@@ -85,15 +87,20 @@ void check(sqlite3* db, int rc, int expected = SQLITE_OK)
 
 } // namespace
 
-std::vector<DetailRow> generateRows(qint64 count)
+std::vector<GeneratedRow> generateRows(qint64 count)
 {
     std::mt19937_64 rng(20051101);
-    std::vector<DetailRow> rows;
+    std::vector<GeneratedRow> rows;
     rows.reserve(size_t(count));
+    QSet<QByteArray> used; // a declaration names every person once
+    used.reserve(count);
     for (qint64 i = 1; i <= count; ++i) {
-        DetailRow r;
+        GeneratedRow r;
         r.rowId = i;
-        r.idCard = identityNumber(rng);
+        do
+            r.idCard = identityNumber(rng);
+        while (used.contains(r.idCard));
+        used.insert(r.idCard);
         r.name = personName(rng);
         r.nationCode = "001";
         r.profCode = kProfessions[rng() % std::size(kProfessions)];
@@ -114,7 +121,7 @@ std::vector<DetailRow> generateRows(qint64 count)
     return rows;
 }
 
-void insertRows(sqlite3* db, qint64 appId, const std::vector<DetailRow>& rows)
+void insertRows(sqlite3* db, qint64 appId, const std::vector<GeneratedRow>& rows)
 {
     check(db, sqlite3_exec(db, "begin", nullptr, nullptr, nullptr));
     try {
@@ -124,7 +131,7 @@ void insertRows(sqlite3* db, qint64 appId, const std::vector<DetailRow>& rows)
             "ProgCode, InComeM, TaxM, TaxRadio, ReduTax, NationTax, TaxM1) "
             "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
         check(db, sqlite3_prepare_v2(db, sql, int(sizeof sql), &s.stmt, nullptr));
-        for (const DetailRow& r : rows) {
+        for (const GeneratedRow& r : rows) {
             sqlite3_bind_int64(s.stmt, 1, appId);
             sqlite3_bind_int64(s.stmt, 2, r.rowId);
             sqlite3_bind_int64(s.stmt, 3, r.rowId);

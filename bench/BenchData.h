@@ -11,7 +11,7 @@ struct sqlite3;
 namespace zq::bench {
 
 // One detail row of the generated declaration, in the form the own database stores it.
-struct DetailRow {
+struct GeneratedRow {
     qint64 rowId = 0;
     QByteArray idCard; // UTF-8, 18 characters with a valid check character
     QByteArray name;   // UTF-8, a Chinese name of two to four characters
@@ -28,11 +28,11 @@ struct DetailRow {
 
 // A month's salary declaration of one unit: realistic names, identity numbers and amounts with cents, always
 // the same for the same row count.
-std::vector<DetailRow> generateRows(qint64 count);
+std::vector<GeneratedRow> generateRows(qint64 count);
 
 // The bare limits, straight through SQLite's C API on an open own database.
 // Inserts the rows as declaration appId with one prepared statement in one transaction.
-void insertRows(sqlite3* db, qint64 appId, const std::vector<DetailRow>& rows);
+void insertRows(sqlite3* db, qint64 appId, const std::vector<GeneratedRow>& rows);
 // Reads the declaration's rows back in RowId order, touching every value; returns a checksum.
 qint64 readRows(sqlite3* db, qint64 appId);
 // Writes bytes to a new file and syncs it to disk, as a safe file write does.

@@ -169,8 +169,13 @@ void DeclarationDocument::removeRow(int r)
 
 void DeclarationDocument::renumber(int from)
 {
-    for (int r = from; r < m_rows.size(); ++r)
-        m_rows[r].rowNo = QString::number(r + 1);
+    for (int r = from; r < m_rows.size(); ++r) {
+        // Rewrite only numbers that differ, reading first: a document already numbered is left untouched.
+        const QString& current = std::as_const(m_rows)[r].rowNo;
+        bool ok = false;
+        if (current.toInt(&ok) != r + 1 || !ok || current.startsWith(u'0') || current.startsWith(u'+'))
+            m_rows[r].rowNo = QString::number(r + 1);
+    }
 }
 
 } // namespace zq

@@ -77,10 +77,24 @@ public:
     }
     QString text(int i) const
     {
-        const void* p = sqlite3_column_text16(m_stmt, i);
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
         if (!p)
             return QString();
-        return QString::fromUtf16(static_cast<const char16_t*>(p), sqlite3_column_bytes16(m_stmt, i) / 2);
+        return QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, i));
+    }
+    // The same text as the previous call with the same cache returns the same shared string, so the codes
+    // that repeat on every row take no memory of their own.
+    QString sharedText(int i, QByteArray& lastBytes, QString& lastText) const
+    {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
+        if (!p)
+            return QString();
+        const QByteArrayView bytes(p, sqlite3_column_bytes(m_stmt, i));
+        if (bytes != lastBytes) {
+            lastBytes = bytes.toByteArray();
+            lastText = QString::fromUtf8(bytes);
+        }
+        return lastText;
     }
     std::optional<Money> money(int i) const
     {
@@ -164,11 +178,17 @@ void DeclarationStore::loadStored(DeclarationDocument& doc, qint64 appId) const
     q.bindInt(1, appId);
     QVector<DetailRow>& rows = doc.rows();
     rows.clear();
+    rows.reserve(
+        m_db.scalar(QStringLiteral("select count(*) from ApplTInfo where AppID=?"), {appId}).toInt());
+    QByteArray lastBytes[3];
+    QString lastText[3];
     while (q.next()) {
         DetailRow row;
         row.rowNo = q.text(0);
-        for (int i = 0; i < 5; ++i)
-            row.texts[i] = q.text(1 + i);
+        row.texts[0] = q.text(1);
+        row.texts[1] = q.text(2);
+        for (int i = 0; i < 3; ++i) // the three codes
+            row.texts[2 + i] = q.sharedText(3 + i, lastBytes[i], lastText[i]);
         for (int i = 0; i < 6; ++i)
             row.amounts[i] = q.money(6 + i);
         rows.append(std::move(row));

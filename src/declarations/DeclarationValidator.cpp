@@ -68,7 +68,11 @@ std::optional<ValidationProblem> DeclarationValidator::DoCheckBlankTxt(const Dec
 std::optional<ValidationProblem> DeclarationValidator::DoCheckBlank(const DeclarationDocument& doc, int row,
                                                                     int column)
 {
-    if (doc.cellText(row, column).trimmed().isEmpty())
+    const DetailRow& r = doc.row(row);
+    const bool blank = column >= ColIDCard && column <= ColProg
+                           ? QStringView(r.texts[column - 1]).trimmed().isEmpty()
+                           : doc.cellText(row, column).trimmed().isEmpty();
+    if (blank)
         return ValidationProblem::atCell(notEmpty(DeclarationDocument::columnTitle(column)), row, column);
     return std::nullopt;
 }

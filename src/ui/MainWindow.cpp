@@ -3,6 +3,7 @@
 #include "ChangePasswordDialog.h"
 #include "DeclarationList.h"
 #include "ToolbarIcons.h"
+#include "UnitList.h"
 #include "core/AppSettings.h"
 #include "core/Database.h"
 #include "core/Prompter.h"
@@ -175,8 +176,8 @@ void MainWindow::changePassword()
 
 void MainWindow::openUnitList()
 {
-    // The unit list (modal) replaces this notice.
-    m_ctx.prompter->notice(QStringLiteral("“单位管理”尚未在本版本中提供。"), Prompter::Icon::Information);
+    UnitList list(m_ctx, this);
+    list.exec();
 }
 
 void MainWindow::openEmployeeList()
@@ -196,14 +197,24 @@ void MainWindow::openDeclarationList()
     auto* list = new DeclarationList(m_ctx, this);
     m_declarationList = list;
     showChild(list);
+    // The list stands centred across the frame.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(list->parentWidget()))
+        sub->move(qMax(0, (m_mdi->viewport()->width() - sub->width()) / 2), sub->y());
 }
 
 void MainWindow::showChild(QWidget* window)
 {
+    const QSize wanted = window->size(); // the size the window gave itself
     QMdiSubWindow* sub = m_mdi->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
     window->show();
+    const QSize frame = sub->size() - window->size();
+    const QSize room = m_mdi->viewport()->size();
+    sub->resize((wanted + frame).boundedTo(room));
+    // A window that would hang over the frame's edge moves back inside it.
+    sub->move(qBound(0, sub->x(), qMax(0, room.width() - sub->width())),
+              qBound(0, sub->y(), qMax(0, room.height() - sub->height())));
     m_mdi->setActiveSubWindow(sub);
 }
 

@@ -6,6 +6,7 @@
 #include "ui/DeclarationList.h"
 #include "ui/MainWindow.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -128,6 +129,19 @@ private slots:
         QVERIFY(ui::closeHostedWindow(list->editor()));
         QVERIFY(m_window->isToolbarBandVisible());
         QCOMPARE(m_prompter->records().size(), 0);
+    }
+
+    void unitButtonOpensTheUnitListModally()
+    {
+        m_data->db().exec("insert into UnitInfo(UnitID,UnitName) values(1,'甲'),(2,'乙')");
+        int rows = -1;
+        test::ModalDriver driver("frmBmUnit", {[&](QDialog* d) {
+                                     rows = d->findChild<QAbstractItemView*>()->model()->rowCount();
+                                     d->reject();
+                                 }});
+        m_window->toolbarAction("单位")->trigger();
+        QCOMPARE(driver.stepsRun(), 1);
+        QCOMPARE(rows, 2);
     }
 
     void backgroundByScreenWidth_data()

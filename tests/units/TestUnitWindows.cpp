@@ -1,0 +1,788 @@
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "UnitFixture.h"
+#include "core/Database.h"
+#include "ui/GridView.h"
+#include "ui/StringTableModel.h"
+#include "ui/UnitEditor.h"
+#include "ui/UnitList.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QTcpServer>
+#include <QTest>
+#include <QToolBar>
+
+using namespace zq;
+using namespace zq::test;
+using namespace zq::ui;
+using Answer = Prompter::Answer;
+
+namespace {
+
+QStringList itemsOf(const QComboBox* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->itemText(i);
+    return out;
+}
+
+// Chooses an entry by its text, as the user would.
+void choose(QComboBox* list, const QString& text)
+{
+    const int i = list->findText(text);
+    QVERIFY2(i >= 0, qPrintable(text));
+    list->setCurrentIndex(i);
+}
+
+QString selected(const QComboBox* list)
+{
+    return list->currentIndex() < 0 ? QStringLiteral("<none>") : list->currentText();
+}
+
+const QStringList kItems2012 = {
+    "JBGZ:基本工资",      "JJ:奖金",      "YFGZ:应发工资",      "BX:个人社保",
+    "YNSSD:应纳税所得额", "JMS:减免税额", "DMJWS:抵免境外税额", "Tax:代扣个人所得税",
+    "SFGZ:实发工资",      "SFZH:身份证号"};
+const QStringList kItems2011 = {"GZ:工资", "JJBT:津贴", "JJ:奖金", "SFZ:身份证"};
+const QStringList kAccountSets = {"(001)演示科技有限公司", "(002)演示商贸有限公司", "(003)空账套"};
+const QString kDemoEdition = QStringLiteral("Olvenka 3.X");
+
+const QString kNoEditions =
+    QStringLiteral("数据错误，不能加载各种财务软件的版本号。\r\n您将不能添加单位信息。");
+
+void fill(UnitEditor* ed, const QString& name, const QString& code)
+{
+    ed->nameBox()->setText(name);
+    ed->codeBox()->setText(code);
+}
+
+} // namespace
+
+class TestUnitWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void listShowsUnitsInColumns()
+    {
+        UnitFixture f;
+        f.addUnit(2, "乙公司", "7654321", {kDemoEdition, "002", "2012", "YFGZ", "", "", "", "Tax", "SFZH"});
+        f.addUnit(1, "甲'公司");
+        UnitList list(f.ctx);
+        QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(list.objectName(), QString("frmBmUnit"));
+        QCOMPARE(list.windowTitle(), QString("单位编码"));
+        QCOMPARE(list.model()->columnCount(), 14);
+        const QStringList titles = {"单位名称", "计算机代码", "有效联系电话",
+                                    "声明人",   "软件版本",   "帐套代码"};
+        const int widths[] = {1125, 1470, 1230, 1410, 1635, 1740};
+        for (int c = 0; c < 14; ++c) {
+            QCOMPARE(list.grid()->isColumnHidden(c), c >= 6);
+            if (c < 6) {
+                QCOMPARE(list.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), titles[c]);
+                QCOMPARE(list.grid()->columnWidth(c), widths[c] / 15);
+            }
+        }
+        QCOMPARE(list.model()->rowCount(), 2);
+        QCOMPARE(list.model()->row(0),
+                 QStringList({"甲'公司", "123456", "", "", "", "", "", "", "", "", "", "", "", "1"}));
+        QCOMPARE(list.model()->row(1), QStringList({"乙公司", "7654321", "", "", kDemoEdition, "002", "YFGZ",
+                                                    "", "", "", "Tax", "SFZH", "2012", "2"}));
+        QCOMPARE(list.currentGridRow(), 1);
+
+        f.addUnit(3, "丙公司");
+        list.refresh();
+        QCOMPARE(list.model()->rowCount(), 3);
+        QCOMPARE(f.prompter.records().size(), 0);
+    }
+
+    void menusAndToolbar()
+    {
+        UnitFixture f;
+        UnitList list(f.ctx);
+        struct Entry {
+            const char* menu;
+            QStringList actions; // objectName=text
+        };
+        const Entry menus[] = {
+            {"文件(&F)", {"m_Quit=退出(&X)"}},
+            {"编辑(&E)", {"m_Add=增加(&A)", "m_Update=修改(&E)", "m_Delete=删除(&D)", "=", "m_Refresh=刷新"}},
+            {"帮助(&H)", {"m_Content=目录(&C)", "m_Search=搜索(&S)", "=", "m_About=关于(&A)"}},
+        };
+        const QList<QAction*> top = list.menuBar()->actions();
+        QCOMPARE(top.size(), 3);
+        for (int m = 0; m < 3; ++m) {
+            QCOMPARE(top[m]->text(), QString::fromUtf8(menus[m].menu));
+            QStringList seen;
+            for (QAction* a : top[m]->menu()->actions())
+                seen << (a->isSeparator() ? QString("=") : a->objectName() + "=" + a->text());
+            QCOMPARE(seen, menus[m].actions);
+        }
+        QCOMPARE(list.findChild<QAction*>("m_Refresh")->shortcut(), QKeySequence(Qt::Key_F5));
+
+        QStringList keys;
+        for (QAction* a : list.toolBar()->actions())
+            keys << a->data().toString() + "=" + a->text();
+        QCOMPARE(keys, QStringList({"Add=增加", "Update=修改", "Delete=删除", "Help=帮助", "Exit=退出"}));
+        QCOMPARE(list.toolButton("Update")->toolTip(), QString("修改单位"));
+        QCOMPARE(list.toolButton("Help")->toolTip(), QString("帮助主题"));
+
+        // F5 reads the units again; "Exit" closes the window.
+        f.addUnit(1, "甲公司");
+        list.show();
+        list.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&list));
+        QCOMPARE(list.model()->rowCount(), 0);
+        QTest::keyClick(list.grid(), Qt::Key_F5);
+        QCOMPARE(list.model()->rowCount(), 1);
+        list.toolButton("Help")->trigger();
+        list.findChild<QAction*>("m_About")->trigger();
+        QCOMPARE(f.prompter.records().size(), 0);
+        list.toolButton("Exit")->trigger();
+        QVERIFY(!list.isVisible());
+    }
+
+    void nothingChosen()
+    {
+        UnitFixture f;
+        UnitList list(f.ctx);
+        QCOMPARE(list.model()->rowCount(), 0); // only the title row
+        QCOMPARE(list.currentGridRow(), 0);
+        list.changeUnit();
+        QCOMPARE(f.prompter.last().title, QString("单位信息修改"));
+        QCOMPARE(f.prompter.last().text, QString("请先选中您要修改的行，然后点击“修改”菜单或按钮；\r\n"
+                                                 "也可以直接双击您要修改的行。"));
+        list.toolButton("Delete")->trigger();
+        QCOMPARE(f.prompter.last().title, QString("单位信息删除"));
+        QCOMPARE(f.prompter.last().text, QString("请先选中您要删除的行，然后点击“删除”菜单或按钮"));
+        QCOMPARE(f.prompter.records().size(), 2);
+        QVERIFY(list.findChildren<UnitEditor*>().isEmpty());
+    }
+
+    void withoutEditions_data()
+    {
+        QTest::addColumn<QString>("lumfverRows");
+        QTest::newRow("empty table") << QString();
+        QTest::newRow("only unnamed rows") << QString("insert into lumfver values('',null),(null,'K')");
+    }
+
+    void withoutEditions()
+    {
+        QFETCH(QString, lumfverRows);
+        UnitFixture f;
+        f.tax.db().exec("delete from lumfver");
+        if (!lumfverRows.isEmpty())
+            f.tax.db().exec(lumfverRows);
+        f.addUnit(1, "甲公司");
+        UnitList list(f.ctx);
+        QVERIFY(list.editions().unusable());
+        list.addUnit();
+        QCOMPARE(f.prompter.last().title, QString("单位信息添加"));
+        QCOMPARE(f.prompter.last().text, kNoEditions);
+        list.changeUnit();
+        QCOMPARE(f.prompter.last().title, QString("单位信息修改"));
+        QCOMPARE(f.prompter.last().text, kNoEditions);
+        QVERIFY(list.findChildren<UnitEditor*>().isEmpty());
+        f.prompter.queue(Answer::Yes);
+        list.deleteUnit(); // deleting still works
+        QCOMPARE(f.unitCount(), 0);
+        QCOMPARE(list.model()->rowCount(), 0);
+        QCOMPARE(f.prompter.unexpected(), 0);
+    }
+
+    void addGivesTheNextKey()
+    {
+        UnitFixture f;
+        UnitList list(f.ctx);
+        auto add = [&](const QString& name, const QString& code) {
+            f.prompter.queue(Answer::Ok); // no account set: save all the same
+            return runWithEditor(
+                list, [&] { list.toolButton("Add")->trigger(); },
+                [&](UnitEditor* ed) {
+                    QCOMPARE(ed->objectName(), QString("frmUnit"));
+                    QCOMPARE(ed->windowTitle(), QString("单位信息维护"));
+                    QVERIFY(ed->isModal());
+                    QCOMPARE(ed->nameBox()->text(), QString());
+                    fill(ed, name, code);
+                    QVERIFY(ed->save());
+                });
+        };
+        QVERIFY(add(" 甲'公司 ", "1234567"));
+        QCOMPARE(f.unitValue(1, "UnitName").toString(), QString("甲'公司"));
+        QCOMPARE(list.model()->row(0).value(13), QString("1"));
+        QVERIFY(add("乙公司", "7654321"));
+        QCOMPARE(f.unitValue(2, "ComputerCode").toString(), QString("7654321"));
+        QCOMPARE(list.model()->rowCount(), 2);
+        QCOMPARE(list.currentGridRow(), 2); // the saved unit is chosen
+
+        f.prompter.queue(Answer::Yes);
+        list.deleteUnit();
+        QCOMPARE(list.model()->rowCount(), 1);
+        QVERIFY(add("丙公司", "123456"));
+        QCOMPARE(f.unitValue(2, "UnitName").toString(), QString("丙公司")); // the deleted last key again
+        QCOMPARE(list.model()->row(1),
+                 QStringList({"丙公司", "123456", "", "", "", "", "", "", "", "", "", "", "", "2"}));
+        QCOMPARE(f.prompter.unexpected(), 0);
+    }
+
+    void changeMovesTheRowToTheEnd()
+    {
+        UnitFixture f;
+        f.addUnit(1, "甲公司");
+        f.addUnit(2, "乙公司");
+        f.addUnit(3, "丙公司");
+        UnitList list(f.ctx);
+        list.grid()->setCurrentIndex(list.model()->index(0, 0));
+        f.prompter.queue(Answer::Ok);
+        QVERIFY(runWithEditor(
+            list, [&] { list.changeUnit(); },
+            [&](UnitEditor* ed) {
+                QCOMPARE(ed->nameBox()->text(), QString("甲公司"));
+                ed->phoneBox()->setText(" 010-1 ");
+                QVERIFY(ed->save()); // not renamed: no duplicate
+            }));
+        QCOMPARE(f.unitCount(), 3);
+        QCOMPARE(f.unitValue(1, "Phone").toString(), QString("010-1"));
+        QCOMPARE(list.model()->rowCount(), 3);
+        QCOMPARE(list.model()->text(0, 0), QString("乙公司"));
+        QCOMPARE(list.model()->row(2).value(0), QString("甲公司"));
+        QCOMPARE(list.model()->row(2).value(2), QString("010-1"));
+        QCOMPARE(list.model()->row(2).value(13), QString("1"));
+        QCOMPARE(list.currentGridRow(), 3);
+
+        // Renaming it like another unit, blanks around, is refused and the window stays open.
+        bool stillOpen = false;
+        QVERIFY(runWithEditor(
+            list, [&] { list.changeUnit(); },
+            [&](UnitEditor* ed) {
+                ed->nameBox()->setText("  乙公司 ");
+                QVERIFY(!ed->save());
+                stillOpen = ed->isVisible();
+            }));
+        QVERIFY(stillOpen);
+        QCOMPARE(f.prompter.last().title, QString("保存单位信息"));
+        QCOMPARE(f.prompter.last().text, QString("单位名称重复，请检查。"));
+        QCOMPARE(f.unitValue(1, "UnitName").toString(), QString("甲公司"));
+        QCOMPARE(list.model()->rowCount(), 3);
+        QCOMPARE(f.prompter.unexpected(), 0);
+    }
+
+    void doubleClickChangesOnlyOnARow()
+    {
+        UnitFixture f;
+        f.addUnit(1, "甲公司");
+        UnitList list(f.ctx);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const QRect cell = list.grid()->visualRect(list.model()->index(0, 0));
+        QString opened;
+        QVERIFY(runWithEditor(
+            list,
+            [&] {
+                QTest::mouseClick(list.grid()->viewport(), Qt::LeftButton, {}, cell.center());
+                QTest::mouseDClick(list.grid()->viewport(), Qt::LeftButton, {}, cell.center());
+            },
+            [&](UnitEditor* ed) { opened = ed->nameBox()->text(); }));
+        QCOMPARE(opened, QString("甲公司"));
+        QTest::mouseDClick(list.grid()->viewport(), Qt::LeftButton, {},
+                           QPoint(cell.center().x(), cell.bottom() + 40)); // below the rows
+        QCOMPARE(f.prompter.records().size(), 0);
+    }
+
+    void saveChecksInOrder_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("title"); // empty: saved
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("focus");
+        const QString save = "保存单位信息";
+        const QString notice = "提示信息";
+        QTest::newRow("empty name before a bad code") << ""
+                                                      << "1" << save << "单位名称不能为空。"
+                                                      << "txtUName";
+        QTest::newRow("name of blanks") << "   "
+                                        << "123456" << save << "单位名称不能为空。"
+                                        << "txtUName";
+        QTest::newRow("duplicate before a bad code") << " 乙公司  "
+                                                     << "1" << save << "单位名称重复，请检查。"
+                                                     << "txtUName";
+        QTest::newRow("code of 5") << "新公司"
+                                   << "12345" << notice << "计算机代码长度为6到10位!"
+                                   << "txtUCode";
+        QTest::newRow("code of 5 in blanks") << "新公司"
+                                             << "  12345  " << notice << "计算机代码长度为6到10位!"
+                                             << "txtUCode";
+        QTest::newRow("code of 6") << "新公司"
+                                   << "123456"
+                                   << ""
+                                   << ""
+                                   << "";
+        QTest::newRow("code of 10") << "新公司"
+                                    << "1234567890"
+                                    << ""
+                                    << ""
+                                    << "";
+        QTest::newRow("code of 6 in blanks") << "新公司"
+                                             << " 123456 "
+                                             << ""
+                                             << ""
+                                             << "";
+    }
+
+    void saveChecksInOrder()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, code);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QFETCH(QString, focus);
+        UnitFixture f;
+        f.addUnit(1, "乙公司");
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        ed.prepare(0, list.editions().names, list.editions().keys);
+        ed.show();
+        ed.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&ed));
+        ed.tabs()->setCurrentIndex(1);
+        fill(&ed, name, code);
+        if (title.isEmpty()) {
+            f.prompter.queue(Answer::Ok);
+            QVERIFY(ed.save());
+            QCOMPARE(ed.result(), int(QDialog::Accepted));
+            QCOMPARE(f.unitValue(2, "ComputerCode").toString(), code.trimmed());
+            QCOMPARE(list.model()->rowCount(), 2);
+        } else {
+            QVERIFY(!ed.save());
+            QCOMPARE(f.prompter.records().size(), 1); // the first failing check only
+            QCOMPARE(f.prompter.last().title, title);
+            QCOMPARE(f.prompter.last().text, text);
+            QCOMPARE(f.prompter.last().buttons, Prompter::Buttons::Ok);
+            QVERIFY(ed.isVisible());
+            QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+            QCOMPARE(ed.tabs()->currentIndex(), 0);
+            QCOMPARE(f.unitCount(), 1);
+            QCOMPARE(list.model()->rowCount(), 1);
+        }
+        QCOMPARE(f.prompter.unexpected(), 0);
+    }
+
+    void boxesTakeTheirLengths()
+    {
+        UnitFixture f;
+        f.addUnit(1, "甲公司", "12345678901"); // stored before the rule: 11 characters
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        QCOMPARE(ed.nameBox()->maxLength(), 255);
+        QCOMPARE(ed.codeBox()->maxLength(), 10);
+        QCOMPARE(ed.phoneBox()->maxLength(), 50);
+        QCOMPARE(ed.declarantBox()->maxLength(), 50);
+        ed.prepare(0, list.editions().names, list.editions().keys);
+        typeText(ed.codeBox(), "12345678901");
+        QCOMPARE(ed.codeBox()->text(), QString("1234567890"));
+
+        // A stored code that is too long is shown whole, and the save says so instead of cutting it.
+        UnitEditor change(f.ctx, list.model(), &list);
+        change.prepare(1, list.editions().names, list.editions().keys);
+        QCOMPARE(change.codeBox()->text(), QString("12345678901"));
+        QVERIFY(!change.save());
+        QCOMPARE(f.prompter.last().text, QString("计算机代码长度为6到10位!"));
+        change.codeBox()->setCursorPosition(11);
+        QTest::keyClick(change.codeBox(), Qt::Key_Backspace);
+        QTest::keyClick(change.codeBox(), '9');
+        QCOMPARE(change.codeBox()->text(), QString("1234567890")); // no room beyond 10 any more
+        f.prompter.queue(Answer::Ok);
+        QVERIFY(change.save());
+        QCOMPARE(f.unitValue(1, "ComputerCode").toString(), QString("1234567890"));
+        QCOMPARE(f.prompter.unexpected(), 0);
+    }
+
+    void noAccountSetAsksFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("OK saves") << int(Answer::Ok);
+        QTest::newRow("Cancel goes back") << int(Answer::Cancel);
+    }
+
+    void noAccountSetAsksFirst()
+    {
+        QFETCH(int, answer);
+        UnitFixture f;
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        ed.prepare(0, list.editions().names, list.editions().keys);
+        ed.show();
+        fill(&ed, "新公司", "123456");
+        f.prompter.queue(Answer(answer));
+        QCOMPARE(ed.save(), answer == int(Answer::Ok));
+        QCOMPARE(f.prompter.records().size(), 1);
+        QCOMPARE(f.prompter.last().title, QString("保存单位信息"));
+        QCOMPARE(f.prompter.last().text, QString("您没有选择账套，您将不能从原有财务软件中导入员工信息。\r\n"
+                                                 "按“确定”保存单位，“取消”返回。"));
+        QCOMPARE(f.prompter.last().buttons, Prompter::Buttons::OkCancel);
+        QCOMPARE(f.unitCount(), answer == int(Answer::Ok) ? 1 : 0);
+        QCOMPARE(ed.isVisible(), answer != int(Answer::Ok));
+        if (answer == int(Answer::Ok)) {
+            QCOMPARE(f.unitValue(1, "SoftVer").toString(), QString());
+            QCOMPARE(f.unitValue(1, "CopyId").toString(), QString());
+            QCOMPARE(f.unitValue(1, "copyyear").toString(), QString());
+            QCOMPARE(f.unitValue(1, "SaCode6").toString(), QString());
+        }
+    }
+
+    void selectionCascade()
+    {
+        UnitFixture f;
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        ed.prepare(0, list.editions().names, list.editions().keys);
+        QCOMPARE(itemsOf(ed.editionList()), QStringList({"Olvenka 2.X", kDemoEdition}));
+        QCOMPARE(selected(ed.editionList()), QString("<none>"));
+        QCOMPARE(ed.accountSetList()->count(), 0);
+        QCOMPARE(ed.yearList()->count(), 0);
+        QCOMPARE(ed.salaryItemList(1)->count(), 0);
+
+        // Edition, chosen with the keyboard: its account sets, the first chosen, its years listed and none
+        // chosen, no items yet.
+        QTest::keyClick(ed.editionList(), Qt::Key_Down);
+        QCOMPARE(selected(ed.editionList()), QString("Olvenka 2.X"));
+        QTest::keyClick(ed.editionList(), Qt::Key_Down);
+        QCOMPARE(selected(ed.editionList()), kDemoEdition);
+        QCOMPARE(itemsOf(ed.accountSetList()), kAccountSets);
+        QCOMPARE(selected(ed.accountSetList()), kAccountSets[0]);
+        QCOMPARE(itemsOf(ed.yearList()), QStringList({"2011", "2012"}));
+        QCOMPARE(selected(ed.yearList()), QString("<none>"));
+        QCOMPARE(ed.salaryItemList(1)->count(), 0);
+
+        // Year: the six lists get the year's items, none chosen.
+        choose(ed.yearList(), "2012");
+        for (int i = 1; i <= 6; ++i) {
+            QCOMPARE(itemsOf(ed.salaryItemList(i)), kItems2012);
+            QCOMPARE(selected(ed.salaryItemList(i)), QString("<none>"));
+        }
+        ed.salaryItemList(1)->setCurrentIndex(2);
+        ed.salaryItemList(6)->setCurrentIndex(9);
+        QCOMPARE(ed.GetSalaryItemCode(1), QString("YFGZ"));
+
+        // Another account set: its years, none chosen; the items stay until a year is chosen.
+        ed.accountSetList()->setCurrentIndex(1);
+        QCOMPARE(itemsOf(ed.yearList()), QStringList({"2012"}));
+        QCOMPARE(selected(ed.yearList()), QString("<none>"));
+        QCOMPARE(itemsOf(ed.salaryItemList(3)), kItems2012);
+        QCOMPARE(ed.GetSalaryItemCode(1), QString("YFGZ"));
+
+        // Back to 001 and its other year: other items, the choice gone.
+        ed.accountSetList()->setCurrentIndex(0);
+        choose(ed.yearList(), "2011");
+        QCOMPARE(itemsOf(ed.salaryItemList(4)), kItems2011);
+        QCOMPARE(ed.GetSalaryItemCode(1), QString());
+
+        // An account set without years: one message, and no year of another account set left on offer.
+        ed.accountSetList()->setCurrentIndex(2);
+        QCOMPARE(f.prompter.records().size(), 1);
+        QCOMPARE(f.prompter.last().title, QString("提示信息"));
+        QCOMPARE(f.prompter.last().text, QString("您设置的账套不正确，不能读出文件位置。"));
+        QCOMPARE(ed.yearList()->count(), 0);
+        QCOMPARE(itemsOf(ed.salaryItemList(4)), kItems2011);
+
+        // Another edition empties everything below it, then lists its own account sets.
+        ed.salaryItemList(2)->setCurrentIndex(1);
+        ed.editionList()->setCurrentIndex(0); // "Olvenka 2.X" finds the same data through WD.ini
+        QCOMPARE(itemsOf(ed.accountSetList()), kAccountSets);
+        QCOMPARE(itemsOf(ed.yearList()), QStringList({"2011", "2012"}));
+        for (int i = 1; i <= 6; ++i)
+            QCOMPARE(ed.salaryItemList(i)->count(), 0);
+        QCOMPARE(f.prompter.records().size(), 1);
+
+        // Saved as chosen: the edition text, the account set's identifier, the year text, the item codes.
+        choose(ed.yearList(), "2012");
+        ed.salaryItemList(1)->setCurrentIndex(2);
+        ed.salaryItemList(5)->setCurrentIndex(7);
+        fill(&ed, "甲公司", "123456");
+        QVERIFY(ed.save());
+        QCOMPARE(list.model()->row(0), QStringList({"甲公司", "123456", "", "", "Olvenka 2.X", "001", "YFGZ",
+                                                    "", "", "", "Tax", "", "2012", "1"}));
+        QCOMPARE(f.unitValue(1, "SaCode5").toString(), QString("Tax"));
+        QCOMPARE(f.prompter.unexpected(), 0);
+    }
+
+    void changeShowsTheStoredLink_data()
+    {
+        QTest::addColumn<QStringList>("link"); // edition, account set, year, SaCode1..6
+        QTest::addColumn<QString>("edition");
+        QTest::addColumn<QString>("accountSet");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QStringList>("codes"); // chosen in the six lists
+        const QStringList none(6);
+        QTest::newRow("complete link")
+            << QStringList({kDemoEdition, "001", "2011", "JJ", "JJBT", "", "GZ", "MISSING", "SFZ"})
+            << kDemoEdition << kAccountSets[0] << "2011" << QStringList({"JJ", "JJBT", "", "GZ", "", "SFZ"});
+        QTest::newRow("second account set")
+            << QStringList({kDemoEdition, "002", "2012", "YFGZ", "YNSSD", "JMS", "DMJWS", "Tax", "SFZH"})
+            << kDemoEdition << kAccountSets[1] << "2012"
+            << QStringList({"YFGZ", "YNSSD", "JMS", "DMJWS", "Tax", "SFZH"});
+        QTest::newRow("account set gone: the first one")
+            << QStringList({kDemoEdition, "00", "2012", "JBGZ"}) << kDemoEdition << kAccountSets[0] << "2012"
+            << QStringList({"JBGZ", "", "", "", "", ""});
+        QTest::newRow("year gone: none, no items") << QStringList({kDemoEdition, "002", "2011", "YFGZ"})
+                                                   << kDemoEdition << kAccountSets[1] << "<none>" << none;
+        QTest::newRow("edition not listed") << QStringList({"Olvenka 9.X", "001", "2012", "YFGZ"}) << "<none>"
+                                            << "<none>"
+                                            << "<none>" << none;
+        QTest::newRow("no link") << QStringList() << "<none>"
+                                 << "<none>"
+                                 << "<none>" << none;
+    }
+
+    void changeShowsTheStoredLink()
+    {
+        QFETCH(QStringList, link);
+        QFETCH(QString, edition);
+        QFETCH(QString, accountSet);
+        QFETCH(QString, year);
+        QFETCH(QStringList, codes);
+        UnitFixture f;
+        f.addUnit(1, "甲公司", "123456", link);
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        ed.prepare(1, list.editions().names, list.editions().keys);
+        QCOMPARE(selected(ed.editionList()), edition);
+        QCOMPARE(selected(ed.accountSetList()), accountSet);
+        QCOMPARE(selected(ed.yearList()), year);
+        for (int i = 1; i <= 6; ++i)
+            QCOMPARE(ed.GetSalaryItemCode(i), codes[i - 1]);
+        QCOMPARE(f.prompter.records().size(), 0);
+
+        // Saved unchanged, the unit keeps what the lists show.
+        if (accountSet == "<none>")
+            f.prompter.queue(Answer::Ok);
+        QVERIFY(ed.save());
+        QCOMPARE(f.unitValue(1, "CopyId").toString(),
+                 accountSet == "<none>" ? QString() : accountSet.mid(1, 3));
+        QCOMPARE(f.unitValue(1, "copyyear").toString(), year == "<none>" ? QString() : year);
+        for (int i = 1; i <= 6; ++i)
+            QCOMPARE(f.unitValue(1, QString("SaCode%1").arg(i)).toString(), codes[i - 1]);
+        QCOMPARE(f.prompter.unexpected(), 0);
+    }
+
+    void editionThatCannotBeRead_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("before"); // an edition chosen first, whose lists the failure empties; -1: none
+        QTest::addColumn<int>("edition");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text"); // a message starting "错误类型：" when it ends with "："
+        QTest::addColumn<bool>("stays");   // the edition stays chosen
+        QTest::newRow("registry entry missing") << "registry" << 1 << 2 << "单位信息维护"
+                                                << "无法读出财务软件配置文件位置。" << false;
+        QTest::newRow("WD.ini without Datadir") << "wdini" << 1 << 0 << "提示信息"
+                                                << "读取配置信息错误。" << false;
+        QTest::newRow("system database missing") << "systemdb" << -1 << 1 << "读取账套信息出错"
+                                                 << "错误类型：" << true;
+        QTest::newRow("payroll server unreachable") << "server" << -1 << 1 << "读取账套信息出错"
+                                                    << "错误类型：" << true;
+        QTest::newRow("no account sets") << "copys" << -1 << 1 << "单位信息维护"
+                                         << "无法读取账套信息。" << true;
+    }
+
+    void editionThatCannotBeRead()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, before);
+        QFETCH(int, edition);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QFETCH(bool, stays);
+        UnitFixture f;
+        f.tax.db().exec("insert into lumfver values('Olvenka 5.X','SOFTWARE\\Olvenka\\Lumina 5.0')");
+        const QString systemDb = f.dataFolder() + "/system.mda";
+        if (fault == "wdini")
+            QVERIFY(QFile::remove(f.windowsFolder() + "/system32/WD.ini"));
+        if (fault == "systemdb")
+            QVERIFY(QFile::remove(systemDb));
+        if (fault == "server") {
+            QTcpServer closed; // a port nobody listens on once the server is gone
+            closed.listen(QHostAddress::LocalHost, 0);
+            const QString server = QString("127.0.0.1,%1").arg(closed.serverPort());
+            closed.close();
+            QFile config(f.windowsFolder() + "/Olvenka/Lumina 3.0/config.ini");
+            QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            config.write(("[server]\r\nServerName=" + server + "\r\nuserid=sa\r\npassword=pw\r\n").toUtf8());
+            f.settings->setValue("Finance", "ServerEngine", "postgresql");
+        }
+        if (fault == "copys")
+            execOrFail(*Database::openSqlite(systemDb), "delete from copys");
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        ed.prepare(0, list.editions().names, list.editions().keys);
+        if (before >= 0) {
+            ed.editionList()->setCurrentIndex(before);
+            QCOMPARE(ed.accountSetList()->count(), 3);
+        }
+        ed.editionList()->setCurrentIndex(edition);
+        QCOMPARE(f.prompter.records().size(), 1); // one message, one run of the steps
+        QCOMPARE(f.prompter.last().title, title);
+        if (text.endsWith("："))
+            QVERIFY2(f.prompter.last().text.startsWith(text), qPrintable(f.prompter.last().text));
+        else
+            QCOMPARE(f.prompter.last().text, text);
+        if (fault == "server")
+            QVERIFY2(f.prompter.last().text.contains("ZqLumSys"), qPrintable(f.prompter.last().text));
+        QCOMPARE(ed.editionList()->currentIndex(), stays ? edition : -1);
+        QCOMPARE(ed.accountSetList()->count(), 0);
+        QCOMPARE(ed.yearList()->count(), 0);
+        QCOMPARE(ed.salaryItemList(1)->count(), 0);
+    }
+
+    void payrollDataGoneWhileOpen()
+    {
+        UnitFixture f;
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        ed.prepare(0, list.editions().names, list.editions().keys);
+        ed.show();
+        ed.editionList()->setCurrentIndex(1);
+        choose(ed.yearList(), "2012");
+        ed.salaryItemList(1)->setCurrentIndex(2);
+        const QString file = f.accountSetFile("001", "0012011.mdb");
+        QVERIFY(QFile::remove(file));
+        choose(ed.yearList(), "2011");
+        QCOMPARE(f.prompter.records().size(), 1);
+        QCOMPARE(f.prompter.last().title, QString("读取账套信息出错"));
+        QVERIFY2(f.prompter.last().text.startsWith("错误类型："), qPrintable(f.prompter.last().text));
+        QVERIFY2(f.prompter.last().text.contains("\r\n错误描述：") &&
+                     f.prompter.last().text.contains("0012011.mdb"),
+                 qPrintable(f.prompter.last().text));
+        QVERIFY(ed.isVisible());
+        QCOMPARE(itemsOf(ed.salaryItemList(1)), kItems2012); // what was there stays
+        QCOMPARE(ed.GetSalaryItemCode(1), QString("YFGZ"));
+
+        // A file that is not a database is reported the same way.
+        {
+            QFile bad(file);
+            QVERIFY(bad.open(QIODevice::WriteOnly));
+            bad.write("not a database at all, only text");
+        }
+        choose(ed.yearList(), "2012");
+        choose(ed.yearList(), "2011");
+        QCOMPARE(f.prompter.last().title, QString("读取账套信息出错"));
+        QVERIFY2(f.prompter.last().text.contains("不是账务软件的数据库文件"),
+                 qPrintable(f.prompter.last().text));
+        QCOMPARE(f.prompter.unexpected(), 0);
+    }
+
+    void failedSaveKeepsTheWindowOpen()
+    {
+        UnitFixture f;
+        f.addUnit(1, "甲公司");
+        f.tax.db().exec("create trigger refuse before update on UnitInfo "
+                        "begin select raise(abort, '磁盘已满'); end");
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        ed.prepare(1, list.editions().names, list.editions().keys);
+        ed.show();
+        ed.phoneBox()->setText("010");
+        f.prompter.queue(Answer::Ok);
+        QVERIFY(!ed.save());
+        QCOMPARE(f.prompter.last().title, QString("保存单位信息"));
+        QVERIFY2(f.prompter.last().text.startsWith("错误类型：") &&
+                     f.prompter.last().text.contains("磁盘已满"),
+                 qPrintable(f.prompter.last().text));
+        QVERIFY(ed.isVisible());
+        QCOMPARE(list.model()->rowCount(), 1);
+        QCOMPARE(list.model()->text(0, 2), QString());
+        QVERIFY(f.unitValue(1, "Phone").isNull());
+
+        f.tax.db().exec("drop trigger refuse");
+        f.prompter.queue(Answer::Ok);
+        QVERIFY(ed.save());
+        QCOMPARE(f.unitValue(1, "Phone").toString(), QString("010"));
+        QCOMPARE(list.model()->rowCount(), 1);
+        QCOMPARE(f.prompter.unexpected(), 0);
+    }
+
+    void deleteAsks_data()
+    {
+        QTest::addColumn<int>("employees");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        const QString count = "此单位还有2个员工，确实要删除吗";
+        const QString name = "确定删除单位：“乙'公司”吗？";
+        QTest::newRow("employees, yes") << 2 << int(Answer::Yes) << "提示信息" << count;
+        QTest::newRow("employees, no") << 2 << int(Answer::No) << "提示信息" << count;
+        QTest::newRow("no employees, yes") << 0 << int(Answer::Yes) << "单位信息删除" << name;
+        QTest::newRow("no employees, no") << 0 << int(Answer::No) << "单位信息删除" << name;
+    }
+
+    void deleteAsks()
+    {
+        QFETCH(int, employees);
+        QFETCH(int, answer);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        UnitFixture f;
+        f.addUnit(1, "甲公司");
+        f.addUnit(2, "乙'公司");
+        for (int i = 0; i < employees; ++i)
+            f.tax.db().exec("insert into Employee(UnitID,EmpID) values(2,?)", {QString::number(i)});
+        f.tax.db().exec("insert into Employee(UnitID,EmpID) values(1,'x')");
+        UnitList list(f.ctx);
+        list.grid()->setCurrentIndex(list.model()->index(1, 0));
+        f.prompter.queue(Answer(answer));
+        list.findChild<QAction*>("m_Delete")->trigger();
+        QCOMPARE(f.prompter.records().size(), 1); // asked once
+        QCOMPARE(f.prompter.last().title, title);
+        QCOMPARE(f.prompter.last().text, text);
+        QCOMPARE(f.prompter.last().buttons, Prompter::Buttons::YesNo);
+        QCOMPARE(f.prompter.last().icon, Prompter::Icon::Question);
+        const bool yes = answer == int(Answer::Yes);
+        QCOMPARE(f.unitCount(), yes ? 1 : 2);
+        QCOMPARE(list.model()->rowCount(), yes ? 1 : 2);
+        // The unit's employees stay.
+        QCOMPARE(f.tax.db().scalar("select count(*) from Employee where UnitID=2").toInt(), employees);
+
+        if (yes) { // the last unit: the grid keeps its title row only
+            f.prompter.queue(Answer::Yes);
+            list.deleteUnit();
+            QCOMPARE(list.model()->rowCount(), 0);
+            QCOMPARE(f.unitCount(), 0);
+        }
+        QCOMPARE(f.prompter.unexpected(), 0);
+    }
+
+    void enterMovesLikeTab()
+    {
+        UnitFixture f;
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        ed.prepare(0, list.editions().names, list.editions().keys);
+        ed.show();
+        ed.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&ed));
+        QCOMPARE(QApplication::focusWidget(), ed.nameBox());
+        const QStringList order = {"txtUName", "txtUCode", "txtPhone", "txtDeclPer",
+                                   "cmbSoft",  "cmbCopy",  "cmbYear"};
+        for (qsizetype i = 0; i + 1 < order.size(); ++i) {
+            QCOMPARE(QApplication::focusWidget()->objectName(), order[i]);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        QCOMPARE(QApplication::focusWidget(), ed.yearList());
+        QCOMPARE(ed.tabs()->currentIndex(), 1);         // the settings page came up with the edition list
+        QTest::keyClick(ed.yearList(), Qt::Key_Return); // no button pressed behind the user's back
+        QVERIFY(ed.isVisible());
+        QCOMPARE(f.prompter.records().size(), 0);
+    }
+};
+
+ZQ_TEST(TestUnitWindows)
+#include "TestUnitWindows.moc"

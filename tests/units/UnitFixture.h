@@ -1,0 +1,48 @@
+#pragma once
+
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "core/AppContext.h"
+#include "core/AppSettings.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+namespace zq::ui {
+class UnitEditor;
+class UnitList;
+} // namespace zq::ui
+
+namespace zq::test {
+
+// An own database beside the demo payroll package, with more in the package's system database: account set
+// 001 has a second year, 2011, whose data offers other salary items ("JJBT:津贴" before "JJ:奖金"), and
+// account set 003 has no year at all.
+struct UnitFixture {
+    TempTaxDatabase tax;
+    QTemporaryDir root;
+    std::unique_ptr<AppSettings> settings;
+    ScriptedPrompter prompter;
+    AppContext ctx;
+
+    UnitFixture();
+    QString windowsFolder() const;
+    QString dataFolder() const;
+    QString accountSetFile(const QString& copyId, const QString& dataFile) const;
+    // Adds a unit row straight to the own database.
+    void addUnit(qint64 id, const QString& name, const QString& code = QStringLiteral("123456"),
+                 const QStringList& link = {});
+    qint64 unitCount();
+    QVariant unitValue(qint64 id, const QString& column);
+
+    // Writes a SQLite file with the statements (the file is created).
+    static void buildSqlite(const QString& path, const QStringList& statements);
+};
+
+// Opens the editor through the list (open() shows it modally) and runs act on it while it is shown; the
+// editor is cancelled afterwards unless act closed it. False when no editor was shown.
+bool runWithEditor(ui::UnitList& list, const std::function<void()>& open,
+                   const std::function<void(ui::UnitEditor*)>& act);
+
+} // namespace zq::test
