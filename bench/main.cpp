@@ -1,6 +1,7 @@
 // zqsaltax-bench [ROWS]: times the program's bulk operations on a generated declaration and compares each
 // with the bare limit of what it has to do, measured through SQLite's C API on the same data in the same run.
 #include "BenchData.h"
+#include "SalaryImportBench.h"
 
 #include "core/TaxDatabase.h"
 #include "declarations/DeclarationStore.h"
@@ -175,6 +176,15 @@ int run(qint64 rowCount)
                    [&] { store.loadStored(loaded, kSaved); }});
     ops.push_back({QStringLiteral("save again"), QStringLiteral("bare insert"), 0, nullptr,
                    [&] { store.save(loaded, kSaved, 1); }});
+
+    // The salary import of as many rows for as many employees, on its own payroll package and own database.
+    const QString salaryFolder = dir.filePath(QStringLiteral("salary"));
+    if (!QDir().mkpath(salaryFolder))
+        throw std::runtime_error("no folder for the salary import");
+    SalaryImportBench salary(salaryFolder, rowCount);
+    ops.push_back({QStringLiteral("bare salary read"), {}, 0, nullptr, [&] { salary.runBareRead(); }});
+    ops.push_back({QStringLiteral("salary import"), QStringLiteral("bare salary read"), 3.0, nullptr,
+                   [&] { salary.runImport(); }});
 
     std::printf("zqsaltax-bench: %lld detail rows, upload file %.1f MB, median of %d runs\n\n",
                 static_cast<long long>(rowCount), double(fileBytes.size()) / (1024.0 * 1024.0), kRuns);

@@ -27,5 +27,6 @@ int check(const QStringList& args, Io io);
 int finance(const QStringList& args, Io io);
 int exportUpload(const QStringList& args, Io io);
 int listDeclarations(const QStringList& args, Io io);
+int importSalary(const QStringList& args, Io io);
 
 } // namespace zq::cli

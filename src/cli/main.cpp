@@ -25,6 +25,9 @@ constexpr Command kCommands[] = {
     {"list", zq::cli::listDeclarations,
      "list [--unit N] [--db PATH]  one tab-separated line per declaration: AppID, unit, month, date,\n"
      "                               tax paid, book number, upload path"},
+    {"import-salary", zq::cli::importSalary,
+     "import-salary --db PATH --unit N --month yyyy-mm [--threshold X] [--windows DIR]\n"
+     "                               the month's salary import into a new declaration, printed, not saved"},
 };
 
 void printUsage(QTextStream& err)

@@ -9,6 +9,7 @@
 #include "declarations/DeclarationStore.h"
 #include "declarations/DeclarationValidator.h"
 #include "declarations/RowClipboard.h"
+#include "declarations/SalaryImport.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -19,10 +20,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QShortcut>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace zq::ui {
 namespace {
@@ -54,6 +57,50 @@ bool hasTotal(int column)
 {
     return column == ColInComeM || column == ColTaxM || column == ColReduTax || column == ColTaxM1;
 }
+
+QString stageLabel(SalaryImport::Stage stage)
+{
+    switch (stage) {
+    case SalaryImport::Stage::ReadingSalary:
+        return QStringLiteral("正在读取工资数据……");
+    case SalaryImport::Stage::ReadingEmployees:
+        return QStringLiteral("正在读取职工信息……");
+    case SalaryImport::Stage::ReadingBrackets:
+        return QStringLiteral("正在读取税率表……");
+    case SalaryImport::Stage::Counting:
+        return QStringLiteral("正在统计人数……");
+    case SalaryImport::Stage::Filling:
+        break;
+    }
+    return QStringLiteral("正在填写申报表……");
+}
+
+// Hands every prompt on, first hiding the import's progress dialog so that no message appears behind it.
+class ProgressHidingPrompter : public Prompter {
+public:
+    ProgressHidingPrompter(Prompter& inner, std::unique_ptr<QProgressDialog>& progress)
+        : m_inner(inner), m_progress(progress)
+    {
+    }
+    Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) override
+    {
+        if (m_progress)
+            m_progress->hide();
+        return m_inner.message(title, text, icon, buttons);
+    }
+    std::optional<QString> input(const QString& t, const QString& p, const QString& d) override
+    {
+        return m_inner.input(t, p, d);
+    }
+    std::optional<QString> saveFileName(const QString& t, const QString& p, const QString& f) override
+    {
+        return m_inner.saveFileName(t, p, f);
+    }
+
+private:
+    Prompter& m_inner;
+    std::unique_ptr<QProgressDialog>& m_progress;
+};
 
 } // namespace
 
@@ -337,7 +384,51 @@ void DeclarationEditor::RecalcTotals()
 
 void DeclarationEditor::ImportSalary()
 {
-    m_ctx.prompter->notice(QStringLiteral("财务软件链接尚不可用，暂时不能导入。"));
+    if (m_importing)
+        return;
+    m_grid->commitOpenEditor();
+    m_importing = true;
+    // The progress dialog appears only once the import reads (after the question and the month checks), and
+    // only when that takes a while; it goes away before any message.
+    std::unique_ptr<QProgressDialog> progress;
+    ProgressHidingPrompter prompter(*m_ctx.prompter, progress);
+    AppContext ctx = m_ctx;
+    ctx.prompter = &prompter;
+
+    SalaryImport salaryImport(ctx, m_unitId);
+    salaryImport.setProgress([this, &progress](SalaryImport::Stage stage, qsizetype done, qsizetype total) {
+        if (!progress) {
+            progress = std::make_unique<QProgressDialog>(QString(), QString(), 0, 0, this);
+            progress->setWindowTitle(QStringLiteral("导入"));
+            progress->setWindowModality(Qt::WindowModal);
+            progress->setMinimumDuration(400);
+            progress->setAutoClose(false);
+            progress->setAutoReset(false);
+        }
+        progress->setLabelText(stageLabel(stage));
+        const int max = int(qMin<qsizetype>(total, std::numeric_limits<int>::max()));
+        if (progress->maximum() != max)
+            progress->setRange(0, max);
+        // Once shown, the window-modal dialog lets the window repaint and keeps the user's input out of it.
+        progress->setValue(int(qMin<qsizetype>(max == 0 ? 0 : done, max)));
+    });
+    // The import works on a copy: the grid keeps showing the document while the rows are read, and a failed
+    // import leaves it as it was. The new rows and boxes are taken over before the closing message.
+    DeclarationDocument work = m_doc;
+    salaryImport.setApplied([this](const DeclarationDocument& doc, const SalaryImportResult& result) {
+        if (result.rowsReplaced) {
+            m_model->rebuild([&] { m_doc.rows() = doc.rows(); });
+            m_grid->setCurrentIndex(m_model->index(0, ColIDCard));
+            setModified(true);
+        }
+        for (HeaderField f : result.boxesSet)
+            setBoxText(f, doc.header(f));
+    });
+    const SalaryImportResult result = salaryImport.ImportSalary(work);
+    progress.reset();
+    m_importing = false;
+    if (result.focus)
+        box(*result.focus)->setFocus();
 }
 
 void DeclarationEditor::CopyRows()
@@ -411,6 +502,8 @@ bool DeclarationEditor::DoSave()
 
 void DeclarationEditor::onToolbar(QAction* action)
 {
+    if (m_importing)
+        return;
     const QString key = action->data().toString();
     if (key == u"导入")
         ImportSalary();
@@ -445,6 +538,10 @@ void DeclarationEditor::storeColumnWidths()
 
 void DeclarationEditor::closeEvent(QCloseEvent* event)
 {
+    if (m_importing) {
+        event->ignore();
+        return;
+    }
     m_grid->commitOpenEditor();
     if (m_doc.rowCount() > 0 && isModified()) {
         if (m_ctx.prompter->askYesNo(Prompter::noticeTitle(), QStringLiteral("申报表已修改，是否保存？")) &&

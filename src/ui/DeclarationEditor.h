@@ -91,6 +91,7 @@ private:
     DeclarationTableModel* m_model = nullptr;
     std::shared_ptr<const CodeList> m_codes[3];
     bool m_loading = false;
+    bool m_importing = false;
 };
 
 } // namespace zq::ui

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "core/AppContext.h"
+#include "core/AppSettings.h"
+#include "declarations/DeclarationDocument.h"
+#include "finance/DemoPackage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace zq::test {
+
+// The demo payroll package installed in a temporary windows folder, an own database with its two units
+// (unit 1 linked to account set 001, year 2012, items YFGZ, YNSSD, JMS, DMJWS, Tax), and the salary and
+// bracket tables of account set 001 replaced by what a test needs.
+struct SalaryImportFixture {
+    QTemporaryDir root;
+    TempTaxDatabase tax;
+    ScriptedPrompter prompter;
+    std::unique_ptr<AppSettings> settings;
+    AppContext ctx;
+
+    SalaryImportFixture()
+    {
+        settings = std::make_unique<AppSettings>(root.filePath(QStringLiteral("settings.ini")));
+        finance::DemoPackage::create(windowsFolder());
+        finance::DemoPackage::addUnits(tax.db());
+        ctx = AppContext{&tax.db(), &prompter, settings.get(), root.path(), windowsFolder()};
+        onAccountSet(
+            {QStringLiteral("drop table salary"), QStringLiteral("drop table taxsetup"),
+             QStringLiteral("create table salary (copy_month TEXT, emp_id TEXT, YFGZ REAL, YNSSD REAL, "
+                            "JMS REAL, DMJWS REAL, Tax REAL, SFZH TEXT)"),
+             QStringLiteral("create table taxsetup (levelmin INTEGER, Rate INTEGER, quickdeduct REAL)")});
+    }
+
+    QString windowsFolder() const { return root.path() + QStringLiteral("/windows"); }
+    QString productFolder() const { return windowsFolder() + QStringLiteral("/Olvenka/Lumina 3.0"); }
+    QString accountSetPath() const { return productFolder() + QStringLiteral("/Data/001/0012012.mdb"); }
+
+    // Runs statements on the account set's SQLite file (with the usual journal, as the package keeps it).
+    void onAccountSet(const QStringList& statements, const QList<QVariantList>& binds = {})
+    {
+        const QString name = Database::uniqueConnectionName(QStringLiteral("zq-salary-fixture-"));
+        auto owner = Database::adopt(name);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(accountSetPath());
+            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+        }
+        Transaction tx(*owner);
+        for (qsizetype i = 0; i < statements.size(); ++i)
+            execOrFail(*owner, statements[i], i < binds.size() ? binds[i] : QVariantList());
+        tx.commit();
+    }
+
+    // One salary row: month, emp_id, YFGZ, YNSSD, JMS, DMJWS, Tax.
+    static QVariantList salary(const QString& month, const QVariant& empId, const QVariant& income,
+                               const QVariant& taxable, const QVariant& reduction, const QVariant& foreign,
+                               const QVariant& tax)
+    {
+        return {month, empId, income, taxable, reduction, foreign, tax};
+    }
+    void addSalary(const QList<QVariantList>& rows)
+    {
+        QStringList sql;
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            sql << QStringLiteral(
+                "insert into salary(copy_month,emp_id,YFGZ,YNSSD,JMS,DMJWS,Tax) values(?,?,?,?,?,?,?)");
+        onAccountSet(sql, rows);
+    }
+    // Brackets as (levelmin, Rate) pairs, inserted in the order given.
+    void setBrackets(const QList<QPair<QVariant, QVariant>>& brackets)
+    {
+        QStringList sql{QStringLiteral("delete from taxsetup")};
+        QList<QVariantList> binds;
+        binds << QVariantList();
+        for (const auto& b : brackets) {
+            sql << QStringLiteral("insert into taxsetup(levelmin,Rate) values(?,?)");
+            binds << QVariantList{b.first, b.second};
+        }
+        onAccountSet(sql, binds);
+    }
+    void addEmployee(const QString& empId, const QVariant& name, const QVariant& idCard,
+                     const QVariant& nation = QStringLiteral("156"),
+                     const QVariant& prof = QStringLiteral("0201"), qint64 unit = 1)
+    {
+        execOrFail(tax.db(),
+                   QStringLiteral("insert into Employee(UnitID,EmpID,EmpName,IDCard,NationCode,ProfCode) "
+                                  "values(?,?,?,?,?,?)"),
+                   {unit, empId, name, idCard, nation, prof});
+    }
+    void mapItems(const QVariantList& codes, qint64 unit = 1)
+    {
+        execOrFail(
+            tax.db(),
+            QStringLiteral("update UnitInfo set SaCode1=?,SaCode2=?,SaCode3=?,SaCode4=?,SaCode5=? where "
+                           "UnitID=?"),
+            codes + QVariantList{unit});
+    }
+
+    static void writeText(const QString& path, const QString& text)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text.toUtf8());
+    }
+
+    // A new declaration of the unit for a month, as the editor opens it.
+    static DeclarationDocument newDeclaration(const QString& month)
+    {
+        DeclarationDocument doc;
+        doc.setHeader(HeaderField::Month, month);
+        doc.appendRow();
+        return doc;
+    }
+};
+
+// Every cell of every row, tab-separated, one line a row.
+inline QStringList gridLines(const DeclarationDocument& doc)
+{
+    QStringList lines;
+    for (int r = 0; r < doc.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < DetailColumnCount; ++c)
+            cells << doc.cellText(r, c);
+        lines << cells.join(u'\t');
+    }
+    return lines;
+}
+
+} // namespace zq::test
