@@ -1,6 +1,9 @@
+#include "../ui/ModalDriver.h"
 #include "EmployeeFixture.h"
+#include "core/TaxDatabase.h"
 #include "ui/EmployeeList.h"
 #include "ui/GridView.h"
+#include "ui/MainWindow.h"
 #include "ui/StringTableModel.h"
 
 #include <QAbstractItemModelTester>
@@ -93,6 +96,27 @@ private slots:
 
         list.unitCombo()->setCurrentIndex(1);
         QCOMPARE(gridLines(list), QStringList());
+    }
+
+    void mainWindowOpensTheListModally()
+    {
+        EmployeeFixture f;
+        f.addEmployee("001", "张三", "1");
+        ui::MainWindow window(TaxDatabase::open(f.tax.path()), f.prompter, *f.settings, f.tax.dir());
+        window.show();
+        int rowsSeen = -1;
+        bool modal = false;
+        ModalDriver driver("frmBmEmp", {[&](QDialog* d) {
+                               rowsSeen = static_cast<EmployeeList*>(d)->model()->rowCount();
+                               modal = d->isModal();
+                               d->reject();
+                           }});
+        window.toolbarAction("员工")->trigger();
+        QCOMPARE(driver.stepsRun(), 1);
+        QCOMPARE(driver.leftOpen(), 0);
+        QVERIFY(modal);
+        QCOMPARE(rowsSeen, 1);
+        QCOMPARE(f.prompter.records().size(), 0);
     }
 
     void withoutUnits()
