@@ -203,3 +203,60 @@ void writeSynced(const QString& path, const QByteArray& bytes)
 }
 
 } // namespace zq::bench
+
+namespace zq::bench {
+
+QByteArray employeeNumber(qint64 i)
+{
+    return QByteArray::number(i + 1).rightJustified(6, '0');
+}
+
+void writePayroll(const QString& path, const std::vector<DetailRow>& rows, int months)
+{
+    sqlite3* db = nullptr;
+    const QByteArray file = path.toUtf8();
+    if (sqlite3_open(file.constData(), &db) != SQLITE_OK) {
+        sqlite3_close(db);
+        throw std::runtime_error("cannot create " + path.toStdString());
+    }
+    struct Closer {
+        sqlite3* db;
+        ~Closer() { sqlite3_close(db); }
+    } closer{db};
+    check(db,
+          sqlite3_exec(db,
+                       "create table employee (emp_id TEXT PRIMARY KEY, emp_name TEXT, Audi_Code TEXT, "
+                       "dd_flag INTEGER);"
+                       "create table salary (copy_month TEXT, emp_id TEXT, YFGZ REAL, Tax REAL, SFZH TEXT, "
+                       "PRIMARY KEY (copy_month, emp_id));"
+                       "begin",
+                       nullptr, nullptr, nullptr));
+    Statement employee, salary;
+    static const char employeeSql[] = "insert into employee values(?,?,?,?)";
+    static const char salarySql[] = "insert into salary values(?,?,?,?,?)";
+    check(db, sqlite3_prepare_v2(db, employeeSql, int(sizeof employeeSql), &employee.stmt, nullptr));
+    check(db, sqlite3_prepare_v2(db, salarySql, int(sizeof salarySql), &salary.stmt, nullptr));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const DetailRow& r = rows[i];
+        const QByteArray id = employeeNumber(qint64(i));
+        sqlite3_bind_text(employee.stmt, 1, id.constData(), int(id.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(employee.stmt, 2, r.name.constData(), int(r.name.size()), SQLITE_STATIC);
+        sqlite3_bind_text(employee.stmt, 3, r.idCard.constData(), int(r.idCard.size()), SQLITE_STATIC);
+        sqlite3_bind_int(employee.stmt, 4, i % 50 == 49 ? 1 : 0); // a few have left
+        check(db, sqlite3_step(employee.stmt), SQLITE_DONE);
+        sqlite3_reset(employee.stmt);
+        for (int m = 1; m <= months; ++m) {
+            const QByteArray month = QByteArray::number(m).rightJustified(2, '0');
+            sqlite3_bind_text(salary.stmt, 1, month.constData(), 2, SQLITE_TRANSIENT);
+            sqlite3_bind_text(salary.stmt, 2, id.constData(), int(id.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_double(salary.stmt, 3, double(r.income.raw()) / 10000.0);
+            sqlite3_bind_double(salary.stmt, 4, double(r.paid.raw()) / 10000.0);
+            sqlite3_bind_text(salary.stmt, 5, r.idCard.constData(), int(r.idCard.size()), SQLITE_STATIC);
+            check(db, sqlite3_step(salary.stmt), SQLITE_DONE);
+            sqlite3_reset(salary.stmt);
+        }
+    }
+    check(db, sqlite3_exec(db, "commit", nullptr, nullptr, nullptr));
+}
+
+} // namespace zq::bench

@@ -8,6 +8,9 @@
 #include "declarations/DeclarationValidator.h"
 #include "declarations/UploadExport.h"
 #include "declarations/UploadFileWriter.h"
+#include "employees/EmployeeImport.h"
+#include "employees/EmployeeStore.h"
+#include "finance/FinanceConnection.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,6 +32,8 @@ constexpr int kRuns = 5;
 constexpr qint64 kDeclaration = 1; // the generated declaration
 constexpr qint64 kScratch = 2;     // rows the bare insert writes and the next run deletes
 constexpr double kPeakMemoryTargetMb = 300;
+constexpr qint64 kEmployees = 20000;
+constexpr qint64 kEmployeeUnit = 1;
 
 // One measured operation. A limit has no limit of its own; an operation names the limit it is compared with
 // and the largest ratio it may reach.
@@ -39,7 +44,7 @@ struct Operation {
     std::function<void()> prepare; // untimed, before every run
     std::function<void()> run;
     double medianMs = 0;
-    double maxMs = 0; // an absolute target, for operations without a limit
+    double maxMs = 0; // an operation without a limit may have a longest time instead
 };
 
 double medianMs(Operation& op)
@@ -186,9 +191,36 @@ int run(qint64 rowCount)
     ops.push_back({QStringLiteral("salary import"), QStringLiteral("bare salary read"), 3.0, nullptr,
                    [&] { salary.runImport(); }});
 
+    // A unit's staff as the employee list holds them, and the same people in a payroll package with a year of
+    // salary rows: the list's save and its import from the package.
+    const std::vector<GeneratedRow> staff = generateRows(kEmployees);
+    EmployeeRows staffRows;
+    for (size_t i = 0; i < staff.size(); ++i)
+        staffRows.append({QString::fromLatin1(employeeNumber(qint64(i))), QString::fromUtf8(staff[i].name),
+                          QString::fromLatin1(staff[i].idCard), QString::fromLatin1(staff[i].nationCode),
+                          QString::fromLatin1(staff[i].profCode)});
+    const QString payrollPath = dir.filePath(QStringLiteral("0012012.mdb"));
+    writePayroll(payrollPath, staff, 12);
+    ops.push_back({QStringLiteral("save 20,000 employees"), {}, 0, nullptr, [&] {
+                       if (EmployeeRowChecker::checkAll(staffRows))
+                           throw std::runtime_error("the generated employees do not pass the row checks");
+                       sink = sink + EmployeeStore(*db).save(kEmployeeUnit, staffRows);
+                   }});
+    ops.back().maxMs = 1000;
+    ops.push_back({QStringLiteral("import 20,000 payroll employees"), {}, 0, nullptr, [&] {
+                       // into the list as a unit change loads it, from the package's file
+                       EmployeeRows rows = EmployeeStore(*db).load(kEmployeeUnit);
+                       const auto payroll = finance::OpenFinanceConnection(payrollPath, QString(), QString(),
+                                                                           QString(), nullptr);
+                       sink = sink + ImportEmployees(*payroll, QStringLiteral("SFZH"), rows);
+                       if (rows.size() != kEmployees)
+                           throw std::runtime_error("the import did not merge every employee");
+                   }});
+    ops.back().maxMs = 1000;
+
     std::printf("zqsaltax-bench: %lld detail rows, upload file %.1f MB, median of %d runs\n\n",
                 static_cast<long long>(rowCount), double(fileBytes.size()) / (1024.0 * 1024.0), kRuns);
-    std::printf("%-22s %10s   %-22s %7s %7s\n", "operation", "ms", "limit", "ratio", "target");
+    std::printf("%-32s %10s   %-22s %7s %7s\n", "operation", "ms", "limit", "ratio", "target");
     bool allMet = true;
     for (Operation& op : ops) {
         op.medianMs = medianMs(op);
@@ -198,16 +230,16 @@ int run(qint64 rowCount)
             const bool met = op.maxMs <= 0 || op.medianMs <= op.maxMs;
             allMet = allMet && met;
             if (op.maxMs > 0)
-                std::printf("%-22s %10.1f   %-22s %7s %6.0fms%s\n", qPrintable(op.name), op.medianMs, "", "",
-                            op.maxMs, met ? "" : "  OVER");
+                std::printf("%-32s %10.1f   %-22s %7s %7s%s\n", qPrintable(op.name), op.medianMs,
+                            qPrintable(QStringLiteral("< %1 ms").arg(op.maxMs)), "", "", met ? "" : "  OVER");
             else
-                std::printf("%-22s %10.1f\n", qPrintable(op.name), op.medianMs);
+                std::printf("%-32s %10.1f\n", qPrintable(op.name), op.medianMs);
             continue;
         }
         const double ratio = op.medianMs / limit->medianMs;
         const bool met = op.target <= 0 || ratio <= op.target;
         allMet = allMet && met;
-        std::printf("%-22s %10.1f   %-22s %7.2f %7.2f%s\n", qPrintable(op.name), op.medianMs,
+        std::printf("%-32s %10.1f   %-22s %7.2f %7.2f%s\n", qPrintable(op.name), op.medianMs,
                     qPrintable(limit->name), ratio, op.target, met ? "" : "  OVER");
     }
     if (QFile(exportPath).size() != fileBytes.size())

@@ -8,13 +8,15 @@ namespace zq {
 class Database;
 
 // A code table (nationalities, professions, income items) as a drop-down list: each entry stores the code and
-// shows the code immediately followed by the name ("156中国").
+// shows the code followed by the separator and the name: "156中国" in the declaration editor, "156 中国" in
+// the employee list.
 struct CodeList {
     QStringList codes;
     QStringList names;
+    QString separator; // set before the list text is first asked for
 
     qsizetype size() const { return codes.size(); }
-    QString shown(qsizetype i) const { return codes[i] + names[i]; }
+    QString shown(qsizetype i) const { return codes[i] + separator + names[i]; }
     // The list as one text: "|#code;codename" for every entry. Typed codes are kept when they occur in it.
     QString listText() const;
     // Whether a typed cell text may stay: it is empty or occurs anywhere in the list text.

@@ -2,9 +2,11 @@
 
 #include "KeyFilters.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
 
 namespace zq::ui {
 
@@ -26,6 +28,9 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         combo->setInsertPolicy(QComboBox::NoInsert);
         for (qsizetype i = 0; i < col.codes->size(); ++i)
             combo->addItem(col.codes->shown(i), col.codes->codes[i]);
+        // The list opens as wide as its longest entry, not only as wide as the cell.
+        combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0) +
+                                       combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
         if (col.maxLength > 0)
             combo->lineEdit()->setMaxLength(qMax(col.maxLength, 1));
         combo->lineEdit()->installEventFilter(const_cast<GridDelegate*>(this));

@@ -2,6 +2,7 @@
 
 #include "ChangePasswordDialog.h"
 #include "DeclarationList.h"
+#include "EmployeeList.h"
 #include "ToolbarIcons.h"
 #include "UnitList.h"
 #include "core/AppSettings.h"
@@ -182,8 +183,10 @@ void MainWindow::openUnitList()
 
 void MainWindow::openEmployeeList()
 {
-    // The employee list (modal) replaces this notice.
-    m_ctx.prompter->notice(QStringLiteral("“员工管理”尚未在本版本中提供。"), Prompter::Icon::Information);
+    if (!m_ctx.db)
+        return;
+    EmployeeList list(m_ctx, this);
+    list.exec();
 }
 
 void MainWindow::openDeclarationList()

@@ -1,0 +1,170 @@
+#include "EmployeeFixture.h"
+#include "employees/EmployeeImport.h"
+#include "finance/FinanceLocator.h"
+
+using namespace zq;
+using namespace zq::test;
+
+// The import command over a payroll package in files: what it merges, what it tells the user.
+class TestEmployeeImport : public QObject {
+    Q_OBJECT
+private slots:
+    void statements()
+    {
+        EmployeeFixture f;
+        auto db = finance::GetFinanceConnection(f.ctx, 1);
+        QVERIFY(db);
+        QCOMPARE(
+            employeeImportStatement(*db, QString()),
+            QString("select emp_id,emp_name,Audi_Code as salarycol from employee WHERE dd_flag=0 order by "
+                    "emp_id"));
+        QCOMPARE(
+            employeeImportStatement(*db, "SFZH"),
+            QString("select DISTINCT employee.emp_id,employee.emp_name,salary.\"SFZH\" as salarycol from "
+                    "employee,salary  where salary.emp_id=employee.emp_id and employee.dd_flag=0 order by "
+                    "employee.emp_id"));
+        // names that the driver would pass through unquoted are quoted all the same
+        QCOMPARE(quotedSalaryColumn(*db, "a\"b"), QString("salary.\"a\"\"b\""));
+        QCOMPARE(quotedSalaryColumn(*db, "[x]"), QString("salary.\"[x]\""));
+    }
+
+    void mergesIntoTheGrid()
+    {
+        EmployeeFixture f;
+        f.addPayroll("0001", "张三新", "A1", 0, {"110101198001010015"});
+        f.addPayroll("0002", "李四", "A2", 0, {"220101198001010011"});
+        f.addPayroll("0003", "已离职", "A3", 1, {"330101198001010011"});
+        f.addPayroll("0004", QVariant(), "A4", 0, {QVariant()});
+        f.addPayroll("123456789", "编号太长", "A5", 0, {"5"});
+        f.addPayroll("0006", "无工资", "A6", 0); // no salary row: not met by the salary query
+        EmployeeRows rows{{" 0001 ", "张三", "旧证件", "840", "0101"}, {"X", "别人", "", "", ""}};
+        QVERIFY(EmployeeImport(f.ctx).run(1, rows));
+        QCOMPARE(f.prompter.records().size(), 0);
+        QCOMPARE(lines(rows), (QStringList{" 0001 \t张三新\t110101198001010015\t840\t0101", "X\t别人\t\t\t",
+                                           "0002\t李四\t220101198001010011\t001\t0201", "0004\t\t\t001\t0201",
+                                           "123456789\t编号太长\t5\t001\t0201"}));
+        QCOMPARE(f.stored(), QStringList()); // nothing stored
+        const auto problem = EmployeeRowChecker::checkAll(rows);
+        QVERIFY(problem);
+        QCOMPARE(problem->row, 4);
+        QCOMPARE(problem->text, QString("员工编号最长不得超过八个字符。"));
+    }
+
+    void aLaterRecordOverwrites()
+    {
+        EmployeeFixture f;
+        f.addPayroll("0001", "张三", "A1", 0, {"ID-1", "ID-2", "ID-1"});
+        EmployeeRows rows;
+        QVERIFY(EmployeeImport(f.ctx).run(1, rows));
+        // one row however often the employee is met, holding what the last record set
+        QCOMPARE(rows.size(), 1);
+        auto db = finance::GetFinanceConnection(f.ctx, 1);
+        const Rows records = db->select(employeeImportStatement(*db, "SFZH"));
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(rows[0][EmpColIdCard], records.data.last().value(2).toString());
+        // the same records merged again into a grid holding the employee twice change only the first row
+        EmployeeRows twice{{"0001", "a", "", "", ""}, {"0001", "b", "", "", ""}};
+        ImportEmployees(*db, "SFZH", twice);
+        QCOMPARE(twice[0][EmpColName], QString("张三"));
+        QCOMPARE(twice[1][EmpColName], QString("b"));
+    }
+
+    void identityColumn_data()
+    {
+        QTest::addColumn<QVariant>("column");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("identity");
+        QTest::newRow("none mapped: told, then Audi_Code")
+            << QVariant() << QStringList{"提示信息|您未设置那一列作为员工证件编号，不能导入员工证件编号。"}
+            << "AUDI";
+        QTest::newRow("empty: Audi_Code without a message") << QVariant("") << QStringList() << "AUDI";
+        QTest::newRow("mapped") << QVariant("SFZH") << QStringList() << "SALARY";
+    }
+    void identityColumn()
+    {
+        QFETCH(QVariant, column);
+        QFETCH(QStringList, messages);
+        EmployeeFixture f;
+        f.setIdentityColumn(column);
+        f.addPayroll("0001", "张三", "AUDI", 0, {"SALARY"});
+        EmployeeRows rows;
+        QVERIFY(EmployeeImport(f.ctx).run(1, rows));
+        QStringList seen;
+        for (const auto& r : f.prompter.records())
+            seen << r.title + u'|' + r.text;
+        QCOMPARE(seen, messages);
+        QCOMPARE(rows.size(), 1);
+        QTEST(rows[0][EmpColIdCard], "identity");
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("part");
+        QTest::newRow("mapped column does not exist") << "missing column"
+                                                      << "导入员工信息出错"
+                                                      << "no such column";
+        QTest::newRow("no finance link") << "no link"
+                                         << "提示信息"
+                                         << "请先设置您使用的财务软件的版本、账套、年度！";
+        QTest::newRow("no unit selected") << "no unit"
+                                          << "导入员工信息出错"
+                                          << "错误类型：9";
+        QTest::newRow("package without an employee table") << "no table"
+                                                           << "导入员工信息出错"
+                                                           << "no such table";
+    }
+    void failures()
+    {
+        QFETCH(QString, condition);
+        EmployeeFixture f;
+        f.addPayroll("0001", "张三", "A1", 0, {"1"});
+        std::optional<qint64> unit = 1;
+        if (condition == "missing column")
+            f.setIdentityColumn("NoSuchColumn");
+        else if (condition == "no link")
+            execOrFail(f.tax.db(), "update UnitInfo set CopyId=null where UnitID=1");
+        else if (condition == "no unit")
+            unit.reset();
+        else
+            f.onAccountSet({"drop table employee"});
+        EmployeeRows rows{{"0001", "原名", "", "", ""}};
+        QVERIFY(!EmployeeImport(f.ctx).run(unit, rows));
+        QCOMPARE(f.prompter.records().size(), 1);
+        QTEST(f.prompter.last().title, "title");
+        QFETCH(QString, part);
+        QVERIFY2(f.prompter.last().text.contains(part), qPrintable(f.prompter.last().text));
+        if (f.prompter.last().title == EmployeeImport::errorTitle())
+            QVERIFY(f.prompter.last().text.startsWith("错误类型："));
+        QCOMPARE(lines(rows), QStringList{"0001\t原名\t\t\t"});
+    }
+
+    void progressOfALargePackage()
+    {
+        EmployeeFixture f;
+        QStringList sql;
+        QList<QVariantList> binds;
+        for (int i = 0; i < 1200; ++i) {
+            sql << "insert into employee(emp_id,emp_name,Audi_Code,dd_flag) values(?,?,?,0)"
+                << "insert into salary(copy_month,emp_id,SFZH) values('01',?,?)";
+            const QString id = QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'));
+            binds << QVariantList{id, "名" + id, "A"} << QVariantList{id, "S" + id};
+        }
+        f.onAccountSet(sql, binds);
+        QList<qsizetype> seen;
+        EmployeeImport import(f.ctx);
+        import.setProgress([&](qsizetype done, qsizetype total) {
+            seen << done;
+        QVERIFY(total == -1 || total == 1200);
+    });
+    EmployeeRows rows;
+    QVERIFY(import.run(1, rows));
+    QCOMPARE(rows.size(), 1200);
+    QCOMPARE(seen, (QList<qsizetype>{500, 1000, 1200}));
+}
+}
+;
+
+ZQ_TEST(TestEmployeeImport)
+#include "TestEmployeeImport.moc"

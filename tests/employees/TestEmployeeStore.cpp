@@ -1,0 +1,124 @@
+#include "EmployeeFixture.h"
+
+using namespace zq;
+using namespace zq::test;
+
+Q_DECLARE_METATYPE(zq::EmployeeRows)
+
+class TestEmployeeStore : public QObject {
+    Q_OBJECT
+private slots:
+    void checks_data()
+    {
+        QTest::addColumn<EmployeeRows>("rows");
+        QTest::addColumn<int>("row"); // -1: every row passes
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("focusGrid");
+        const QString tip = QStringLiteral("提示信息");
+        const QString longNumber = QStringLiteral("员工编号最长不得超过八个字符。");
+        const QString longName = QStringLiteral("员工姓名最长不得超过五十个字符。");
+        const QString longId = QStringLiteral("员工证件号码最长不得超过五十个字符。");
+        const QString dup = QStringLiteral("员工信息保存");
+        const QString han50 = QString(50, QChar(0x5F20)), han51 = QString(51, QChar(0x5F20));
+        QString ext50; // characters outside the basic plane count once each
+        for (int i = 0; i < 50; ++i)
+            ext50 += QString::fromUcs4(U"\U00020000");
+        QTest::newRow("number of 8 passes") << EmployeeRows{{"12345678", "王"}} << -1 << ""
+                                            << "" << true;
+        QTest::newRow("number of 9 refused")
+            << EmployeeRows{{"1", "a"}, {"123456789", "王"}} << 1 << tip << longNumber << true;
+        QTest::newRow("blanks around a number of 8 pass") << EmployeeRows{{"  12345678 ", "王"}} << -1 << ""
+                                                          << "" << true;
+        QTest::newRow("name of 50 Chinese characters passes") << EmployeeRows{{"1", han50}} << -1 << ""
+                                                              << "" << true;
+        QTest::newRow("name of 50 characters beyond the basic plane passes")
+            << EmployeeRows{{"1", ext50}} << -1 << ""
+            << "" << true;
+        QTest::newRow("name of 51 Chinese characters refused")
+            << EmployeeRows{{"1", han51}} << 0 << tip << longName << true;
+        QTest::newRow("identity number of 51 refused")
+            << EmployeeRows{{"1", "王", QString(51, u'1')}} << 0 << tip << longId << true;
+        QTest::newRow("the number is checked before the name")
+            << EmployeeRows{{"123456789", han51}} << 0 << tip << longNumber << true;
+        QTest::newRow("numbers equal up to surrounding blanks")
+            << EmployeeRows{{"001", "甲"}, {" 001 ", "乙"}} << 1 << dup
+            << QStringLiteral("第1行的员工编号已经是： 001 ，同一个单位员工编码不能重复。") << false;
+        QTest::newRow("two empty numbers")
+            << EmployeeRows{{"1", "甲"}, {"", "乙"}, {" ", "丙"}} << 2 << dup
+            << QStringLiteral("第2行的员工编号已经是： ，同一个单位员工编码不能重复。") << false;
+        QTest::newRow("one empty number passes") << EmployeeRows{{"", "乙"}, {"1", "甲"}} << -1 << ""
+                                                 << "" << true;
+        QTest::newRow("the first row with the number is named")
+            << EmployeeRows{{"A", "1"}, {"B", "2"}, {"A", "3"}, {"A", "4"}} << 2 << dup
+            << QStringLiteral("第1行的员工编号已经是：A，同一个单位员工编码不能重复。") << false;
+        QTest::newRow("a long number above stops before a duplicate below")
+            << EmployeeRows{{"1", "1"}, {"123456789", "2"}, {"1", "3"}} << 1 << tip << longNumber << true;
+    }
+    void checks()
+    {
+        QFETCH(EmployeeRows, rows);
+        QFETCH(int, row);
+        const auto problem = EmployeeRowChecker::checkAll(rows);
+        QCOMPARE(problem.has_value(), row >= 0);
+        if (!problem)
+            return;
+        QCOMPARE(problem->row, row);
+        QCOMPARE(problem->column, int(EmpColId));
+        QTEST(problem->title, "title");
+        QTEST(problem->text, "text");
+        QTEST(problem->focusGrid, "focusGrid");
+    }
+
+    void saveReplacesTheUnitsEmployees()
+    {
+        EmployeeFixture f;
+        f.addEmployee("OLD", "旧", "1");
+        f.addEmployee("KEEP", "乙单位", "2", "156", "0101", 2);
+        const int n = EmployeeStore(f.tax.db())
+                          .save(1, {{" 002 ", " 王'五 ", "110101198001010015 ", "156", "0201"},
+                                    {"", "没有编号", "", "", ""},
+                                    {"001", "O'Neil", "", "", ""}});
+        QCOMPARE(n, 2);
+        QCOMPARE(f.stored(1),
+                 (QStringList{"001\tO'Neil\t\t\t", "002\t王'五\t110101198001010015\t156\t0201"}));
+        QCOMPARE(f.stored(2), (QStringList{"KEEP\t乙单位\t2\t156\t0101"}));
+        EmployeeStore(f.tax.db()).save(1, {}); // no rows: the unit has no employees left
+        QCOMPARE(f.stored(1), QStringList());
+        QCOMPARE(f.stored(2).size(), 1);
+    }
+
+    void failedSaveLeavesTheStoredEmployees()
+    {
+        EmployeeFixture f;
+        f.addEmployee("001", "张三", "1");
+        f.addEmployee("002", "李四", "2");
+        f.failInsertOf("BAD");
+        const QStringList before = f.stored();
+        try {
+            EmployeeStore(f.tax.db()).save(1, {{"003", "新", "", "", ""}, {"BAD", "坏", "", "", ""}});
+            QFAIL("the save did not fail");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.description().contains("refused BAD"), qPrintable(e.description()));
+        }
+        QCOMPARE(f.stored(), before);
+    }
+
+    void loadOrdersByNumberAndDeleteTrims()
+    {
+        EmployeeFixture f;
+        f.addEmployee("B2", "乙", QVariant(), QVariant(), QVariant());
+        f.addEmployee("A1", "甲", "1");
+        EmployeeStore store(f.tax.db());
+        QCOMPARE(lines(store.load(1)), (QStringList{"A1\t甲\t1\t156\t0101", "B2\t乙\t\t\t"}));
+        QCOMPARE(store.deleteEmployee(1, "  B2 "), 1);
+        QCOMPARE(store.deleteEmployee(2, "A1"), 0); // another unit's number
+        QCOMPARE(f.stored(), (QStringList{"A1\t甲\t1\t156\t0101"}));
+        QCOMPARE(store.listUnits().size(), 2);
+        QCOMPARE(store.listUnits()[1].unitId, 2);
+        QCOMPARE(store.identityColumn(1).toString(), QString("SFZH"));
+    }
+};
+
+ZQ_TEST(TestEmployeeStore)
+#include "TestEmployeeStore.moc"

@@ -1,0 +1,356 @@
+#include "../ui/ModalDriver.h"
+#include "EmployeeFixture.h"
+#include "core/TaxDatabase.h"
+#include "ui/EmployeeList.h"
+#include "ui/GridView.h"
+#include "ui/MainWindow.h"
+#include "ui/StringTableModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+
+using namespace zq;
+using namespace zq::test;
+using namespace zq::ui;
+
+namespace {
+
+QStringList gridLines(const EmployeeList& list)
+{
+    return lines(list.rows());
+}
+
+// The unit combo receiving the input focus as when the user tabs or clicks into it.
+void focusCombo(EmployeeList& list, Qt::FocusReason reason = Qt::MouseFocusReason)
+{
+    QFocusEvent in(QEvent::FocusIn, reason);
+    QApplication::sendEvent(list.unitCombo(), &in);
+}
+
+// Types into the current cell through its editor and ends the edit with Enter.
+void typeCell(GridView* grid, const QString& text)
+{
+    grid->edit(grid->currentIndex());
+    QWidget* editor = grid->gridDelegate()->openEditor();
+    QVERIFY(editor);
+    QLineEdit* line = qobject_cast<QLineEdit*>(editor);
+    if (!line)
+        line = editor->findChild<QLineEdit*>();
+    QVERIFY(line);
+    line->setText(text);
+    QTest::keyClick(line, Qt::Key_Return);
+}
+
+} // namespace
+
+class TestEmployeeWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void opensOnTheFirstUnit()
+    {
+        EmployeeFixture f;
+        f.addEmployee("002", "李四", "2");
+        f.addEmployee("001", "张三", QVariant());
+        EmployeeList list(f.ctx);
+        QAbstractItemModelTester tester(list.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(list.objectName(), QString("frmBmEmp"));
+        QCOMPARE(list.windowTitle(), QString("单位员工管理"));
+        QCOMPARE(list.unitCombo()->count(), 2);
+        QCOMPARE(list.unitCombo()->itemText(0), QString("演示科技有限公司"));
+        QCOMPARE(list.UnitIDs(), (QList<qint64>{1, 2}));
+        QCOMPARE(gridLines(list), (QStringList{"001\t张三\t\t156\t0101", "002\t李四\t2\t156\t0101"}));
+        QVERIFY(!list.DataChanged());
+        QCOMPARE(f.prompter.records().size(), 0);
+
+        const GridColumns& cols = list.grid()->columns();
+        QStringList titles;
+        QList<int> widths, longest;
+        for (int c = 0; c < cols.size(); ++c) {
+            titles << list.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+            widths << cols[c].widthTwips;
+            longest << cols[c].maxLength;
+            QCOMPARE(list.grid()->columnWidth(c), cols[c].widthTwips / 15);
+        }
+        QCOMPARE(titles, (QStringList{"员工编码", "姓名", "证件号码", "国籍", "职业"}));
+        QCOMPARE(widths, (QList<int>{1125, 1470, 1800, 1410, 1635}));
+        QCOMPARE(longest, (QList<int>{0, 50, 18, 0, 0}));
+        QVERIFY(cols[3].codes && cols[4].codes);
+        QVERIFY(cols[3].codes->listText().contains("|#156;156 中国"));
+
+        QStringList keys, tips;
+        for (const char* k : {"Add", "Delete", "Import", "Save", "Help", "Exit"}) {
+            QAction* a = list.toolbarAction(k);
+            QVERIFY2(a, k);
+            keys << a->text();
+            tips << a->toolTip();
+        }
+        QCOMPARE(keys, (QStringList{"增加", "删除", "导入", "保存", "帮助", "退出"}));
+        QCOMPARE(tips, (QStringList{"增加", "删除", "从财务软件中导入", "保存", "帮助主题", "退出"}));
+        for (const char* m : {"m_Add", "m_Delete", "m_Import", "m_Save", "m_Refresh", "m_Quit"})
+            QVERIFY2(list.findChild<QAction*>(m), m);
+
+        list.unitCombo()->setCurrentIndex(1);
+        QCOMPARE(gridLines(list), QStringList());
+    }
+
+    void mainWindowOpensTheListModally()
+    {
+        EmployeeFixture f;
+        f.addEmployee("001", "张三", "1");
+        ui::MainWindow window(TaxDatabase::open(f.tax.path()), f.prompter, *f.settings, f.tax.dir());
+        window.show();
+        int rowsSeen = -1;
+        bool modal = false;
+        ModalDriver driver("frmBmEmp", {[&](QDialog* d) {
+                               rowsSeen = static_cast<EmployeeList*>(d)->model()->rowCount();
+                               modal = d->isModal();
+                               d->reject();
+                           }});
+        window.toolbarAction("员工")->trigger();
+        QCOMPARE(driver.stepsRun(), 1);
+        QCOMPARE(driver.leftOpen(), 0);
+        QVERIFY(modal);
+        QCOMPARE(rowsSeen, 1);
+        QCOMPARE(f.prompter.records().size(), 0);
+    }
+
+    void withoutUnits()
+    {
+        EmployeeFixture f;
+        execOrFail(f.tax.db(), "delete from UnitInfo");
+        EmployeeList list(f.ctx);
+        QCOMPARE(f.prompter.records().size(), 1);
+        QCOMPARE(f.prompter.last().title, QString("单位员工管理"));
+        QCOMPARE(f.prompter.last().text,
+                 QString("请先退出本界面，单击主界面工具栏上的“单位”进行单位信息设置。"));
+        list.addRow();
+        QCOMPARE(f.prompter.last().title, QString("单位员工管理"));
+        QCOMPARE(f.prompter.last().text, QString("请先选择要增加员工的单位。"));
+        list.deleteRow();
+        QCOMPARE(f.prompter.last().title, QString("单位员工删除"));
+        QCOMPARE(f.prompter.last().text, QString("请先选中您要删除的行，然后再单击删除。"));
+        QCOMPARE(list.model()->rowCount(), 0);
+    }
+
+    void enterMovesOnAndAddsRows()
+    {
+        EmployeeFixture f;
+        EmployeeList list(f.ctx);
+        list.show();
+        GridView* grid = list.grid();
+        list.addRow();
+        list.addRow(); // nothing typed: still one empty row
+        QCOMPARE(list.model()->rowCount(), 1);
+        QCOMPARE(grid->currentIndex(), list.model()->index(0, EmpColId));
+        QVERIFY(!list.DataChanged());
+        const QStringList values{"001", "张三", "110101198001010015", "156", "0201"};
+        for (int c = 0; c < EmployeeColumnCount; ++c) {
+            QCOMPARE(grid->currentIndex().column(), c);
+            typeCell(grid, values[c]);
+        }
+        QVERIFY(list.DataChanged());
+        // Enter in the last column of the last row added a row and went to its number
+        QCOMPARE(list.model()->rowCount(), 2);
+        QCOMPARE(grid->currentIndex(), list.model()->index(1, EmpColId));
+        QCOMPARE(gridLines(list), (QStringList{values.join('\t'), "\t\t\t\t"}));
+        // an unfinished last row (a number, no name) is removed by the next Add
+        typeCell(grid, "002");
+        list.addRow();
+        QCOMPARE(list.model()->rowCount(), 2);
+        QCOMPARE(list.model()->text(1, EmpColId), QString());
+        list.reject();
+    }
+
+    void codeDropDownStoresTheCode()
+    {
+        EmployeeFixture f;
+        EmployeeList list(f.ctx);
+        list.show();
+        list.addRow();
+        list.model()->setText(0, EmpColId, "001");
+        list.model()->setText(0, EmpColName, "张三");
+        GridView* grid = list.grid();
+        grid->setCurrentIndex(list.model()->index(0, EmpColNation));
+        grid->edit(grid->currentIndex());
+        auto* combo = qobject_cast<QComboBox*>(grid->gridDelegate()->openEditor());
+        QVERIFY(combo);
+        const int i = combo->findData("156");
+        QVERIFY(i >= 0);
+        QCOMPARE(combo->itemText(i), QString("156 中国"));
+        combo->setCurrentIndex(i);
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QCOMPARE(list.model()->text(0, EmpColNation), QString("156"));
+        grid->setCurrentIndex(list.model()->index(0, EmpColProf));
+        typeCell(grid, "9999"); // typed values are kept
+        QCOMPARE(list.model()->text(0, EmpColProf), QString("9999"));
+        QCOMPARE(list.model()->rowCount(), 2); // Enter in the last cell added a row below the finished one
+        grid->setCurrentIndex(list.model()->index(0, EmpColName));
+        grid->edit(grid->currentIndex());
+        auto* name = qobject_cast<QLineEdit*>(grid->gridDelegate()->openEditor());
+        QVERIFY(name);
+        QCOMPARE(name->maxLength(), 50);
+        list.reject();
+    }
+
+    void deleteAtOnceWithoutAQuestion()
+    {
+        EmployeeFixture f;
+        f.addEmployee("001", "张三", "1");
+        f.addEmployee("002", "李四", "2");
+        EmployeeList list(f.ctx);
+        list.addRow();
+        list.grid()->setCurrentIndex(list.model()->index(2, EmpColName));
+        list.deleteRow(); // no number: only the grid row
+        QCOMPARE(list.model()->rowCount(), 2);
+        QCOMPARE(f.stored().size(), 2);
+        list.model()->setText(0, EmpColId, " 001 ");
+        list.grid()->setCurrentIndex(list.model()->index(0, EmpColName));
+        list.deleteRow();
+        QCOMPARE(f.stored(), QStringList{"002\t李四\t2\t156\t0101"}); // stored at once, before any save
+        QCOMPARE(gridLines(list), QStringList{"002\t李四\t2\t156\t0101"});
+        QCOMPARE(f.prompter.records().size(), 0);
+        QVERIFY(!list.DataChanged());
+    }
+
+    void saveChecksAndStores_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("valid") << "12345678" << QString(50, QChar(0x738B)) << ""
+                               << "";
+        QTest::newRow("number of 9") << "123456789"
+                                     << "王"
+                                     << "提示信息"
+                                     << "员工编号最长不得超过八个字符。";
+        QTest::newRow("name of 51") << "1" << QString(51, QChar(0x738B)) << "提示信息"
+                                    << "员工姓名最长不得超过五十个字符。";
+        QTest::newRow("duplicate of row 1") << " 001 "
+                                            << "王"
+                                            << "员工信息保存"
+                                            << "第1行的员工编号已经是： 001 ，同一个单位员工编码不能重复。";
+    }
+    void saveChecksAndStores()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        EmployeeFixture f;
+        f.addEmployee("001", "张三", "1");
+        EmployeeList list(f.ctx);
+        list.addRow();
+        list.model()->setData(list.model()->index(1, EmpColId), number, Qt::EditRole);
+        list.model()->setData(list.model()->index(1, EmpColName), name, Qt::EditRole);
+        list.grid()->setCurrentIndex(list.model()->index(0, EmpColProf));
+        QVERIFY(list.DataChanged());
+        const bool saved = list.save();
+        QCOMPARE(saved, text.isEmpty());
+        QCOMPARE(list.DataChanged(), !saved);
+        if (saved) {
+            QCOMPARE(f.prompter.records().size(), 0);
+            QCOMPARE(f.stored().size(), 2);
+            return;
+        }
+        QCOMPARE(f.prompter.records().size(), 1);
+        QTEST(f.prompter.last().title, "title");
+        QCOMPARE(f.prompter.last().text, text);
+        QCOMPARE(f.prompter.last().buttons, Prompter::Buttons::Ok);
+        QCOMPARE(list.grid()->currentIndex(), list.model()->index(1, EmpColId));
+        QCOMPARE(f.stored(), QStringList{"001\t张三\t1\t156\t0101"});
+        QCOMPARE(list.model()->rowCount(), 2);
+    }
+
+    void databaseErrorDuringSave()
+    {
+        EmployeeFixture f;
+        f.addEmployee("001", "张三", "1");
+        f.failInsertOf("BAD");
+        EmployeeList list(f.ctx);
+        list.addRow();
+        list.model()->setData(list.model()->index(1, EmpColId), "BAD", Qt::EditRole);
+        QVERIFY(!list.save());
+        QCOMPARE(f.prompter.last().title, QString("读取账套信息出错"));
+        QVERIFY2(f.prompter.last().text.startsWith("错误类型：") &&
+                     f.prompter.last().text.contains("\r\n错误描述：") &&
+                     f.prompter.last().text.contains("refused BAD"),
+                 qPrintable(f.prompter.last().text));
+        QCOMPARE(f.stored(), QStringList{"001\t张三\t1\t156\t0101"}); // the delete was rolled back
+        QVERIFY(list.DataChanged());
+    }
+
+    void leavingForTheUnitCombo_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes saves") << int(Prompter::Answer::Yes);
+        QTest::newRow("no keeps the edits unsaved") << int(Prompter::Answer::No);
+    }
+    void leavingForTheUnitCombo()
+    {
+        QFETCH(int, answer);
+        EmployeeFixture f;
+        EmployeeList list(f.ctx);
+        focusCombo(list); // nothing changed: no question
+        QCOMPARE(f.prompter.records().size(), 0);
+        list.addRow();
+        list.model()->setData(list.model()->index(0, EmpColId), "009", Qt::EditRole);
+        list.model()->setData(list.model()->index(0, EmpColName), "新人", Qt::EditRole);
+        focusCombo(list, Qt::ActiveWindowFocusReason); // focus coming back after a message: no question
+        QCOMPARE(f.prompter.records().size(), 0);
+        f.prompter.queue(Prompter::Answer(answer));
+        focusCombo(list);
+        QCOMPARE(f.prompter.records().size(), 1);
+        QCOMPARE(f.prompter.last().title, QString("员工信息维护"));
+        QCOMPARE(f.prompter.last().text, QString("此单位员工信息已改变，是否保存？"));
+        QCOMPARE(f.prompter.last().icon, Prompter::Icon::Question);
+        QCOMPARE(f.prompter.last().buttons, Prompter::Buttons::YesNo);
+        const bool yes = answer == int(Prompter::Answer::Yes);
+        QCOMPARE(f.stored().size(), yes ? 1 : 0);
+        QCOMPARE(list.DataChanged(), !yes);
+        list.unitCombo()->setCurrentIndex(1); // another unit: the edits are gone
+        QVERIFY(!list.DataChanged());
+        list.unitCombo()->setCurrentIndex(0);
+        QCOMPARE(list.model()->rowCount(), yes ? 1 : 0);
+    }
+
+    void refreshDiscardsEditsWithoutAQuestion()
+    {
+        EmployeeFixture f;
+        f.addEmployee("001", "张三", "1");
+        EmployeeList list(f.ctx);
+        list.model()->setData(list.model()->index(0, EmpColName), "改名", Qt::EditRole);
+        list.addRow();
+        list.refresh();
+        QCOMPARE(gridLines(list), QStringList{"001\t张三\t1\t156\t0101"});
+        QCOMPARE(f.prompter.records().size(), 0);
+        QVERIFY(list.DataChanged()); // refresh leaves the flag alone
+    }
+
+    void importMergesUntilSave()
+    {
+        EmployeeFixture f;
+        f.addEmployee("0001", "旧名", "旧号", "840", "0101");
+        f.addPayroll("0001", "张三", "A1", 0, {"110101198001010015"});
+        f.addPayroll("0002", "李四", "A2", 0, {"220101198001010011"});
+        f.addPayroll("0003", "离职", "A3", 2, {"3"});
+        EmployeeList list(f.ctx);
+        list.grid()->setCurrentIndex(list.model()->index(0, EmpColProf));
+        list.toolbarAction("Import")->trigger();
+        QCOMPARE(f.prompter.records().size(), 0);
+        QCOMPARE(gridLines(list), (QStringList{"0001\t张三\t110101198001010015\t840\t0101",
+                                               "0002\t李四\t220101198001010011\t001\t0201"}));
+        QCOMPARE(list.grid()->currentIndex(), list.model()->index(0, EmpColProf));
+        QVERIFY(!list.DataChanged());
+        QCOMPARE(f.stored(), QStringList{"0001\t旧名\t旧号\t840\t0101"});
+        QVERIFY(list.save());
+        QCOMPARE(f.stored().size(), 2);
+    }
+};
+
+ZQ_TEST(TestEmployeeWindow)
+#include "TestEmployeeWindow.moc"
