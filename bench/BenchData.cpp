@@ -211,7 +211,7 @@ QByteArray employeeNumber(qint64 i)
     return QByteArray::number(i + 1).rightJustified(6, '0');
 }
 
-void writePayroll(const QString& path, const std::vector<DetailRow>& rows, int months)
+void writePayroll(const QString& path, const std::vector<GeneratedRow>& rows, int months)
 {
     sqlite3* db = nullptr;
     const QByteArray file = path.toUtf8();
@@ -237,7 +237,7 @@ void writePayroll(const QString& path, const std::vector<DetailRow>& rows, int m
     check(db, sqlite3_prepare_v2(db, employeeSql, int(sizeof employeeSql), &employee.stmt, nullptr));
     check(db, sqlite3_prepare_v2(db, salarySql, int(sizeof salarySql), &salary.stmt, nullptr));
     for (size_t i = 0; i < rows.size(); ++i) {
-        const DetailRow& r = rows[i];
+        const GeneratedRow& r = rows[i];
         const QByteArray id = employeeNumber(qint64(i));
         sqlite3_bind_text(employee.stmt, 1, id.constData(), int(id.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(employee.stmt, 2, r.name.constData(), int(r.name.size()), SQLITE_STATIC);

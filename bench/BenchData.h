@@ -39,7 +39,7 @@ qint64 readRows(sqlite3* db, qint64 appId);
 QByteArray employeeNumber(qint64 i);
 // A payroll package's account set with one employee per row (every 50th has left, dd_flag 1) and a salary
 // row per employee and month, the identity number in the salary column SFZH.
-void writePayroll(const QString& path, const std::vector<DetailRow>& rows, int months);
+void writePayroll(const QString& path, const std::vector<GeneratedRow>& rows, int months);
 // Writes bytes to a new file and syncs it to disk, as a safe file write does.
 void writeSynced(const QString& path, const QByteArray& bytes);
 
