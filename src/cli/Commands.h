@@ -22,6 +22,7 @@ inline constexpr int ExitFailure = 2; // something could not be done (no databas
 int databaseFailure(Io io, const QString& path, const QString& description);
 
 int initDb(const QStringList& args, Io io);
+int demo(const QStringList& args, Io io);
 int summary(const QStringList& args, Io io);
 int check(const QStringList& args, Io io);
 int finance(const QStringList& args, Io io);

@@ -16,6 +16,10 @@ constexpr Command kCommands[] = {
      "init-db [--demo] PATH        create a new own database (--demo: with two units and a demo payroll "
      "package)"},
     {"check", zq::cli::check, "check [--db PATH] --app N      validate a stored declaration as a save would"},
+    {"demo", zq::cli::demo,
+     "demo [--db PATH] [--out FILE]  on the demo installation: take over the first unit's employees,\n"
+     "                               import a month's salary into a declaration, store it and write its "
+     "upload file"},
     {"summary", zq::cli::summary, "summary [--db PATH]          count the units, employees and declarations"},
     {"finance", zq::cli::finance,
      "finance --unit ID [--db PATH] [--windows DIR]  open a unit's account set in the payroll package"},
