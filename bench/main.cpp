@@ -113,7 +113,7 @@ int run(qint64 rowCount)
         docRows.reserve(qsizetype(rows.size()) + 1);
         for (const GeneratedRow& g : rows) {
             zq::DetailRow r;
-            r.rowNo = QString::number(g.rowId);
+            r.rowNo = g.rowId;
             r.texts = {QString::fromUtf8(g.idCard), QString::fromUtf8(g.name),
                        QString::fromUtf8(g.nationCode), QString::fromUtf8(g.profCode),
                        QString::fromUtf8(g.progCode)};

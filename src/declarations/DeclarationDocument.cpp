@@ -84,7 +84,7 @@ QString DeclarationDocument::cellText(int r, int column) const
 {
     const DetailRow& row = m_rows[r];
     if (column == ColRowNo)
-        return row.rowNo;
+        return row.rowNo ? QString::number(row.rowNo) : QString();
     if (column <= ColProg)
         return row.texts[column - 1];
     const auto& v = row.amounts[column - ColInComeM];
@@ -103,7 +103,7 @@ bool DeclarationDocument::setCellText(int r, int column, const QString& text)
 {
     DetailRow& row = m_rows[r];
     if (column == ColRowNo) {
-        row.rowNo = text;
+        row.rowNo = text.trimmed().toLongLong();
         return true;
     }
     if (column <= ColProg) {
@@ -151,7 +151,7 @@ Money DeclarationDocument::columnSum(int column) const
 void DeclarationDocument::appendRow()
 {
     DetailRow row;
-    row.rowNo = QString::number(m_rows.size() + 1);
+    row.rowNo = m_rows.size() + 1;
     m_rows.append(std::move(row));
 }
 
@@ -170,11 +170,9 @@ void DeclarationDocument::removeRow(int r)
 void DeclarationDocument::renumber(int from)
 {
     for (int r = from; r < m_rows.size(); ++r) {
-        // Rewrite only numbers that differ, reading first: a document already numbered is left untouched.
-        const QString& current = std::as_const(m_rows)[r].rowNo;
-        bool ok = false;
-        if (current.toInt(&ok) != r + 1 || !ok || current.startsWith(u'0') || current.startsWith(u'+'))
-            m_rows[r].rowNo = QString::number(r + 1);
+        // Write only numbers that differ, reading first: a document already numbered is left unshared.
+        if (std::as_const(m_rows)[r].rowNo != r + 1)
+            m_rows[r].rowNo = r + 1;
     }
 }
 

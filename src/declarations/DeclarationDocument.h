@@ -52,7 +52,7 @@ inline constexpr int DetailColumnCount = 12;
 // One grid row below the heading. Text columns hold their text; the six numeric columns hold a fixed-point
 // value, or nothing for an empty cell.
 struct DetailRow {
-    QString rowNo;
+    qint64 rowNo = 0;                            // column 0, shown as its decimal text (0 shows nothing)
     std::array<QString, 5> texts;                // columns 1..5
     std::array<std::optional<Money>, 6> amounts; // columns 6..11
 };

@@ -96,6 +96,7 @@ public:
         }
         return lastText;
     }
+    qint64 integer(int i) const { return sqlite3_column_int64(m_stmt, i); }
     std::optional<Money> money(int i) const
     {
         switch (sqlite3_column_type(m_stmt, i)) {
@@ -184,7 +185,7 @@ void DeclarationStore::loadStored(DeclarationDocument& doc, qint64 appId) const
     QString lastText[3];
     while (q.next()) {
         DetailRow row;
-        row.rowNo = q.text(0);
+        row.rowNo = q.integer(0);
         row.texts[0] = q.text(1);
         row.texts[1] = q.text(2);
         for (int i = 0; i < 3; ++i) // the three codes

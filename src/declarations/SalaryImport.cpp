@@ -408,7 +408,7 @@ SalaryImportResult SalaryImport::ImportSalary(DeclarationDocument& doc)
         for (qsizetype i = 0; i < total; ++i) {
             const SalaryRow& s = salary[i];
             DetailRow row;
-            row.rowNo = QString::number(i + 1);
+            row.rowNo = i + 1;
             if (const EmployeeIndex::Entry* who = people->find(s.empId)) {
                 row.texts[ColIDCard - 1] = who->idCard;
                 row.texts[ColEmpName - 1] = who->name;
