@@ -1,0 +1,31 @@
+// The leading-number rule: it reads any text; for a formatted number without grouping the leading value is
+// the number; Money::leading agrees with Decimal::leading where the value is in range.
+#include "FuzzSupport.h"
+#include "core/Decimal.h"
+#include "core/Money.h"
+#include "core/TextHelpers.h"
+
+using namespace zq;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QString input = fuzz::text(data, size);
+    const Decimal d = Decimal::leading(input);
+    const Money m = Money::leading(input);
+    ZQ_FUZZ_CHECK(LeadingNumberIsZero(input) == d.isZero(), input);
+    if (const auto viaDecimal = Money::fromDecimal(d))
+        ZQ_FUZZ_CHECK(*viaDecimal == m, input + u" -> " + m.toPlainString() + u" / " + viaDecimal->toPlainString());
+
+    if (const auto value = Money::parse(input)) {
+        for (const char16_t* pattern : {u"0.0000", u"0", u"00", u"0.00", u"##"}) {
+            const QString formatted = value->format(pattern);
+            const auto exact = Money::parse(formatted);
+            ZQ_FUZZ_CHECK(exact && Money::leading(formatted) == *exact, input + u" -> " + formatted);
+        }
+        // With grouping the leading value stops at the first comma.
+        const QString grouped = value->format(u"#,##0.00");
+        if (!grouped.contains(u','))
+            ZQ_FUZZ_CHECK(Money::leading(grouped) == Money::parse(grouped), grouped);
+    }
+    return 0;
+}
