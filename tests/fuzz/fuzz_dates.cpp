@@ -11,15 +11,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QDate d = Dates::parse(input);
     if (d.isValid()) {
         const QString shown = Dates::formatDate(d);
-        ZQ_FUZZ_CHECK(Dates::parse(shown) == d, input + u" -> " + shown);
+        ZQ_FUZZ_CHECK(Dates::parse(shown) == d, input + QStringLiteral(" -> ") + shown);
         ZQ_FUZZ_CHECK(Dates::fromStored(QVariant(shown)) == d, shown);
     }
     const QDate m = Dates::parseMonth(input);
     if (m.isValid()) {
         ZQ_FUZZ_CHECK(m.day() == 1, input);
         const QString shown = Dates::formatMonth(m);
-        ZQ_FUZZ_CHECK(Dates::parseMonth(shown) == m, input + u" -> " + shown);
-        ZQ_FUZZ_CHECK(Dates::parse(shown + u"-01") == m, shown);
+        ZQ_FUZZ_CHECK(Dates::parseMonth(shown) == m, input + QStringLiteral(" -> ") + shown);
+        ZQ_FUZZ_CHECK(Dates::parse(shown + QStringLiteral("-01")) == m, shown);
     }
     (void)Dates::fromStored(QVariant(input));
     return 0;

@@ -3,6 +3,8 @@
 #include "FuzzSupport.h"
 #include "platform/PrivateProfile.h"
 
+#include <QStringList>
+
 using namespace zq;
 using zq::platform::privateProfileValue;
 
@@ -23,15 +25,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             ZQ_FUZZ_CHECK(v.size() <= buffer - 1, v);
         }
     }
-    // A section that cannot occur in the text (its name carries a character the text lacks) appended at the end.
+    // A section that cannot occur in the text (its name carries a character the text lacks) appended at the
+    // end.
     const QString value = QStringLiteral("值 1");
     const QString appended = ini + QStringLiteral("\n[zq\x01section]\nzqkey = \"%1\"\n").arg(value);
     if (!ini.contains(QStringLiteral("zq\x01section"), Qt::CaseInsensitive)) {
-        const QString got =
-            privateProfileValue(appended, QStringLiteral("zq\x01section"), QStringLiteral("zqkey"), QString(), 255);
+        const QString got = privateProfileValue(appended, QStringLiteral("zq\x01section"),
+                                                QStringLiteral("zqkey"), QString(), 255);
         ZQ_FUZZ_CHECK(got == value, got);
-        ZQ_FUZZ_CHECK(privateProfileValue(appended, QStringLiteral("zq\x01section"), QStringLiteral("missing"),
-                                          QStringLiteral("d"), 255) == QStringLiteral("d"),
+        ZQ_FUZZ_CHECK(privateProfileValue(appended, QStringLiteral("zq\x01section"),
+                                          QStringLiteral("missing"), QStringLiteral("d"),
+                                          255) == QStringLiteral("d"),
                       appended);
     }
     return 0;

@@ -10,14 +10,24 @@ using namespace zq;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString input = fuzz::text(data, size);
-    CodeList nations{{QStringLiteral("156"), QStringLiteral("001")}, {QStringLiteral("中国"), QStringLiteral("中国")}};
-    CodeList professions{{QStringLiteral("0201")}, {QStringLiteral("职员")}};
-    CodeList items{{QStringLiteral("01"), QStringLiteral("02")}, {QStringLiteral("工资"), QStringLiteral("劳务")}};
+    CodeList nations;
+    nations.codes = QStringList{QStringLiteral("156"), QStringLiteral("001")};
+    nations.names = QStringList{QStringLiteral("中国"), QStringLiteral("中国")};
+    CodeList professions;
+    professions.codes = QStringList{QStringLiteral("0201")};
+    professions.names = QStringList{QStringLiteral("职员")};
+    CodeList items;
+    items.codes = QStringList{QStringLiteral("01"), QStringLiteral("02")};
+    items.names = QStringList{QStringLiteral("工资"), QStringLiteral("劳务")};
     const CodeList* const codes[3] = {&nations, &professions, &items};
     const RowClipboard::Result r = RowClipboard::parse(input, codes);
-    const int lines = int(input.count(u'\n')) + 1;
+    QString normalized = input;
+    normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    normalized.replace(u'\r', u'\n');
+    const int lines = int(normalized.count(u'\n')) + 1;
     if (!r.problem.isEmpty()) {
-        ZQ_FUZZ_CHECK(r.line >= 1 && r.line <= lines, r.problem + u" line " + QString::number(r.line));
+        ZQ_FUZZ_CHECK(r.line >= 1 && r.line <= lines,
+                      r.problem + QStringLiteral(" line ") + QString::number(r.line));
         ZQ_FUZZ_CHECK(r.column >= 0 && r.column <= 11, r.problem);
         return 0;
     }
@@ -27,8 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const QString& cell = row.texts[size_t(c - 1)];
             ZQ_FUZZ_CHECK(Gbk::byteLength(cell) <= DeclarationDocument::columnMaxLength(c), cell);
         }
-        ZQ_FUZZ_CHECK(nations.accepts(row.texts[2]) && professions.accepts(row.texts[3]) && items.accepts(row.texts[4]),
-                      row.texts[2] + u"|" + row.texts[3] + u"|" + row.texts[4]);
+        ZQ_FUZZ_CHECK(nations.accepts(row.texts[2]) && professions.accepts(row.texts[3]) &&
+                          items.accepts(row.texts[4]),
+                      row.texts[2] + QStringLiteral("|") + row.texts[3] + QStringLiteral("|") + row.texts[4]);
         for (const auto& amount : row.amounts) {
             if (!amount)
                 continue;

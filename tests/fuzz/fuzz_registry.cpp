@@ -20,12 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             // refused as not an export: allowed
         }
     }
-    const QString withKey = QStringLiteral("Windows Registry Editor Version 5.00\r\n") + input +
-                            QStringLiteral("\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zq\x01Fuzz]\r\n\"Name\"=\"a\\\\b\\\"c\"\r\n");
+    const QString withKey =
+        QStringLiteral("Windows Registry Editor Version 5.00\r\n") + input +
+        QStringLiteral("\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zq\x01Fuzz]\r\n\"Name\"=\"a\\\\b\\\"c\"\r\n");
     if (!input.contains(QStringLiteral("Zq\x01Fuzz"), Qt::CaseInsensitive) && !input.contains(u'"') &&
         !input.contains(u'[') && !input.contains(u'\\')) {
         try {
-            const auto v = RegistryFile::parse(withKey).value(QStringLiteral("SOFTWARE\\Zq\x01Fuzz"), QStringLiteral("name"));
+            const auto v = RegistryFile::parse(withKey).value(QStringLiteral("SOFTWARE\\Zq\x01Fuzz"),
+                                                              QStringLiteral("name"));
             ZQ_FUZZ_CHECK(v && *v == QStringLiteral("a\\b\"c"), withKey);
         } catch (const std::exception& e) {
             fuzz::fail("a valid export was refused", QString::fromUtf8(e.what()));

@@ -125,8 +125,12 @@ private slots:
         QVERIFY(startSave(full, work));
         QElapsedTimer timer;
         timer.start();
-        QVERIFY(full.waitForFinished(300000));
+        while (!full.canReadLine()) {
+            QVERIFY2(full.waitForReadyRead(300000), full.readAllStandardError().constData());
+        }
+        QCOMPARE(full.readLine().trimmed(), QByteArray("saved"));
         const qint64 saveMs = std::max<qint64>(1, timer.elapsed());
+        QVERIFY(full.waitForFinished(300000));
         QVERIFY2(full.exitStatus() == QProcess::NormalExit && full.exitCode() == 0,
                  full.readAllStandardError().constData());
         const Snapshot newer = snapshot(work);
@@ -143,7 +147,7 @@ private slots:
         std::mt19937_64 rng(seed);
         // Kill moments spread over the whole save and a little beyond, so that some kills land after the
         // commit.
-        std::uniform_int_distribution<qint64> moment(0, saveMs * 11 / 10);
+        std::uniform_int_distribution<qint64> moment(0, saveMs * 21 / 20);
 
         int keptOld = 0;
         int keptNew = 0;
