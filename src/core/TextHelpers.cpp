@@ -48,6 +48,10 @@ int FilterNumericKey(const QString& text, int key, int maxIntDigits, int decimal
         return KeyEnter;
     if (text.contains(u'-'))
         ++maxIntDigits;
+    // Deleting the point joins the decimals to the integer digits: not when that makes too many of them.
+    if (key == KeyBackspace && selStart > 0 && selStart <= text.size() && text[selStart - 1] == u'.' &&
+        QString(text).remove(selStart - 1, 1).trimmed().size() > maxIntDigits)
+        return 0;
     if (key == KeyBackspace)
         return KeyBackspace;
     const bool digit = key >= '0' && key <= '9';

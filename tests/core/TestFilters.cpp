@@ -87,6 +87,10 @@ private slots:
         QTest::newRow("minus with caret at start") << "12" << int('-') << 0 << int('-');
         QTest::newRow("point into blanks") << "  " << int('.') << 2 << 0;
         QTest::newRow("point leaving three decimals") << "12345" << int('.') << 2 << 0;
+        QTest::newRow("backspace over the point joining 13 digits")
+            << "123456789012.3" << int(KeyBackspace) << 13 << 0;
+        QTest::newRow("backspace over the point joining 12 digits")
+            << "12345678901.2" << int(KeyBackspace) << 12 << int(KeyBackspace);
         QTest::newRow("digit in front of the sign") << "-12" << int('5') << 0 << 0;
         QTest::newRow("point in front of the sign") << "-12" << int('.') << 0 << 0;
         QTest::newRow("point leaving two decimals") << "12345" << int('.') << 3 << int('.');
