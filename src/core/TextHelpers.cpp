@@ -12,7 +12,10 @@ QString NullToText(const QVariant& value)
     return value.toString().trimmed();
 }
 
-bool LeadingNumberIsZero(QStringView text) { return Decimal::leading(text).isZero(); }
+bool LeadingNumberIsZero(QStringView text)
+{
+    return Decimal::leading(text).isZero();
+}
 
 QString FormatOrZero(const QString& text, QStringView format)
 {
@@ -45,6 +48,10 @@ int FilterNumericKey(const QString& text, int key, int maxIntDigits, int decimal
         return KeyEnter;
     if (text.contains(u'-'))
         ++maxIntDigits;
+    // Deleting the point joins the decimals to the integer digits: not when that makes too many of them.
+    if (key == KeyBackspace && selStart > 0 && selStart <= text.size() && text[selStart - 1] == u'.' &&
+        QString(text).remove(selStart - 1, 1).trimmed().size() > maxIntDigits)
+        return 0;
     if (key == KeyBackspace)
         return KeyBackspace;
     const bool digit = key >= '0' && key <= '9';
@@ -57,9 +64,15 @@ int FilterNumericKey(const QString& text, int key, int maxIntDigits, int decimal
         return 0;
     if (key == '.' && decimals == 0)
         return 0;
+    // A point typed in front of digits must not leave more of them after it than the box allows.
+    if (key == '.' && text.size() - selStart > decimals)
+        return 0;
     if (key == '-' && text.contains(u'-'))
         return 0;
     if (key == '-' && selStart != 0)
+        return 0;
+    // Nothing goes in front of the sign.
+    if (key != '-' && text.contains(u'-') && selStart <= text.indexOf(u'-'))
         return 0;
     if (key != '.' && !text.contains(u'.') && trimmed.size() >= maxIntDigits)
         return 0;

@@ -35,19 +35,32 @@ private slots:
         QTest::addColumn<int>("decimals");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("point into empty refused") << ".5" << 12 << 2 << "" << "5";
-        QTest::newRow("second point refused") << "1.2.3" << 12 << 2 << "" << "1.23";
-        QTest::newRow("third decimal refused") << "1.234" << 12 << 2 << "" << "1.23";
-        QTest::newRow("minus at start once") << "--5" << 12 << 2 << "" << "-5";
-        QTest::newRow("minus not after digits") << "5-" << 12 << 2 << "" << "5";
-        QTest::newRow("thirteenth digit refused") << "1234567890123" << 12 << 2 << "" << "123456789012";
-        QTest::newRow("sign does not count") << "-1234567890123" << 12 << 2 << "" << "-123456789012";
-        QTest::newRow("letters refused") << "1a2b" << 12 << 2 << "" << "12";
-        QTest::newRow("comma refused") << "1,000" << 12 << 2 << "" << "1000";
-        QTest::newRow("count box no point") << "3.5" << 12 << 0 << "" << "35";
-        QTest::newRow("backspace passes") << "12\b3" << 12 << 0 << "" << "13";
-        QTest::newRow("format gives decimals") << "1.234" << 12 << 0 << "#,##0.00" << "1.23";
-        QTest::newRow("rate format ## allows two") << "12.345" << 12 << 0 << "##" << "12.34";
+        QTest::newRow("point into empty refused") << ".5" << 12 << 2 << ""
+                                                  << "5";
+        QTest::newRow("second point refused") << "1.2.3" << 12 << 2 << ""
+                                              << "1.23";
+        QTest::newRow("third decimal refused") << "1.234" << 12 << 2 << ""
+                                               << "1.23";
+        QTest::newRow("minus at start once") << "--5" << 12 << 2 << ""
+                                             << "-5";
+        QTest::newRow("minus not after digits") << "5-" << 12 << 2 << ""
+                                                << "5";
+        QTest::newRow("thirteenth digit refused") << "1234567890123" << 12 << 2 << ""
+                                                  << "123456789012";
+        QTest::newRow("sign does not count") << "-1234567890123" << 12 << 2 << ""
+                                             << "-123456789012";
+        QTest::newRow("letters refused") << "1a2b" << 12 << 2 << ""
+                                         << "12";
+        QTest::newRow("comma refused") << "1,000" << 12 << 2 << ""
+                                       << "1000";
+        QTest::newRow("count box no point") << "3.5" << 12 << 0 << ""
+                                            << "35";
+        QTest::newRow("backspace passes") << "12\b3" << 12 << 0 << ""
+                                          << "13";
+        QTest::newRow("format gives decimals") << "1.234" << 12 << 0 << "#,##0.00"
+                                               << "1.23";
+        QTest::newRow("rate format ## allows two") << "12.345" << 12 << 0 << "##"
+                                                   << "12.34";
     }
     void numericTyping()
     {
@@ -73,6 +86,14 @@ private slots:
         QTest::newRow("minus with caret inside") << "12" << int('-') << 1 << 0;
         QTest::newRow("minus with caret at start") << "12" << int('-') << 0 << int('-');
         QTest::newRow("point into blanks") << "  " << int('.') << 2 << 0;
+        QTest::newRow("point leaving three decimals") << "12345" << int('.') << 2 << 0;
+        QTest::newRow("backspace over the point joining 13 digits")
+            << "123456789012.3" << int(KeyBackspace) << 13 << 0;
+        QTest::newRow("backspace over the point joining 12 digits")
+            << "12345678901.2" << int(KeyBackspace) << 12 << int(KeyBackspace);
+        QTest::newRow("digit in front of the sign") << "-12" << int('5') << 0 << 0;
+        QTest::newRow("point in front of the sign") << "-12" << int('.') << 0 << 0;
+        QTest::newRow("point leaving two decimals") << "12345" << int('.') << 3 << int('.');
     }
     void numericSingleKey()
     {
@@ -95,7 +116,8 @@ private slots:
         QTest::newRow("tenth ascii refused") << "1234567890" << int('1') << 10 << false << 0;
         QTest::newRow("selection passes") << "1234567890" << int('1') << 10 << true << int('1');
         QTest::newRow("enter at limit") << "1234567890" << int(KeyEnter) << 10 << false << int(KeyEnter);
-        QTest::newRow("backspace at limit") << "1234567890" << int(KeyBackspace) << 10 << false << int(KeyBackspace);
+        QTest::newRow("backspace at limit")
+            << "1234567890" << int(KeyBackspace) << 10 << false << int(KeyBackspace);
         QTest::newRow("no limit refuses") << "" << int('a') << 0 << false << 0;
         QTest::newRow("no limit enter") << "" << int(KeyEnter) << 0 << false << int(KeyEnter);
         QTest::newRow("24 chinese plus one") << QString(24, u'张') << int(u'三') << 50 << false << int(u'三');

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTest>
 #include <csignal>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 using namespace zq;
@@ -72,6 +73,29 @@ void verifyRecord(const ScriptedPrompter::Record& r, const QString& title, const
     QCOMPARE(r.icon, icon);
     QCOMPARE(r.buttons, buttons);
 }
+
+// A small tmpfs mounted over a folder for the life of the object (needs root; mounted() tells).
+class ScratchMount {
+public:
+    ScratchMount(const QString& folder, const char* options) : m_folder(QFile::encodeName(folder))
+    {
+        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options) == 0;
+    }
+    ~ScratchMount()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    bool remountReadOnly()
+    {
+        return ::mount(nullptr, m_folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
 
 } // namespace
 
@@ -267,6 +291,55 @@ private slots:
         QCOMPARE(r.icon, Prompter::Icon::Exclamation);
         QCOMPARE(readFile(target), previous);
         QCOMPARE(QDir(f.dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"A123.CSV"});
+        QCOMPARE(f.uploadResult(), QVariant("previous.csv"));
+    }
+
+    // A real file system that is full or read-only under the previous upload file: the export fails with one
+    // message, the previous file stays as it was and the declaration keeps its stored path.
+    void faultyFileSystem_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("message"); // %1 is the target
+        QTest::newRow("full disk") << false << "不能写入上传文件“%1”：";
+        QTest::newRow("read-only folder") << true << "不能创建上传文件“%1”：";
+    }
+    void faultyFileSystem()
+    {
+        QFETCH(bool, readOnly);
+        QFETCH(QString, message);
+        Fixture f;
+        ScratchMount scratch(f.dir, "size=64k");
+        if (!scratch.mounted())
+            QSKIP("mounting a tmpfs needs root; failedWriteKeepsThePreviousFile covers a write cut short");
+        const QString target = f.path("A123.CSV");
+        f.prompter.queueText(target);
+        QCOMPARE(f.run().status, Status::Written);
+        const QByteArray previous = readFile(target);
+        if (readOnly) {
+            QVERIFY(scratch.remountReadOnly());
+        } else {
+            // Fill the file system to the last byte.
+            QFile filler(f.path("filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            const QByteArray block(4096, 'x');
+            while (filler.write(block) > 0) {
+            }
+            filler.close();
+        }
+        const QStringList entries = QDir(f.dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+        execOrFail(f.t.db(), QStringLiteral("update ApplT set UploadResult = 'previous.csv', FactTax = 1"));
+        f.prompter.clear();
+        f.prompter.queueText(target);
+        f.prompter.queue(Answer::Yes);
+
+        const auto outcome = f.run();
+        QCOMPARE(outcome.status, Status::Failed);
+        QCOMPARE(f.prompter.records().size(), 3);
+        const auto& r = f.prompter.last();
+        QVERIFY2(r.text.startsWith(message.arg(target)), qPrintable(r.text));
+        QCOMPARE(r.icon, Prompter::Icon::Exclamation);
+        QCOMPARE(readFile(target), previous);
+        QCOMPARE(QDir(f.dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), entries);
         QCOMPARE(f.uploadResult(), QVariant("previous.csv"));
     }
 

@@ -1,0 +1,99 @@
+// A small program for the crash tests: it saves a large declaration through DeclarationStore over the one
+// already stored, so that a test can kill it at any moment of the save and look at what is left.
+//
+//   zq-save-driver prepare <database> <rows>   creates the database and stores the "old" declaration
+//   zq-save-driver save <database> <rows>      stores the "new" declaration over it
+//
+// "save" prints "saving" on its own line once the document is built, just before the save starts, and
+// "saved" when the save has returned.
+#include "core/TaxDatabase.h"
+#include "declarations/DeclarationStore.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <exception>
+
+using namespace zq;
+
+namespace {
+
+constexpr qint64 kAppId = 1;
+constexpr qint64 kUnitId = 1;
+
+// The old and the new declaration differ in every row and in the header, so that any mixture of the two
+// shows.
+DeclarationDocument buildDocument(int rowCount, bool newer)
+{
+    DeclarationDocument doc;
+    QVector<DetailRow>& rows = doc.rows();
+    rows.reserve(rowCount + 1);
+    const qint64 base = newer ? 7000 : 5000;
+    for (int i = 0; i < rowCount; ++i) {
+        DetailRow r;
+        r.rowNo = QString::number(i + 1);
+        r.texts = {QStringLiteral("1101011980%1").arg(i, 8, 10, QLatin1Char('0')),
+                   (newer ? QStringLiteral("新员工%1") : QStringLiteral("旧员工%1")).arg(i),
+                   QStringLiteral("156"), QStringLiteral("0201"),
+                   newer ? QStringLiteral("02") : QStringLiteral("01")};
+        const Money income = Money::fromUnits(base + i % 1000);
+        r.amounts = {income,
+                     Money::fromUnits(base - 1600 + i % 1000),
+                     Money::fromUnits(10),
+                     Money(),
+                     Money(),
+                     Money::fromUnits(100 + i % 97)};
+        rows.append(std::move(r));
+    }
+    doc.appendRow();
+    using F = HeaderField;
+    const QString n = QString::number(rowCount);
+    doc.setHeader(F::ComputerCode, newer ? QStringLiteral("87654321") : QStringLiteral("12345678"));
+    doc.setHeader(F::Phone, QStringLiteral("010-12345678"));
+    doc.setHeader(F::DeclarePerson, newer ? QStringLiteral("王会计") : QStringLiteral("李会计"));
+    doc.setHeader(F::Month, newer ? QStringLiteral("2005-10") : QStringLiteral("2005-09"));
+    doc.setHeader(F::ApplyDate, newer ? QStringLiteral("2005-11-08") : QStringLiteral("2005-10-08"));
+    doc.setHeader(F::UnitMen, n);
+    doc.setHeader(F::UnitTaxMen, n);
+    doc.setHeader(F::InComeM, doc.columnSum(ColInComeM).format(u"#,##0.00"));
+    doc.setHeader(F::BookNo, newer ? QStringLiteral("BK20051108") : QStringLiteral("BK20051008"));
+    return doc;
+}
+
+int usage()
+{
+    std::fputs("usage: zq-save-driver prepare|save <database> <rows>\n", stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4)
+        return usage();
+    const QString& mode = args[1];
+    const QString& path = args[2];
+    bool ok = false;
+    const int rowCount = args[3].toInt(&ok);
+    if (!ok || rowCount < 0 || (mode != QLatin1String("prepare") && mode != QLatin1String("save")))
+        return usage();
+    try {
+        const bool newer = mode == QLatin1String("save");
+        if (!newer)
+            TaxDatabase::create(path);
+        const auto db = TaxDatabase::open(path);
+        const DeclarationDocument doc = buildDocument(rowCount, newer);
+        DeclarationStore store(*db);
+        std::puts("saving");
+        std::fflush(stdout);
+        store.save(doc, kAppId, kUnitId);
+        std::puts("saved");
+        std::fflush(stdout);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
