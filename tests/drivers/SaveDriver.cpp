@@ -30,7 +30,7 @@ DeclarationDocument buildDocument(int rowCount, bool newer)
     const qint64 base = newer ? 7000 : 5000;
     for (int i = 0; i < rowCount; ++i) {
         DetailRow r;
-        r.rowNo = QString::number(i + 1);
+        r.rowNo = i + 1;
         r.texts = {QStringLiteral("1101011980%1").arg(i, 8, 10, QLatin1Char('0')),
                    (newer ? QStringLiteral("新员工%1") : QStringLiteral("旧员工%1")).arg(i),
                    QStringLiteral("156"), QStringLiteral("0201"),
