@@ -2,6 +2,7 @@
 
 #include "DeclarationTableModel.h"
 #include "KeyFilters.h"
+#include "KeyedToolBar.h"
 #include "WindowHost.h"
 #include "core/AppSettings.h"
 #include "core/Database.h"
@@ -149,33 +150,21 @@ DeclarationEditor::~DeclarationEditor() = default;
 
 void DeclarationEditor::buildToolbar()
 {
-    struct Button {
-        const char16_t* caption;
-        const char16_t* key;
-        const char16_t* tip;
-        QStyle::StandardPixmap icon;
-    };
-    static const Button buttons[] = {
-        {u"导入", u"导入", u"导入员工纳税额", QStyle::SP_ArrowDown},
-        {u"增行", u"增行", u"", QStyle::SP_FileDialogNewFolder},
-        {u"插行", u"插行", u"插入行", QStyle::SP_FileDialogListView},
-        {u"删行", u"删行", u"", QStyle::SP_TrashIcon},
-        {u"复制", u"复制", u"复制行", QStyle::SP_FileDialogDetailedView},
-        {u"粘贴", u"粘帖", u"粘帖行", QStyle::SP_FileDialogContentsView},
-        {u"保存", u"保存", u"保存(CTRL+S)", QStyle::SP_DialogSaveButton},
-        {u"撤消", u"撤消", u"撤消", QStyle::SP_BrowserReload},
-        {u"帮助", u"Help", u"帮助主题", QStyle::SP_DialogHelpButton},
-        {u"退出", u"Exit", u"退出", QStyle::SP_DialogCloseButton},
-    };
-    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    for (const Button& b : buttons) {
-        QAction* a = m_toolbar->addAction(style()->standardIcon(b.icon), QString::fromUtf16(b.caption));
-        const QString key = QString::fromUtf16(b.key);
-        a->setData(key);
-        a->setToolTip(QString::fromUtf16(b.tip).isEmpty() ? a->text() : QString::fromUtf16(b.tip));
-        m_actions.insert(key, a);
+    m_actions =
+        addKeyedButtons(m_toolbar, {
+                                       {u"导入", u"导入", u"导入员工纳税额", QStyle::SP_ArrowDown},
+                                       {u"增行", u"增行", u"", QStyle::SP_FileDialogNewFolder},
+                                       {u"插行", u"插行", u"插入行", QStyle::SP_FileDialogListView},
+                                       {u"删行", u"删行", u"", QStyle::SP_TrashIcon},
+                                       {u"复制", u"复制", u"复制行", QStyle::SP_FileDialogDetailedView},
+                                       {u"粘贴", u"粘帖", u"粘帖行", QStyle::SP_FileDialogContentsView},
+                                       {u"保存", u"保存", u"保存(CTRL+S)", QStyle::SP_DialogSaveButton},
+                                       {u"撤消", u"撤消", u"撤消", QStyle::SP_BrowserReload},
+                                       {u"帮助", u"Help", u"帮助主题", QStyle::SP_DialogHelpButton},
+                                       {u"退出", u"Exit", u"退出", QStyle::SP_DialogCloseButton},
+                                   });
+    for (QAction* a : std::as_const(m_actions))
         connect(a, &QAction::triggered, this, [this, a] { onToolbar(a); });
-    }
 }
 
 void DeclarationEditor::buildHeader(QWidget* area)

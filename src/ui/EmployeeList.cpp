@@ -1,5 +1,7 @@
 #include "EmployeeList.h"
 
+#include "KeyedToolBar.h"
+
 #include "GridView.h"
 #include "StringTableModel.h"
 #include "core/CodeList.h"
@@ -198,30 +200,15 @@ void EmployeeList::buildMenus()
 
 void EmployeeList::buildToolBar()
 {
-    struct Button {
-        const char16_t* caption;
-        const char16_t* key;
-        const char16_t* tip;
-        QStyle::StandardPixmap icon;
-    };
-    static const Button buttons[] = {
-        {u"增加", u"Add", u"增加", QStyle::SP_FileDialogNewFolder},
-        {u"删除", u"Delete", u"删除", QStyle::SP_TrashIcon},
-        {u"导入", u"Import", u"从财务软件中导入", QStyle::SP_ArrowDown},
-        {u"保存", u"Save", u"", QStyle::SP_DialogSaveButton},
-        {u"帮助", u"Help", u"帮助主题", QStyle::SP_DialogHelpButton},
-        {u"退出", u"Exit", u"退出", QStyle::SP_DialogCloseButton},
-    };
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    for (const Button& b : buttons) {
-        QAction* a = m_toolBar->addAction(style()->standardIcon(b.icon), QString::fromUtf16(b.caption));
-        const QString key = QString::fromUtf16(b.key);
-        a->setData(key);
-        const QString tip = QString::fromUtf16(b.tip);
-        if (!tip.isEmpty())
-            a->setToolTip(tip);
-        m_buttons.insert(key, a);
-    }
+    m_buttons =
+        addKeyedButtons(m_toolBar, {
+                                       {u"增加", u"Add", u"增加", QStyle::SP_FileDialogNewFolder},
+                                       {u"删除", u"Delete", u"删除", QStyle::SP_TrashIcon},
+                                       {u"导入", u"Import", u"从财务软件中导入", QStyle::SP_ArrowDown},
+                                       {u"保存", u"Save", u"", QStyle::SP_DialogSaveButton},
+                                       {u"帮助", u"Help", u"帮助主题", QStyle::SP_DialogHelpButton},
+                                       {u"退出", u"Exit", u"退出", QStyle::SP_DialogCloseButton},
+                                   });
     connect(m_toolBar, &QToolBar::actionTriggered, this, &EmployeeList::onToolbarButton);
 }
 

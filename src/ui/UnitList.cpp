@@ -1,5 +1,7 @@
 #include "UnitList.h"
 
+#include "KeyedToolBar.h"
+
 #include "GridView.h"
 #include "StringTableModel.h"
 #include "UnitEditor.h"
@@ -116,30 +118,16 @@ void UnitList::buildMenus()
 
 void UnitList::buildToolBar()
 {
-    struct Button {
-        const char16_t* caption;
-        const char16_t* key;
-        const char16_t* tip;
-        QStyle::StandardPixmap icon;
-    };
-    static const Button buttons[] = {
-        {u"增加", u"Add", u"", QStyle::SP_FileDialogNewFolder},
-        {u"修改", u"Update", u"修改单位", QStyle::SP_FileDialogDetailedView},
-        {u"删除", u"Delete", u"", QStyle::SP_TrashIcon},
-        {u"帮助", u"Help", u"帮助主题", QStyle::SP_DialogHelpButton},
-        {u"退出", u"Exit", u"", QStyle::SP_DialogCloseButton},
-    };
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    for (const Button& b : buttons) {
-        QAction* a = m_toolBar->addAction(style()->standardIcon(b.icon), QString::fromUtf16(b.caption));
-        const QString key = QString::fromUtf16(b.key);
-        a->setData(key);
-        const QString tip = QString::fromUtf16(b.tip);
-        if (!tip.isEmpty())
-            a->setToolTip(tip);
-        m_buttons.insert(key, a);
-        connect(a, &QAction::triggered, this, [this, key] { onToolButton(key); });
-    }
+    m_buttons =
+        addKeyedButtons(m_toolBar, {
+                                       {u"增加", u"Add", u"", QStyle::SP_FileDialogNewFolder},
+                                       {u"修改", u"Update", u"修改单位", QStyle::SP_FileDialogDetailedView},
+                                       {u"删除", u"Delete", u"", QStyle::SP_TrashIcon},
+                                       {u"帮助", u"Help", u"帮助主题", QStyle::SP_DialogHelpButton},
+                                       {u"退出", u"Exit", u"", QStyle::SP_DialogCloseButton},
+                                   });
+    for (auto it = m_buttons.cbegin(); it != m_buttons.cend(); ++it)
+        connect(it.value(), &QAction::triggered, this, [this, key = it.key()] { onToolButton(key); });
 }
 
 void UnitList::onToolButton(const QString& key)
