@@ -48,7 +48,8 @@ QString Gbk::characterAt(QStringView text, qsizetype index)
     if (index < 0 || index >= text.size())
         return QString();
     const qsizetype len =
-        (text[index].isHighSurrogate() && index + 1 < text.size() && text[index + 1].isLowSurrogate()) ? 2 : 1;
+        (text[index].isHighSurrogate() && index + 1 < text.size() && text[index + 1].isLowSurrogate()) ? 2
+                                                                                                       : 1;
     return text.mid(index, len).toString();
 }
 

@@ -7,7 +7,7 @@
 
 namespace zq::ui {
 
-// Cell editors by column specification: a line edit limited in length, a numeric line edit behind the key
+// Cell editors chosen by the column: a line edit limited in length, a numeric line edit behind the key
 // filter, or an editable drop-down of codes. Enter ends the edit and moves on like Tab.
 class GridDelegate : public QStyledItemDelegate {
     Q_OBJECT

@@ -20,10 +20,10 @@ inline QString text(const uint8_t* data, size_t size)
     std::abort();
 }
 
-#define ZQ_FUZZ_CHECK(cond, detail)                                                                            \
-    do {                                                                                                       \
-        if (!(cond))                                                                                           \
-            ::zq::fuzz::fail(#cond, (detail));                                                                 \
+#define ZQ_FUZZ_CHECK(cond, detail)                                                                          \
+    do {                                                                                                     \
+        if (!(cond))                                                                                         \
+            ::zq::fuzz::fail(#cond, (detail));                                                               \
     } while (0)
 
 } // namespace zq::fuzz
