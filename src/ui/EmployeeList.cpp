@@ -385,28 +385,30 @@ void EmployeeList::importEmployees()
     AppContext ctx = m_ctx;
     ctx.prompter = &prompter;
     EmployeeImport import(ctx);
+    // clang-format 14 loses its way in this lambda and unindents the rest of the function.
+    // clang-format off
     import.setProgress([this, &progress](qsizetype done, qsizetype total) {
         if (!progress) {
             progress = std::make_unique<QProgressDialog>(QStringLiteral("正在导入员工信息……"), QString(), 0, 0,
                                                          this);
-    progress->setWindowTitle(windowTitleText());
-    progress->setWindowModality(Qt::WindowModal);
-    progress->setMinimumDuration(400);
-    progress->setAutoClose(false);
-    progress->setAutoReset(false);
+            progress->setWindowTitle(windowTitleText());
+            progress->setWindowModality(Qt::WindowModal);
+            progress->setMinimumDuration(400);
+            progress->setAutoClose(false);
+            progress->setAutoReset(false);
+        }
+        const int max = total > 0 ? int(qMin<qsizetype>(total, INT_MAX)) : 0;
+        if (progress->maximum() != max)
+            progress->setRange(0, max);
+        progress->setValue(max == 0 ? 0 : int(qMin<qsizetype>(done, max)));
+    });
+    import.run(selectedUnit(), merged);
+    progress.reset();
+    // What was merged stays in the grid even when the import stopped on an error.
+    if (merged != rows())
+        setRowsKeepingCell(std::move(merged));
 }
-const int max = total > 0 ? int(qMin<qsizetype>(total, INT_MAX)) : 0;
-if (progress->maximum() != max)
-    progress->setRange(0, max);
-progress->setValue(max == 0 ? 0 : int(qMin<qsizetype>(done, max)));
-} // namespace zq::ui
-);
-import.run(selectedUnit(), merged);
-progress.reset();
-// What was merged stays in the grid even when the import stopped on an error.
-if (merged != rows())
-    setRowsKeepingCell(std::move(merged));
-}
+// clang-format on
 
 bool EmployeeList::eventFilter(QObject* watched, QEvent* event)
 {
