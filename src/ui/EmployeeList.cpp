@@ -168,10 +168,7 @@ void EmployeeList::buildGrid()
 void EmployeeList::buildMenus()
 {
     auto add = [this](QMenu* menu, const QString& name, const QString& text) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(name);
-        addAction(a);
-        return a;
+        return addNamedEntry(this, menu, name, text);
     };
     QMenu* file = m_menuBar->addMenu(QStringLiteral("文件(&F)"));
     connect(add(file, QStringLiteral("m_Quit"), QStringLiteral("退出(&X)")), &QAction::triggered, this,
@@ -190,12 +187,7 @@ void EmployeeList::buildMenus()
     connect(add(edit, QStringLiteral("m_Refresh"), QStringLiteral("刷新")), &QAction::triggered, this,
             &EmployeeList::refresh);
 
-    // The help commands have no content.
-    QMenu* help = m_menuBar->addMenu(QStringLiteral("帮助(&H)"));
-    add(help, QStringLiteral("m_Content"), QStringLiteral("目录(&C)"));
-    add(help, QStringLiteral("m_Search"), QStringLiteral("搜索(&S)"));
-    help->addSeparator();
-    add(help, QStringLiteral("m_About"), QStringLiteral("关于(&A)"));
+    addListHelpMenu(this, m_menuBar);
 }
 
 void EmployeeList::buildToolBar()

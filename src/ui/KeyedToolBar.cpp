@@ -1,6 +1,8 @@
 #include "KeyedToolBar.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QToolBar>
 
 namespace zq::ui {
@@ -19,6 +21,23 @@ QHash<QString, QAction*> addKeyedButtons(QToolBar* bar, std::initializer_list<Ke
         actions.insert(key, a);
     }
     return actions;
+}
+
+QAction* addNamedEntry(QWidget* window, QMenu* menu, const QString& name, const QString& text)
+{
+    QAction* a = menu->addAction(text);
+    a->setObjectName(name);
+    window->addAction(a);
+    return a;
+}
+
+void addListHelpMenu(QWidget* window, QMenuBar* bar)
+{
+    QMenu* help = bar->addMenu(QStringLiteral("帮助(&H)"));
+    addNamedEntry(window, help, QStringLiteral("m_Content"), QStringLiteral("目录(&C)"));
+    addNamedEntry(window, help, QStringLiteral("m_Search"), QStringLiteral("搜索(&S)"));
+    help->addSeparator();
+    addNamedEntry(window, help, QStringLiteral("m_About"), QStringLiteral("关于(&A)"));
 }
 
 } // namespace zq::ui

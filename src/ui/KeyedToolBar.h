@@ -6,7 +6,10 @@
 #include <initializer_list>
 
 class QAction;
+class QMenu;
+class QMenuBar;
 class QToolBar;
+class QWidget;
 
 namespace zq::ui {
 
@@ -20,5 +23,11 @@ struct KeyedButton {
 
 // Adds the buttons (caption under icon) with their key as the action's data; returns the actions by key.
 QHash<QString, QAction*> addKeyedButtons(QToolBar* bar, std::initializer_list<KeyedButton> buttons);
+
+// A menu entry with an objectName; its shortcut works wherever the focus is in window.
+QAction* addNamedEntry(QWidget* window, QMenu* menu, const QString& name, const QString& text);
+
+// The help menu of the list windows: 目录(&C), 搜索(&S), a separator and 关于(&A), without content yet.
+void addListHelpMenu(QWidget* window, QMenuBar* bar);
 
 } // namespace zq::ui

@@ -86,10 +86,7 @@ UnitList::UnitList(const AppContext& ctx, QWidget* parent) : QDialog(parent), m_
 void UnitList::buildMenus()
 {
     auto add = [this](QMenu* menu, const QString& name, const QString& text) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(name);
-        addAction(a); // shortcuts work wherever the focus is in the window
-        return a;
+        return addNamedEntry(this, menu, name, text);
     };
     QMenu* file = m_menuBar->addMenu(QStringLiteral("文件(&F)"));
     connect(add(file, QStringLiteral("m_Quit"), QStringLiteral("退出(&X)")), &QAction::triggered, this,
@@ -108,12 +105,7 @@ void UnitList::buildMenus()
     refreshAction->setShortcutContext(Qt::WindowShortcut);
     connect(refreshAction, &QAction::triggered, this, &UnitList::refresh);
 
-    // The help commands have no content yet.
-    QMenu* help = m_menuBar->addMenu(QStringLiteral("帮助(&H)"));
-    add(help, QStringLiteral("m_Content"), QStringLiteral("目录(&C)"));
-    add(help, QStringLiteral("m_Search"), QStringLiteral("搜索(&S)"));
-    help->addSeparator();
-    add(help, QStringLiteral("m_About"), QStringLiteral("关于(&A)"));
+    addListHelpMenu(this, m_menuBar);
 }
 
 void UnitList::buildToolBar()
