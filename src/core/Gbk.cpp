@@ -1,5 +1,7 @@
 #include "Gbk.h"
 
+#include <algorithm>
+
 namespace zq {
 
 Gbk::Gbk() : m_encoder("GBK", QStringConverter::Flag::Stateless) {}
@@ -20,10 +22,17 @@ bool Gbk::encode(QStringView text, QByteArray& out, qsizetype* badIndex)
 
 qsizetype Gbk::byteLength(QStringView text)
 {
-    // An unencodable character becomes one replacement byte, as the ANSI conversion counts it.
-    QStringEncoder enc("GBK", QStringConverter::Flag::Stateless);
+    // Plain ASCII is one byte a character; most texts measured are numbers and codes.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return text.size();
+    // An unencodable character becomes one replacement byte, as the ANSI conversion counts it. Opening a
+    // converter is costly, so each thread keeps one; it is replaced after an error, which it would keep.
+    thread_local QStringEncoder enc("GBK", QStringConverter::Flag::Stateless);
     const QByteArray bytes = enc.encode(text);
-    return bytes.size();
+    const qsizetype size = bytes.size();
+    if (enc.hasError())
+        enc = QStringEncoder("GBK", QStringConverter::Flag::Stateless);
+    return size;
 }
 
 qsizetype Gbk::firstUnencodable(QStringView text)
