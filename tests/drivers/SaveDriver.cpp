@@ -1,13 +1,17 @@
-// A small program for the crash tests: it saves a large declaration through DeclarationStore over the one
-// already stored, so that a test can kill it at any moment of the save and look at what is left.
+// A small program for the crash tests: it saves a large declaration (through DeclarationStore) or a unit's
+// employees (through EmployeeStore) over those already stored, so that a test can kill it at any moment of
+// the save and look at what is left.
 //
-//   zq-save-driver prepare <database> <rows>   creates the database and stores the "old" declaration
-//   zq-save-driver save <database> <rows>      stores the "new" declaration over it
+//   zq-save-driver prepare declaration|employees <database> <rows>
+//       creates the database and stores the "old" declaration or employees
+//   zq-save-driver save declaration|employees <database> <rows>
+//       stores the "new" ones over them
 //
-// "save" prints "saving" on its own line once the document is built, just before the save starts, and
-// "saved" when the save has returned.
+// "save" prints "saving" on its own line once the data is built, just before the save starts, and "saved"
+// when the save has returned.
 #include "core/TaxDatabase.h"
 #include "declarations/DeclarationStore.h"
+#include "employees/EmployeeStore.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -59,9 +63,26 @@ DeclarationDocument buildDocument(int rowCount, bool newer)
     return doc;
 }
 
+// The old and the new employees differ in names, identity numbers and codes, and the new ones are one
+// more, so that a mixture or a half-written list shows.
+EmployeeRows buildEmployees(int rowCount, bool newer)
+{
+    EmployeeRows rows;
+    const int n = newer ? rowCount + 1 : rowCount;
+    rows.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        rows.append({QStringLiteral("E%1").arg(i, 7, 10, QLatin1Char('0')),
+                     (newer ? QStringLiteral("新员工%1") : QStringLiteral("旧员工%1")).arg(i),
+                     QStringLiteral("1101011980%1").arg(newer ? i + 500000 : i, 8, 10, QLatin1Char('0')),
+                     newer ? QStringLiteral("156") : QStringLiteral("001"),
+                     newer ? QStringLiteral("0201") : QStringLiteral("0101")});
+    }
+    return rows;
+}
+
 int usage()
 {
-    std::fputs("usage: zq-save-driver prepare|save <database> <rows>\n", stderr);
+    std::fputs("usage: zq-save-driver prepare|save declaration|employees <database> <rows>\n", stderr);
     return 2;
 }
 
@@ -71,24 +92,34 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4)
+    if (args.size() != 5)
         return usage();
     const QString& mode = args[1];
-    const QString& path = args[2];
+    const QString& kind = args[2];
+    const QString& path = args[3];
     bool ok = false;
-    const int rowCount = args[3].toInt(&ok);
-    if (!ok || rowCount < 0 || (mode != QLatin1String("prepare") && mode != QLatin1String("save")))
+    const int rowCount = args[4].toInt(&ok);
+    if (!ok || rowCount < 0 || (mode != QLatin1String("prepare") && mode != QLatin1String("save")) ||
+        (kind != QLatin1String("declaration") && kind != QLatin1String("employees")))
         return usage();
     try {
         const bool newer = mode == QLatin1String("save");
         if (!newer)
             TaxDatabase::create(path);
         const auto db = TaxDatabase::open(path);
-        const DeclarationDocument doc = buildDocument(rowCount, newer);
-        DeclarationStore store(*db);
-        std::puts("saving");
-        std::fflush(stdout);
-        store.save(doc, kAppId, kUnitId);
+        if (kind == QLatin1String("declaration")) {
+            const DeclarationDocument doc = buildDocument(rowCount, newer);
+            DeclarationStore store(*db);
+            std::puts("saving");
+            std::fflush(stdout);
+            store.save(doc, kAppId, kUnitId);
+        } else {
+            const EmployeeRows rows = buildEmployees(rowCount, newer);
+            EmployeeStore store(*db);
+            std::puts("saving");
+            std::fflush(stdout);
+            store.save(kUnitId, rows);
+        }
         std::puts("saved");
         std::fflush(stdout);
     } catch (const std::exception& e) {

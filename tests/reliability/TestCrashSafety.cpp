@@ -26,7 +26,8 @@ QString driverPath()
     return QStringLiteral(ZQ_BIN_DIR "/zq-save-driver");
 }
 
-// What a database holds of declaration 1: a checksum over its header row and all its detail rows in order.
+// What a database holds of the data saved: a checksum over the rows of the kind's queries in order, and
+// how many rows the last query gave.
 struct Snapshot {
     QString integrity;
     qint64 rows = -1;
@@ -43,29 +44,35 @@ void hashQuery(QCryptographicHash& hash, QSqlQuery& q, qint64* count)
             hash.addData(QByteArrayLiteral("\x1f"));
         }
         hash.addData(QByteArrayLiteral("\x1e"));
-        if (count)
-            ++*count;
+        ++*count;
     }
 }
 
-Snapshot snapshot(const QString& path)
+QStringList snapshotQueries(const QString& kind)
+{
+    if (kind == QLatin1String("declaration"))
+        return {QStringLiteral("select * from ApplT where AppID = 1"),
+                QStringLiteral("select * from ApplTInfo where AppID = 1 order by ID")};
+    return {QStringLiteral("select * from Employee where UnitID = 1 order by EmpID")};
+}
+
+Snapshot snapshot(const QString& path, const QString& kind)
 {
     Snapshot s;
     const auto db = TaxDatabase::open(path);
     s.integrity = db->scalar(QStringLiteral("pragma integrity_check")).toString();
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    QSqlQuery header(db->connection());
-    header.setForwardOnly(true);
-    if (!header.exec(QStringLiteral("select * from ApplT where AppID = 1")))
-        return s;
-    hashQuery(hash, header, nullptr);
-    hash.addData(QByteArrayLiteral("\x1d"));
-    QSqlQuery rows(db->connection());
-    rows.setForwardOnly(true);
-    if (!rows.exec(QStringLiteral("select * from ApplTInfo where AppID = 1 order by ID")))
-        return s;
-    s.rows = 0;
-    hashQuery(hash, rows, &s.rows);
+    qint64 count = 0;
+    for (const QString& sql : snapshotQueries(kind)) {
+        QSqlQuery q(db->connection());
+        q.setForwardOnly(true);
+        if (!q.exec(sql))
+            return s;
+        count = 0;
+        hashQuery(hash, q, &count);
+        hash.addData(QByteArrayLiteral("\x1d"));
+    }
+    s.rows = count;
     s.checksum = hash.result().toHex();
     return s;
 }
@@ -83,10 +90,10 @@ bool copyDatabase(const QString& from, const QString& to)
 }
 
 // Starts the driver's save and waits until the document is built and the save begins.
-bool startSave(QProcess& p, const QString& path)
+bool startSave(QProcess& p, const QString& kind, const QString& path)
 {
     p.setProcessChannelMode(QProcess::SeparateChannels);
-    p.start(driverPath(), {QStringLiteral("save"), path, QString::number(kRows)});
+    p.start(driverPath(), {QStringLiteral("save"), kind, path, QString::number(kRows)});
     if (!p.waitForStarted(30000))
         return false;
     while (!p.canReadLine()) {
@@ -101,9 +108,22 @@ bool startSave(QProcess& p, const QString& path)
 class TestCrashSafety : public QObject {
     Q_OBJECT
 private slots:
-    // A save killed at any moment leaves the old declaration or the new one, whole, in a sound database.
+    void killedSaveLeavesOldOrNew_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("oldRows");
+        QTest::addColumn<qint64>("newRows");
+        QTest::newRow("declaration") << QStringLiteral("declaration") << qint64(kRows) << qint64(kRows);
+        // The new employee list is one longer than the old one.
+        QTest::newRow("employees") << QStringLiteral("employees") << qint64(kRows) << qint64(kRows + 1);
+    }
+
+    // A save killed at any moment leaves the old data or the new, whole, in a sound database.
     void killedSaveLeavesOldOrNew()
     {
+        QFETCH(QString, kind);
+        QFETCH(qint64, oldRows);
+        QFETCH(qint64, newRows);
         QVERIFY2(QFile::exists(driverPath()), qPrintable(driverPath()));
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -111,18 +131,18 @@ private slots:
         const QString work = dir.filePath(TaxDatabase::fileName());
 
         QProcess prepare;
-        prepare.start(driverPath(), {QStringLiteral("prepare"), original, QString::number(kRows)});
+        prepare.start(driverPath(), {QStringLiteral("prepare"), kind, original, QString::number(kRows)});
         QVERIFY(prepare.waitForFinished(300000));
         QVERIFY2(prepare.exitStatus() == QProcess::NormalExit && prepare.exitCode() == 0,
                  prepare.readAllStandardError().constData());
-        const Snapshot old = snapshot(original);
+        const Snapshot old = snapshot(original, kind);
         QCOMPARE(old.integrity, QStringLiteral("ok"));
-        QCOMPARE(old.rows, qint64(kRows));
+        QCOMPARE(old.rows, oldRows);
 
-        // One save to the end: the new declaration, and how long a save takes here.
+        // One save to the end: the new data, and how long a save takes here.
         QVERIFY(copyDatabase(original, work));
         QProcess full;
-        QVERIFY(startSave(full, work));
+        QVERIFY(startSave(full, kind, work));
         QElapsedTimer timer;
         timer.start();
         while (!full.canReadLine()) {
@@ -133,16 +153,16 @@ private slots:
         QVERIFY(full.waitForFinished(300000));
         QVERIFY2(full.exitStatus() == QProcess::NormalExit && full.exitCode() == 0,
                  full.readAllStandardError().constData());
-        const Snapshot newer = snapshot(work);
+        const Snapshot newer = snapshot(work, kind);
         QCOMPARE(newer.integrity, QStringLiteral("ok"));
-        QCOMPARE(newer.rows, qint64(kRows));
+        QCOMPARE(newer.rows, newRows);
         QVERIFY(newer.checksum != old.checksum);
 
         // The seed comes from ZQ_CRASH_SEED when it is set, so that a failing run can be repeated.
         const QByteArray seedText = qgetenv("ZQ_CRASH_SEED");
         const quint64 seed = seedText.isEmpty() ? std::random_device{}() : seedText.toULongLong();
-        qInfo("crash trials: seed %llu (repeat with ZQ_CRASH_SEED=%llu), one save takes %lld ms",
-              static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed),
+        qInfo("%s crash trials: seed %llu (repeat with ZQ_CRASH_SEED=%llu), one save takes %lld ms",
+              qPrintable(kind), static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed),
               static_cast<long long>(saveMs));
         std::mt19937_64 rng(seed);
         // Kill moments spread over the whole save and a little beyond, so that some kills land after the
@@ -155,13 +175,13 @@ private slots:
             const qint64 killAfter = moment(rng);
             QVERIFY(copyDatabase(original, work));
             QProcess p;
-            QVERIFY2(startSave(p, work),
+            QVERIFY2(startSave(p, kind, work),
                      qPrintable(QStringLiteral("trial %1: the driver did not start").arg(trial)));
             std::this_thread::sleep_for(std::chrono::milliseconds(killAfter));
             p.kill(); // SIGKILL
             QVERIFY(p.waitForFinished(60000));
 
-            const Snapshot s = snapshot(work);
+            const Snapshot s = snapshot(work, kind);
             const QByteArray where = QStringLiteral("trial %1 (seed %2, killed after %3 ms)")
                                          .arg(trial)
                                          .arg(seed)
@@ -173,12 +193,12 @@ private slots:
             else if (s.checksum == newer.checksum)
                 ++keptNew;
             else
-                QFAIL((where + ": the declaration is neither the old nor the new one; rows: " +
+                QFAIL((where + ": the saved data is neither the old nor the new; rows: " +
                        QByteArray::number(s.rows))
                           .constData());
         }
-        qInfo("crash trials: %d survived, %d kept the old declaration, %d the new one", kTrials, keptOld,
-              keptNew);
+        qInfo("%s crash trials: %d survived, %d kept the old data, %d the new", qPrintable(kind), kTrials,
+              keptOld, keptNew);
     }
 };
 
