@@ -193,8 +193,8 @@ private slots:
             else if (s.checksum == newer.checksum)
                 ++keptNew;
             else
-                QFAIL((where + ": the saved data is neither the old nor the new; rows: " +
-                       QByteArray::number(s.rows))
+                QFAIL((where +
+                       ": the saved data is neither the old nor the new; rows: " + QByteArray::number(s.rows))
                           .constData());
         }
         qInfo("%s crash trials: %d survived, %d kept the old data, %d the new", qPrintable(kind), kTrials,
