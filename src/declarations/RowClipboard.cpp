@@ -65,19 +65,24 @@ RowClipboard::Result RowClipboard::parse(const QString& text, const CodeList* co
         DetailRow row;
         for (int c = ColIDCard; c <= ColTaxM1; ++c) {
             const QString cell = cells[c - 1];
-            const QString where = QStringLiteral("粘贴的第%1行第%2列（%3）")
-                                      .arg(line)
-                                      .arg(c)
-                                      .arg(DeclarationDocument::columnTitle(c));
+            // Only a refused cell needs its place in words.
+            const auto where = [line, c] {
+                return QStringLiteral("粘贴的第%1行第%2列（%3）")
+                    .arg(line)
+                    .arg(c)
+                    .arg(DeclarationDocument::columnTitle(c));
+            };
             if (!DeclarationDocument::isNumericColumn(c)) {
                 const int max = DeclarationDocument::columnMaxLength(c);
                 if (cell.size() > max)
-                    return fail(line, c, where + QStringLiteral("超过%1个字符，没有粘贴任何内容。").arg(max));
+                    return fail(line, c,
+                                where() + QStringLiteral("超过%1个字符，没有粘贴任何内容。").arg(max));
                 if (DeclarationDocument::isCodeColumn(c)) {
                     const CodeList* list = codes[c - ColNation];
                     if (!cell.isEmpty() && (!list || !list->accepts(cell)))
                         return fail(line, c,
-                                    where + QStringLiteral("“%1”不在代码表中，没有粘贴任何内容。").arg(cell));
+                                    where() +
+                                        QStringLiteral("“%1”不在代码表中，没有粘贴任何内容。").arg(cell));
                 }
                 row.texts[c - 1] = cell;
                 continue;
@@ -87,7 +92,7 @@ RowClipboard::Result RowClipboard::parse(const QString& text, const CodeList* co
             const auto value = Money::parse(cell);
             if (!typeable(cell, DeclarationDocument::columnFormat(c)) || !value)
                 return fail(line, c,
-                            where + QStringLiteral("“%1”不是可以输入的数字，没有粘贴任何内容。").arg(cell));
+                            where() + QStringLiteral("“%1”不是可以输入的数字，没有粘贴任何内容。").arg(cell));
             row.amounts[c - ColInComeM] = value;
         }
         result.rows.append(std::move(row));
