@@ -13,6 +13,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    zq::ui::useChinese(app);
     const QString programFolder = QCoreApplication::applicationDirPath();
 
     // A second start brings the running copy to the front and ends without a word.

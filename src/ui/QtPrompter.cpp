@@ -108,6 +108,8 @@ std::optional<QString> QtPrompter::saveFileName(const QString& title, const QStr
     // The caller asks about overwriting itself; the dialog adds ".CSV" when the user types a bare name.
     QFileDialog dialog(dialogParent(), title, QString(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The system's own dialog would speak the system's language; this one speaks the program's.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(QFileInfo(proposedPath).suffix());
     dialog.selectFile(proposedPath);

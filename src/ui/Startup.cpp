@@ -10,7 +10,12 @@
 #include "core/TaxDatabase.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <cstdio>
 
 namespace zq::ui {
 
@@ -29,6 +34,22 @@ QString openFailureMessage(const DatabaseError& error)
     const int n = error.number();
     return QStringLiteral("在程序中\r\n发生类型") + (n >= 0 ? QStringLiteral(" ") : QString()) +
            QString::number(n) + QStringLiteral("错误。\r\n") + error.description();
+}
+
+bool useChinese(QCoreApplication& app)
+{
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+        delete translator;
+        std::fprintf(stderr, "Qt's Chinese translation (qtbase_zh_CN.qm) was not found in %s\n",
+                     qUtf8Printable(QDir::toNativeSeparators(folder)));
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    return true;
 }
 
 std::unique_ptr<MainWindow> startUp(const QString& databasePath, Prompter& prompter, AppSettings& settings)

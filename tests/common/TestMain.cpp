@@ -1,8 +1,10 @@
 // Runs every test class registered in this executable; "-select Name" runs only the named classes, and the
 // remaining arguments go to each QTest run (e.g. a test function name).
 #include "TestSupport.h"
+#include "ui/Startup.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QTest>
 #include <cstdio>
 #include <vector>
@@ -34,6 +36,8 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zqsaltax-test"));
+    // The windows under test speak as they do for the user: Qt's own texts in Chinese, Chinese dates.
+    zq::ui::useChinese(app);
     QStringList args = app.arguments();
     QStringList selected;
     for (qsizetype i = 1; i + 1 < args.size();) {
@@ -49,6 +53,8 @@ int main(int argc, char* argv[])
     for (const auto& e : zq::test::registry()) {
         if (!selected.isEmpty() && !selected.contains(QLatin1String(e.name)))
             continue;
+        // A class that set another locale for itself leaves the next one the program's.
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
         std::unique_ptr<QObject> obj(e.factory());
         failures += QTest::qExec(obj.get(), args);
         ++runs;

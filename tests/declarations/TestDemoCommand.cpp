@@ -3,15 +3,24 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
 class TestDemoCommand : public QObject {
     Q_OBJECT
 
-    static QString runCli(const QStringList& args, int* exitCode)
+    static QString runCli(const QStringList& args, int* exitCode, const QString& language = QString())
     {
         QProcess p;
+        if (!language.isEmpty()) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char* name : {"LANG", "LC_ALL", "LC_NUMERIC", "LC_TIME", "LANGUAGE"})
+                env.insert(QString::fromLatin1(name), language);
+            p.setProcessEnvironment(env);
+        }
         p.start(QStringLiteral(ZQ_BIN_DIR) + "/zqsaltax-cli", args);
         p.waitForFinished(120000);
         *exitCode = p.exitCode();
@@ -43,6 +52,54 @@ private slots:
         QVERIFY(second.contains("declaration\t1\t2012-01"));
         runCli({"check", "--db", db, "--app", "1"}, &code);
         QCOMPARE(code, 0); // the stored demo declaration passes the full check
+    }
+
+    // What a month stores and the upload file it writes never go through the system's language.
+    void sameFileAndValuesInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("German: decimal comma, day first") << "de_DE.UTF-8";
+        QTest::newRow("Chinese") << "zh_CN.UTF-8";
+        QTest::newRow("English (United States)") << "en_US.UTF-8";
+    }
+    void sameFileAndValuesInEveryLanguage()
+    {
+        QFETCH(QString, language);
+        const auto month = [](const QString& lang, QByteArray* file, QString* stored) {
+            QTemporaryDir dir;
+            const QString db = dir.filePath("ZqSalTax.db");
+            int code = -1;
+            runCli({"init-db", "--demo", db}, &code, lang);
+            QCOMPARE(code, 0);
+            runCli({"demo", "--db", db}, &code, lang);
+            QCOMPARE(code, 0);
+            *stored = runCli({"list", "--db", db}, &code, lang);
+            QCOMPARE(code, 0);
+            {
+                QSqlDatabase sql = QSqlDatabase::addDatabase("QSQLITE", "language-check");
+                sql.setDatabaseName(db);
+                QVERIFY(sql.open());
+                for (const char* table : {"ApplT", "ApplTInfo", "Employee", "UnitInfo"}) {
+                    QSqlQuery q(QStringLiteral("select * from %1").arg(QLatin1String(table)), sql);
+                    while (q.next())
+                        for (int i = 0; i < q.record().count(); ++i)
+                            *stored += q.value(i).toString() + (q.value(i).isNull() ? "<null>|" : "|");
+                    *stored += '\n';
+                }
+            }
+            QSqlDatabase::removeDatabase("language-check");
+            stored->replace(dir.path(), "%D"); // the upload file's path, stored beside the rest
+            QFile f(dir.filePath("demo-2012-01.CSV"));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            *file = f.readAll();
+        };
+        QByteArray plainFile, file;
+        QString plainStored, stored;
+        month("C.UTF-8", &plainFile, &plainStored);
+        month(language, &file, &stored);
+        QVERIFY(plainFile.size() > 100);
+        QCOMPARE(file, plainFile);
+        QCOMPARE(stored, plainStored);
     }
 
     void refusesAnEmptyInstallation()
