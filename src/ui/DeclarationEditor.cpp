@@ -1,5 +1,7 @@
 #include "DeclarationEditor.h"
 
+#include "ColumnFit.h"
+#include "DeclarationList.h"
 #include "DeclarationTableModel.h"
 #include "KeyFilters.h"
 #include "KeyedToolBar.h"
@@ -203,8 +205,10 @@ void DeclarationEditor::buildHeader(QWidget* area)
         if (p.line >= 2)
             box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         if (DeclarationDocument::isReadOnlyBox(p.field)) {
+            // A click takes the focus, so the text can be selected and copied and the keys typed next reach
+            // this box (which refuses them), never a grid cell the user is not looking at. Tab passes it by.
             box->setReadOnly(true);
-            box->setFocusPolicy(Qt::NoFocus);
+            box->setFocusPolicy(Qt::ClickFocus);
             QPalette pal = box->palette();
             pal.setBrush(QPalette::Base, pal.brush(QPalette::Window));
             box->setPalette(pal);
@@ -253,6 +257,8 @@ void DeclarationEditor::InitGrid()
         col.title = DeclarationDocument::columnTitle(c);
         const int width = c < stored.size() ? int(Money::leading(stored[c]).raw() / Money::Scale) : 0;
         col.widthTwips = width >= 200 ? width : 1200;
+        if (width >= 200)
+            m_storedWidths.insert(c);
         col.numeric = DeclarationDocument::isNumericColumn(c);
         col.format = DeclarationDocument::columnFormat(c);
         col.alignment = (col.numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
@@ -273,7 +279,29 @@ void DeclarationEditor::StartWin(bool isNew, qint64 appId)
     m_appId = appId;
     InitGrid();
     LoadDeclaration();
+    fitToColumns();
     setModified(false);
+}
+
+void DeclarationEditor::fitToColumns()
+{
+    // A column without a stored width gets what its title and an ordinary value need; the window opens wide
+    // enough to show every column (the main window bounds it), and the last column takes what is left.
+    const QString amount = QStringLiteral("99,999,999.99");
+    fitColumns(m_grid,
+               {{ColIDCard, QStringLiteral("11010519491231002X")},
+                {ColEmpName, QStringLiteral("欧阳建国")},
+                {ColInComeM, amount},
+                {ColTaxM, amount},
+                {ColReduTax, amount},
+                {ColNationTax, amount},
+                {ColTaxM1, amount}},
+               m_storedWidths);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    const QMargins margins = layout()->contentsMargins();
+    const int wanted =
+        qMax(layout()->minimumSize().width(), fullWidth(m_grid) + margins.left() + margins.right());
+    resize(qMax(width(), wanted), height());
 }
 
 void DeclarationEditor::pushHeaderToBoxes()
@@ -512,7 +540,7 @@ void DeclarationEditor::onToolbar(QAction* action)
         LoadDeclaration();
         setModified(true);
     } else if (key == u"Exit")
-        close();
+        closeHostedWindow(this); // as the frame's close box: the question, the widths, the frame gone
 }
 
 void DeclarationEditor::storeColumnWidths()

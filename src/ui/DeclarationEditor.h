@@ -6,6 +6,7 @@
 #include "declarations/DeclarationValidator.h"
 
 #include <QHash>
+#include <QSet>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -70,6 +71,7 @@ private:
     void buildToolbar();
     void buildHeader(QWidget* area);
     void InitGrid();
+    void fitToColumns();
     void onToolbar(QAction* action);
     void onCellEdited(int row, int column);
     void updateTotal(int column);
@@ -90,6 +92,7 @@ private:
     GridView* m_grid = nullptr;
     DeclarationTableModel* m_model = nullptr;
     std::shared_ptr<const CodeList> m_codes[3];
+    QSet<int> m_storedWidths; // the columns whose width the user has set before
     bool m_loading = false;
     bool m_importing = false;
 };

@@ -1,5 +1,6 @@
 #include "DeclarationList.h"
 
+#include "ColumnFit.h"
 #include "DeclarationEditor.h"
 #include "GridView.h"
 #include "StringTableModel.h"
@@ -71,7 +72,8 @@ DeclarationList::DeclarationList(const AppContext& ctx, WindowHost* host, QWidge
         cols << col;
     }
     m_grid->setColumns(cols);
-    m_grid->horizontalHeader()->setStretchLastSection(false);
+    // A text too long for its cell shows its end: of a path the file's name, rather than where it begins.
+    m_grid->setTextElideMode(Qt::ElideLeft);
     layout->addWidget(m_grid, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -96,9 +98,15 @@ DeclarationList::DeclarationList(const AppContext& ctx, WindowHost* host, QWidge
     connect(m_units, &QComboBox::currentIndexChanged, this, &DeclarationList::unitChanged);
 
     resize(640, 420);
+    loadUnits();
+    // Every column as wide as its title and its longest value need; the last one takes what is left.
+    fitColumns(m_grid);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    resize(qMax(width(),
+                fullWidth(m_grid) + layout->contentsMargins().left() + layout->contentsMargins().right()),
+           height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move((screen->availableGeometry().width() - width()) / 2, y());
-    loadUnits();
 }
 
 qint64 DeclarationList::selectedUnit() const

@@ -1,5 +1,6 @@
 #include "EmployeeList.h"
 
+#include "ColumnFit.h"
 #include "KeyedToolBar.h"
 
 #include "GridView.h"
@@ -121,6 +122,17 @@ EmployeeList::EmployeeList(const AppContext& ctx, QWidget* parent) : QDialog(par
 
     connect(m_units, &QComboBox::currentIndexChanged, this, &EmployeeList::unitChanged);
     LoadUnits();
+    fitToColumns();
+}
+
+void EmployeeList::fitToColumns()
+{
+    // Every column as wide as its title and its longest value (an 18-character identity number, a name)
+    // need; the last one takes what is left.
+    zq::ui::fitColumns(m_grid, {{EmpColIdCard, QStringLiteral("11010519491231002X")},
+                                {EmpColName, QStringLiteral("欧阳建国")}});
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    resize(qMax(width(), fullWidth(m_grid)), height());
 }
 
 void EmployeeList::buildGrid()
@@ -160,7 +172,6 @@ void EmployeeList::buildGrid()
         columns << column;
     }
     m_grid->setColumns(columns);
-    m_grid->horizontalHeader()->setStretchLastSection(false);
     // Enter in the last cell of the last row adds a row.
     connect(m_grid, &GridView::movedPastEnd, this, &EmployeeList::addRow);
 }

@@ -53,6 +53,7 @@ private:
     void buildToolBar();
     void buildGrid();
     void LoadUnits();
+    void fitToColumns();
     void LoadEmployees();
     void unitChanged();
     void setRowsKeepingCell(EmployeeRows rows);

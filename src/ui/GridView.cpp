@@ -1,5 +1,7 @@
 #include "GridView.h"
 
+#include "FrozenColumn.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -29,6 +31,40 @@ void GridView::setColumns(const GridColumns& columns)
         setColumnWidth(c, m_columns[c].widthPixels());
         setColumnHidden(c, m_columns[c].hidden);
     }
+    keepFirstColumnInView();
+}
+
+void GridView::keepFirstColumnInView()
+{
+    const bool wanted = !m_columns.isEmpty() && m_columns[0].fixed && !m_columns[0].hidden;
+    if (wanted && !m_frozen)
+        m_frozen = new FrozenColumn(this);
+    if (m_frozen) {
+        m_frozen->follow();
+        m_frozen->setVisible(wanted);
+    }
+}
+
+void GridView::keepClearOfFrozenColumn(const QModelIndex& index)
+{
+    if (!m_frozen || m_frozen->isHidden() || !index.isValid() || index.column() == 0)
+        return;
+    QScrollBar* bar = horizontalScrollBar();
+    const int covered = columnWidth(0);
+    if (horizontalScrollMode() == ScrollPerPixel) {
+        const int left = visualRect(index).left();
+        if (left < covered)
+            bar->setValue(bar->value() - (covered - left));
+        return;
+    }
+    while (bar->value() > bar->minimum() && visualRect(index).left() < covered)
+        bar->setValue(bar->value() - 1);
+}
+
+void GridView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QTableView::scrollTo(index, hint);
+    keepClearOfFrozenColumn(index);
 }
 
 QList<int> GridView::columnWidthsTwips() const
@@ -100,6 +136,7 @@ void GridView::focusCell(int row, int column, bool scrollColumnToLeft)
         scrollTo(idx, QAbstractItemView::PositionAtTop);
     if (scrollColumnToLeft && (rect.left() < 0 || rect.right() > viewport()->width()))
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() + rect.left());
+    keepClearOfFrozenColumn(idx);
 }
 
 void GridView::keyPressEvent(QKeyEvent* event)

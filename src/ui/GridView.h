@@ -7,6 +7,8 @@
 
 namespace zq::ui {
 
+class FrozenColumn;
+
 // A table view configured from column specifications: widths in twips, hidden and fixed columns, editors by
 // column. Enter moves on like Tab, in the grid and while a cell is edited (after committing it).
 class GridView : public QTableView {
@@ -30,6 +32,8 @@ public:
     void focusCell(int row, int column, bool scrollColumnToLeft = false);
 
     GridDelegate* gridDelegate() const { return m_delegate; }
+    // Also keeps the cell clear of the fixed first column.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     // Enter or Tab moved past the last cell of the last row.
@@ -41,9 +45,15 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
+    // A fixed first column (the row numbers) stays in view when the grid scrolls sideways.
+    void keepFirstColumnInView();
+    // Scrolls a cell out from under the fixed first column.
+    void keepClearOfFrozenColumn(const QModelIndex& index);
+
     bool isEnterable(int column) const;
     GridColumns m_columns;
     GridDelegate* m_delegate;
+    FrozenColumn* m_frozen = nullptr;
 };
 
 } // namespace zq::ui

@@ -1,5 +1,6 @@
 #include "UnitList.h"
 
+#include "ColumnFit.h"
 #include "KeyedToolBar.h"
 
 #include "GridView.h"
@@ -68,7 +69,6 @@ UnitList::UnitList(const AppContext& ctx, QWidget* parent) : QDialog(parent), m_
         columns << column;
     }
     m_grid->setColumns(columns);
-    m_grid->horizontalHeader()->setStretchLastSection(false);
     layout->addWidget(m_grid, 1);
     connect(m_grid, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
@@ -81,6 +81,15 @@ UnitList::UnitList(const AppContext& ctx, QWidget* parent) : QDialog(parent), m_
 
     loadEditions();
     refresh();
+    fitToColumns();
+}
+
+void UnitList::fitToColumns()
+{
+    // Every column as wide as its title and its longest value need; the last one takes what is left.
+    zq::ui::fitColumns(m_grid);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    resize(qMax(width(), fullWidth(m_grid)), height());
 }
 
 void UnitList::buildMenus()

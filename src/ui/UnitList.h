@@ -59,6 +59,7 @@ private:
     void buildToolBar();
     void onToolButton(const QString& key);
     void loadEditions();
+    void fitToColumns();
     void openEditor(int gridRow);
 
     AppContext m_ctx;

@@ -3,6 +3,9 @@
 #include "core/TaxDatabase.h"
 
 #include <QDir>
+#include <QHeaderView>
+#include <QStyle>
+#include <QTableView>
 #include <QTest>
 #include <stdexcept>
 
@@ -39,6 +42,34 @@ void execOrFail(Database& db, const QString& sql, const QVariantList& binds)
     } catch (const DatabaseError& e) {
         throw std::runtime_error(QStringLiteral("%1 failed: %2").arg(sql, e.description()).toStdString());
     }
+}
+
+} // namespace zq::test
+
+namespace zq::test {
+
+QStringList cutOffTexts(const QTableView* grid)
+{
+    QStringList cut;
+    const QAbstractItemModel* model = grid->model();
+    const QHeaderView* header = grid->horizontalHeader();
+    // A cell's text stands inside a margin on either side; a title inside the header's margins.
+    const int cellMargin = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+    const int titleMargin = 2 * grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    for (int c = 0; c < model->columnCount(); ++c) {
+        if (grid->isColumnHidden(c))
+            continue;
+        const int width = grid->columnWidth(c);
+        const QString title = model->headerData(c, Qt::Horizontal).toString();
+        if (header->fontMetrics().horizontalAdvance(title) + titleMargin > width)
+            cut << QStringLiteral("title %1: %2").arg(c).arg(title);
+        for (int r = 0; r < qMin(model->rowCount(), 200); ++r) {
+            const QString text = model->index(r, c).data().toString();
+            if (grid->fontMetrics().horizontalAdvance(text) + cellMargin > width)
+                cut << QStringLiteral("column %1: %2").arg(c).arg(text);
+        }
+    }
+    return cut;
 }
 
 } // namespace zq::test

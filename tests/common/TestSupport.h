@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
+
+class QTableView;
 #include <functional>
 #include <memory>
 
@@ -34,6 +36,10 @@ private:
 // Types text into a widget key by key, as the keyboard delivers it; unlike QTest::keyClicks it also
 // types characters outside Latin-1 (Chinese).
 void typeText(QWidget* widget, const QString& text);
+
+// The titles and values of a grid that its visible columns cut off ("column 2: 11010519491231002X"), looked
+// at in the first 200 rows; empty when every one shows whole.
+QStringList cutOffTexts(const QTableView* grid);
 
 // Runs a statement and fails loudly (with the database's text) when it does not run.
 void execOrFail(Database& db, const QString& sql, const QVariantList& binds = {});

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "core/AppSettings.h"
 #include "declarations/DeclarationStore.h"
+#include "ui/ColumnFit.h"
 #include "ui/DeclarationEditor.h"
 #include "ui/DeclarationList.h"
 #include "ui/DeclarationTableModel.h"
@@ -11,9 +12,13 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -142,6 +147,88 @@ private slots:
         ed->close();
     }
 
+    // A click on a total the program writes gives it the focus: keys typed next change nothing, least of all
+    // the grid's current cell (which may be out of view).
+    void clickOnATotalKeepsKeysFromTheGrid_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::newRow("纳税人收入额合计") << int(F::TaxMs);
+        QTest::newRow("应纳税所得额合计") << int(F::TaxM);
+        QTest::newRow("减免税额合计") << int(F::ReduTaxM);
+        QTest::newRow("本张实缴税额") << int(F::FactTax);
+    }
+    void clickOnATotalKeepsKeysFromTheGrid()
+    {
+        QFETCH(int, field);
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        ed->RecalcTotals();
+        ed->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(ed));
+        const DeclarationDocument before = ed->document();
+        GridView* grid = ed->grid();
+        grid->setFocus();
+        grid->setCurrentIndex(ed->model()->index(0, ColIDCard));
+        QLineEdit* total = ed->box(F(field));
+        const QString shown = total->text();
+        QTest::mouseClick(total, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), total);
+        QTest::keyClicks(QApplication::focusWidget(), "9");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+        QVERIFY(!grid->gridDelegate()->openEditor());
+        QCOMPARE(ed->document().cellText(0, ColIDCard), before.cellText(0, ColIDCard));
+        QCOMPARE(total->text(), shown);
+        // the text can be selected and copied
+        total->selectAll();
+        QTest::keyClick(total, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), shown);
+        f.prompter.queue(Prompter::Answer::No);
+        ed->close();
+    }
+
+    // The row numbers stay at the grid's left edge when the user scrolls right to the later columns, and
+    // follow the rows when the grid scrolls down.
+    void rowNumbersStayInViewWhenScrolledRight()
+    {
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        ed->model()->rebuild([&] {
+            ed->document() = validDocument();
+            for (int i = 0; i < 40; ++i)
+                ed->document().appendRow();
+        });
+        ed->resize(520, 420);
+        QVERIFY(QTest::qWaitForWindowExposed(ed));
+        GridView* grid = ed->grid();
+        QScrollBar* across = grid->horizontalScrollBar();
+        QScrollBar* down = grid->verticalScrollBar();
+        const int top = grid->frameWidth() + grid->horizontalHeader()->height();
+        const QRect numbers(grid->frameWidth(), top, grid->columnWidth(0), grid->viewport()->height());
+        const auto shown = [&] { return grid->grab(numbers).toImage(); };
+        const QImage first = shown();
+        across->setValue(across->maximum());
+        QVERIFY(across->value() > 0);
+        QCOMPARE(shown(), first);
+        down->setValue(5);
+        const QImage lower = shown();
+        QVERIFY(lower != first);
+        across->setValue(0);
+        QCOMPARE(shown(), lower);
+
+        // A cell reached leftwards comes out from under the numbers.
+        across->setValue(across->maximum());
+        grid->setCurrentIndex(ed->model()->index(6, ColIDCard));
+        QVERIFY(grid->visualRect(grid->currentIndex()).left() >= grid->columnWidth(0));
+        f.prompter.queue(Prompter::Answer::No);
+        ed->close();
+    }
+
     void saveStoresAndRefreshesList()
     {
         Fixture f;
@@ -199,9 +286,12 @@ private slots:
         const QList<int> w = list.editor()->grid()->columnWidthsTwips();
         QCOMPARE(w.size(), 12);
         QCOMPARE(w[0], 300);
-        QCOMPARE(w[1], 1200); // below 200 counts as missing
-        QCOMPARE(w[2], 1500);
-        QCOMPARE(w[11], 1200);
+        // below 200 counts as missing: the column is as wide as an 18-character identity number needs
+        const int idNumber = list.editor()->grid()->fontMetrics().horizontalAdvance("11010519491231002X");
+        QVERIFY2(w[1] > idNumber * 15, qPrintable(QString::number(w[1])));
+        QCOMPARE(w[2], 1500); // a stored width wins over what the values need
+        QCOMPARE(w[3], 1200); // a short title and no value: the default
+        QVERIFY(w[11] >= 1200);
         list.editor()->close();
     }
 
@@ -252,6 +342,46 @@ private slots:
         QVERIFY(list.editor() != first.data());
         QCOMPARE(list.editor()->appId(), 2);
         list.editor()->close();
+    }
+
+    // The program's locale is Chinese (China) whatever the system's, so 填表日期 is the Chinese short date.
+    void listShowsTheChineseShortDate_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("December") << "2005-12-05"
+                                  << "2005/12/5";
+        QTest::newRow("two-digit day, one-digit month") << "2026-01-31"
+                                                        << "2026/1/31";
+        QTest::newRow("not a date: shown as stored") << "5.12.2005"
+                                                     << "5.12.2005";
+    }
+    void listShowsTheChineseShortDate()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        if (QLocale::system().language() == QLocale::Chinese)
+            QSKIP("the system itself speaks Chinese here");
+        Fixture f;
+        DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
+        f.t.db().exec("update ApplT set ApplyDate=? where AppID=1", {stored});
+        DeclarationList list(f.ctx, &f.host);
+        QCOMPARE(list.model()->text(0, DeclarationList::ColApplyDate), shown);
+    }
+
+    // Each column as wide as its title and its longest value need; a path too long for its cell shows its
+    // end.
+    void listShowsWholeValuesAndThePathsEnd()
+    {
+        Fixture f;
+        DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
+        const QString path = "/home/会计/申报/上海浦东新区示范科技发展有限公司/2005年/2005-09-上传文件.CSV";
+        f.t.db().exec("update ApplT set UploadResult=?, FactTax=123456789012 where AppID=1", {path});
+        DeclarationList list(f.ctx, &f.host);
+        for (const QString& cut : cutOffTexts(list.grid()))
+            QVERIFY2(cut == "column 4: " + path, qPrintable(cut));
+        QCOMPARE(list.grid()->textElideMode(), Qt::ElideLeft);
+        QVERIFY(list.grid()->horizontalHeader()->stretchLastSection());
     }
 
     void deleteAsksFirst()

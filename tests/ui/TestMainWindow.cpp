@@ -3,14 +3,23 @@
 #include "TestSupport.h"
 #include "core/AppSettings.h"
 #include "core/TaxDatabase.h"
+#include "ui/DeclarationEditor.h"
 #include "ui/DeclarationList.h"
 #include "ui/MainWindow.h"
+#include "ui/QtPrompter.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,6 +35,48 @@ class StubbornWindow : public QWidget {
 protected:
     void closeEvent(QCloseEvent* e) override { e->ignore(); }
 };
+
+// The words in English among the texts a user reads in a window: labels, buttons and their tips, entries of
+// drop-downs and menus, column titles, the places of a file dialog. Paths and file patterns are not words.
+QStringList englishTexts(QWidget* window)
+{
+    QStringList texts;
+    for (auto* l : window->findChildren<QLabel*>())
+        texts << l->text();
+    for (auto* b : window->findChildren<QAbstractButton*>())
+        texts << b->text() << b->toolTip();
+    for (auto* c : window->findChildren<QComboBox*>())
+        if (c->objectName() != u"lookInCombo") // the folder's path
+            for (int i = 0; i < c->count(); ++i)
+                texts << c->itemText(i);
+    for (auto* h : window->findChildren<QHeaderView*>())
+        if (h->orientation() == Qt::Horizontal && h->model())
+            for (int i = 0; i < h->count(); ++i)
+                texts << h->model()->headerData(i, Qt::Horizontal).toString();
+    if (auto* side = window->findChild<QAbstractItemView*>("sidebar"))
+        for (int i = 0; i < side->model()->rowCount(); ++i) {
+            const QModelIndex place = side->model()->index(i, 0);
+            const QString path = place.data(Qt::UserRole + 1).toUrl().toLocalFile();
+            // a folder of the user's own shows its own name
+            if (path.isEmpty() || QFileInfo(path).fileName() != place.data().toString())
+                texts << place.data().toString();
+        }
+    for (auto* a : window->findChildren<QAction*>())
+        texts << a->text().section(u'\t', 0, 0) << a->toolTip().section(u'\t', 0, 0);
+    if (auto* m = qobject_cast<QMenu*>(window))
+        for (QAction* a : m->actions())
+            texts << a->text().section(u'\t', 0, 0); // the shortcut after the tab is a key's name
+    static const QRegularExpression pattern(QStringLiteral("\\([^)]*\\*[^)]*\\)"));
+    static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
+    QStringList english;
+    for (QString t : std::as_const(texts)) {
+        t.remove(pattern);
+        if (t.contains(word))
+            english << t;
+    }
+    english.removeDuplicates();
+    return english;
+}
 
 } // namespace
 
@@ -131,6 +182,77 @@ private slots:
         QCOMPARE(m_prompter->records().size(), 0);
     }
 
+    // The editor's 退出 does what its frame's close box does: the question, then the frame is gone with it.
+    void editorExitLeavesNoFrame_data()
+    {
+        QTest::addColumn<QString>("change");  // typed into 联系电话 first, if anything
+        QTest::addColumn<QVariant>("answer"); // to "申报表已修改，是否保存？"; invalid: not asked
+        QTest::addColumn<int>("framesLeft");
+        QTest::newRow("unchanged") << "" << QVariant() << 1;
+        QTest::newRow("changed, not saved") << "010-9" << QVariant(false) << 1;
+        QTest::newRow("changed, the save fails: the editor stays in its frame")
+            << "010-9" << QVariant(true) << 2;
+    }
+    void editorExitLeavesNoFrame()
+    {
+        QFETCH(QString, change);
+        QFETCH(QVariant, answer);
+        QFETCH(int, framesLeft);
+        m_data->db().exec("insert into UnitInfo(UnitID,UnitName) values(1,'甲')");
+        m_window->show();
+        m_window->toolbarAction("填报")->trigger();
+        auto* list = m_window->findChild<ui::DeclarationList*>("frmTb");
+        QVERIFY(list);
+        list->newDeclaration();
+        QPointer<ui::DeclarationEditor> editor = list->editor();
+        QVERIFY(editor);
+        if (!change.isEmpty())
+            editor->setBoxText(HeaderField::Phone, change);
+        if (answer.isValid())
+            m_prompter->queue(answer.toBool() ? Prompter::Answer::Yes : Prompter::Answer::No);
+        editor->action("Exit")->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(m_window->mdiArea()->subWindowList().size(), framesLeft);
+        QCOMPARE(bool(editor), framesLeft == 2);
+        QCOMPARE(m_prompter->unexpected(), 0);
+        QCOMPARE(m_window->isToolbarBandVisible(), framesLeft == 1);
+        if (framesLeft == 1) // the widths were stored as the close box stores them
+            QCOMPARE(m_settings->columnWidths().split(',').size(), 12);
+        if (editor) {
+            m_prompter->queue(Prompter::Answer::No);
+            QVERIFY(ui::closeHostedWindow(editor));
+        }
+    }
+
+    // In a main window of 1280 x 800 the editor opens showing every column's title and its header boxes.
+    void editorOpensShowingEveryColumn()
+    {
+        m_data->db().exec("insert into UnitInfo(UnitID,UnitName) values(1,'甲')");
+        m_window->resize(1280, 800);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window->toolbarAction("填报")->trigger();
+        auto* list = m_window->findChild<ui::DeclarationList*>("frmTb");
+        list->newDeclaration();
+        ui::DeclarationEditor* editor = list->editor();
+        QCoreApplication::processEvents();
+        auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
+        QVERIFY(frame);
+        const QRect room = m_window->mdiArea()->viewport()->rect();
+        QVERIFY(room.contains(frame->geometry()));
+        const QHeaderView* titles = editor->grid()->horizontalHeader();
+        const int shown = editor->grid()->viewport()->width();
+        for (int c = 0; c < titles->count(); ++c)
+            QVERIFY2(titles->sectionViewportPosition(c) + titles->sectionSize(c) <= shown,
+                     qPrintable(QString::number(c)));
+        for (int f = 0; f < HeaderFieldCount; ++f) {
+            QLineEdit* box = editor->box(HeaderField(f));
+            const QRect place(box->mapTo(editor, QPoint()), box->size());
+            QVERIFY2(editor->rect().contains(place), qPrintable(QString::number(f)));
+        }
+        QVERIFY(ui::closeHostedWindow(editor));
+    }
+
     void unitButtonOpensTheUnitListModally()
     {
         m_data->db().exec("insert into UnitInfo(UnitID,UnitName) values(1,'甲'),(2,'乙')");
@@ -227,6 +349,40 @@ private slots:
         QVERIFY(m_window->isVisible());
         QVERIFY(m_window->context().db);
         QVERIFY(stubborn->isVisible());
+    }
+
+    // Qt's own dialogs and menus speak Chinese whatever the system's language.
+    void qtOwnTextsInChinese_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("the save dialog of 生成上传文件") << "save";
+        QTest::newRow("a text box's context menu") << "box menu";
+        QTest::newRow("a read-only box's context menu") << "read-only menu";
+    }
+    void qtOwnTextsInChinese()
+    {
+        QFETCH(QString, window);
+        QStringList english{"<not looked at>"};
+        if (window == u"save") {
+            ui::QtPrompter prompter;
+            QTemporaryDir folder;
+            ModalDriver driver("QFileDialog", {[&](QDialog* d) {
+                                   auto* files = qobject_cast<QFileDialog*>(d);
+                                   QVERIFY(files && files->testOption(QFileDialog::DontUseNativeDialog));
+                                   english = englishTexts(d);
+                                   d->reject();
+                               }});
+            prompter.saveFileName(QStringLiteral("保存上传文件"), folder.filePath("2005-09.CSV"),
+                                  QStringLiteral("上传文件 (*.CSV)"));
+            QCOMPARE(driver.stepsRun(), 1);
+        } else {
+            QLineEdit box(QStringLiteral("1234"));
+            box.setReadOnly(window == u"read-only menu");
+            std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+            QVERIFY(menu->actions().size() > 2);
+            english = englishTexts(menu.get());
+        }
+        QVERIFY2(english.isEmpty(), qPrintable(english.join(u" | ")));
     }
 
     void toolbarExitCloses()
