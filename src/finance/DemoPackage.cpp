@@ -291,7 +291,7 @@ QStringList DemoPackage::create(const QString& windowsFolder)
     if (QFile::exists(registry))
         throw DatabaseError(
             -1,
-            QStringLiteral("“%1”已经存在，演示账务软件没有安装。").arg(QDir::toNativeSeparators(registry)));
+            QStringLiteral("“%1”已经存在，演示财务软件没有安装。").arg(QDir::toNativeSeparators(registry)));
     const QString product = windows + QStringLiteral("/Olvenka/Lumina 3.0");
     const QString data = product + QStringLiteral("/Data");
     const QString system32 = windows + QStringLiteral("/system32");

@@ -122,7 +122,7 @@ std::unique_ptr<Database> OpenFinanceConnection(const QString& database, const Q
         if (e.kind() == DatabaseError::Kind::Other && (e.number() & 0xFF) == SqliteNotADatabase)
             throw DatabaseError(
                 e.number(),
-                QStringLiteral("文件“%1”不是账务软件的数据库文件。").arg(QDir::toNativeSeparators(database)));
+                QStringLiteral("文件“%1”不是财务软件的数据库文件。").arg(QDir::toNativeSeparators(database)));
         throw;
     }
 }

@@ -78,7 +78,7 @@ QString stageLabel(SalaryImport::Stage stage)
     return QStringLiteral("正在填写申报表……");
 }
 
-// Hands every prompt on, first hiding the import's progress dialog so that no message appears behind it.
+// Hands every prompt on, first closing the import's progress dialog so that no message appears behind it.
 class ProgressHidingPrompter : public Prompter {
 public:
     ProgressHidingPrompter(Prompter& inner, std::unique_ptr<QProgressDialog>& progress)
@@ -87,8 +87,9 @@ public:
     }
     Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) override
     {
-        if (m_progress)
-            m_progress->hide();
+        // Closed, not hidden: a hidden progress dialog that had not appeared yet still shows itself when its
+        // delay runs out, behind or over the message.
+        m_progress.reset();
         return m_inner.message(title, text, icon, buttons);
     }
     std::optional<QString> input(const QString& t, const QString& p, const QString& d) override
@@ -380,6 +381,8 @@ void DeclarationEditor::InsertRow()
     if (!cur.isValid() || m_doc.rowCount() == 0)
         return;
     m_model->insertRow(cur.row());
+    // The cursor goes onto the new blank row, so a 删行 next takes that row away again.
+    m_grid->setCurrentIndex(m_model->index(cur.row(), cur.column()));
 }
 
 void DeclarationEditor::DeleteRow()

@@ -1,5 +1,7 @@
 #include "KeyedToolBar.h"
 
+#include "ToolbarIcons.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,7 +14,12 @@ QHash<QString, QAction*> addKeyedButtons(QToolBar* bar, std::initializer_list<Ke
     QHash<QString, QAction*> actions;
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     for (const KeyedButton& b : buttons) {
-        QAction* a = bar->addAction(bar->style()->standardIcon(b.icon), QString::fromUtf16(b.caption));
+        // The program's own picture of the command, the same in every window; the style's where it has none.
+        const QString caption = QString::fromUtf16(b.caption);
+        QIcon icon = commandIcon(caption);
+        if (icon.isNull())
+            icon = bar->style()->standardIcon(b.icon);
+        QAction* a = bar->addAction(icon, caption);
         const QString key = QString::fromUtf16(b.key);
         a->setData(key);
         const QString tip = QString::fromUtf16(b.tip);

@@ -1,5 +1,6 @@
 #include "ToolbarIcons.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -10,6 +11,155 @@ namespace {
 const QColor kBlue(46, 92, 156);
 const QColor kLight(214, 226, 242);
 const QColor kRed(200, 48, 40);
+const QColor kGreen(46, 140, 70);
+const QColor kInk(40, 60, 90);
+
+// A sheet of paper with ruled lines, the base of several pictures.
+void paintSheet(QPainter& p, const QRectF& r, int lines)
+{
+    p.setPen(QPen(kInk, 1.1));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(r, 1.5, 1.5);
+    p.setPen(QPen(kBlue, 1.4, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i < lines; ++i) {
+        const qreal y = r.top() + 5 + i * 4;
+        p.drawLine(QPointF(r.left() + 3.5, y), QPointF(r.right() - 3.5, y));
+    }
+}
+
+void paintPlus(QPainter& p, const QPointF& c, qreal arm, const QColor& color)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawEllipse(c, arm + 2, arm + 2);
+    p.setPen(QPen(Qt::white, 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(c.x() - arm, c.y()), QPointF(c.x() + arm, c.y()));
+    p.drawLine(QPointF(c.x(), c.y() - arm), QPointF(c.x(), c.y() + arm));
+}
+
+void paintAdd(QPainter& p)
+{
+    paintSheet(p, QRectF(4, 3, 18, 24), 4);
+    paintPlus(p, QPointF(22.5, 22.5), 4.5, kGreen);
+}
+
+void paintInsert(QPainter& p)
+{
+    p.setPen(QPen(kInk, 1.1));
+    for (int i = 0; i < 3; ++i) {
+        p.setBrush(i == 1 ? QColor(255, 236, 160) : kLight);
+        p.drawRect(QRectF(9, 5 + i * 8, 20, 6));
+    }
+    p.setPen(QPen(kGreen, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(QPointF(2, 16), QPointF(7, 16));
+    p.drawPolyline(QPolygonF({QPointF(4.5, 12.5), QPointF(7.5, 16), QPointF(4.5, 19.5)}));
+}
+
+void paintDelete(QPainter& p)
+{
+    paintSheet(p, QRectF(4, 3, 18, 24), 4);
+    p.setPen(QPen(kRed, 3.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(17, 17), QPointF(28, 28));
+    p.drawLine(QPointF(28, 17), QPointF(17, 28));
+}
+
+void paintEdit(QPainter& p)
+{
+    paintSheet(p, QRectF(4, 3, 18, 24), 4);
+    p.setPen(QPen(QColor(60, 60, 70), 1));
+    p.setBrush(QColor(240, 176, 60));
+    QPainterPath pencil;
+    pencil.moveTo(26.5, 9);
+    pencil.lineTo(30, 12.5);
+    pencil.lineTo(17.5, 25);
+    pencil.lineTo(13, 26.5);
+    pencil.lineTo(14.5, 22);
+    pencil.closeSubpath();
+    p.drawPath(pencil);
+}
+
+void paintCopy(QPainter& p)
+{
+    paintSheet(p, QRectF(3.5, 3, 16, 20), 3);
+    paintSheet(p, QRectF(12.5, 9, 16, 20), 3);
+}
+
+void paintPaste(QPainter& p)
+{
+    p.setPen(QPen(kInk, 1.1));
+    p.setBrush(QColor(190, 140, 80));
+    p.drawRoundedRect(QRectF(4, 5, 19, 24), 2, 2);
+    p.setBrush(QColor(150, 150, 160));
+    p.drawRoundedRect(QRectF(9, 2.5, 9, 5), 1.5, 1.5);
+    paintSheet(p, QRectF(13, 11, 15, 18), 3);
+}
+
+void paintSave(QPainter& p)
+{
+    p.setPen(QPen(kInk, 1.1));
+    p.setBrush(kBlue);
+    QPainterPath disk;
+    disk.moveTo(4, 4);
+    disk.lineTo(24, 4);
+    disk.lineTo(28, 8);
+    disk.lineTo(28, 28);
+    disk.lineTo(4, 28);
+    disk.closeSubpath();
+    p.drawPath(disk);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(8, 4, 14, 9));
+    p.setBrush(kLight);
+    p.drawRect(QRectF(8, 18, 16, 10));
+    p.setBrush(kBlue);
+    p.drawRect(QRectF(17, 6, 3, 5));
+}
+
+void paintUndo(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kBlue, 3.2, Qt::SolidLine, Qt::RoundCap));
+    QPainterPath arc;
+    arc.moveTo(9, 13);
+    arc.cubicTo(QPointF(14, 6), QPointF(27, 8), QPointF(26, 18));
+    arc.cubicTo(QPointF(25.5, 24), QPointF(20, 27), QPointF(14, 26));
+    p.drawPath(arc);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawPolygon(QPolygonF({QPointF(3, 8), QPointF(13, 8.5), QPointF(5.5, 17)}));
+}
+
+void paintImport(QPainter& p)
+{
+    p.setPen(QPen(kInk, 1.1));
+    p.setBrush(kLight);
+    QPainterPath tray;
+    tray.moveTo(3, 19);
+    tray.lineTo(9, 19);
+    tray.lineTo(11, 23);
+    tray.lineTo(21, 23);
+    tray.lineTo(23, 19);
+    tray.lineTo(29, 19);
+    tray.lineTo(29, 29);
+    tray.lineTo(3, 29);
+    tray.closeSubpath();
+    p.drawPath(tray);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kGreen);
+    p.drawRect(QRectF(13, 2, 6, 10));
+    p.drawPolygon(QPolygonF({QPointF(8, 11), QPointF(24, 11), QPointF(16, 20)}));
+}
+
+void paintPrint(QPainter& p)
+{
+    paintSheet(p, QRectF(9, 2, 14, 12), 2);
+    p.setPen(QPen(kInk, 1.1));
+    p.setBrush(kBlue);
+    p.drawRoundedRect(QRectF(3, 12, 26, 11), 2, 2);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(9, 19, 14, 10));
+    p.setBrush(QColor(120, 220, 120));
+    p.drawEllipse(QPointF(25, 15.5), 1.3, 1.3);
+}
 
 // Everything is drawn on a 32 x 32 grid and scaled.
 void paintUnits(QPainter& p)
@@ -129,6 +279,36 @@ QPixmap render(ToolbarIcon which, int size)
     case ToolbarIcon::Program:
         paintProgram(p);
         break;
+    case ToolbarIcon::Add:
+        paintAdd(p);
+        break;
+    case ToolbarIcon::Insert:
+        paintInsert(p);
+        break;
+    case ToolbarIcon::Delete:
+        paintDelete(p);
+        break;
+    case ToolbarIcon::Edit:
+        paintEdit(p);
+        break;
+    case ToolbarIcon::Copy:
+        paintCopy(p);
+        break;
+    case ToolbarIcon::Paste:
+        paintPaste(p);
+        break;
+    case ToolbarIcon::Save:
+        paintSave(p);
+        break;
+    case ToolbarIcon::Undo:
+        paintUndo(p);
+        break;
+    case ToolbarIcon::Import:
+        paintImport(p);
+        break;
+    case ToolbarIcon::Print:
+        paintPrint(p);
+        break;
     }
     return pm;
 }
@@ -141,6 +321,24 @@ QIcon toolbarIcon(ToolbarIcon which)
     for (const int size : {16, 24, 32, 48, 64})
         icon.addPixmap(render(which, size));
     return icon;
+}
+
+QIcon commandIcon(const QString& caption)
+{
+    // Adding a row and adding a record are one command to the user, as are the two deletes.
+    static const QHash<QString, ToolbarIcon> icons{
+        {QStringLiteral("单位"), ToolbarIcon::Units},        {QStringLiteral("员工"), ToolbarIcon::Employees},
+        {QStringLiteral("填报"), ToolbarIcon::Declarations}, {QStringLiteral("帮助"), ToolbarIcon::Help},
+        {QStringLiteral("退出"), ToolbarIcon::Exit},         {QStringLiteral("增加"), ToolbarIcon::Add},
+        {QStringLiteral("增行"), ToolbarIcon::Add},          {QStringLiteral("插行"), ToolbarIcon::Insert},
+        {QStringLiteral("删除"), ToolbarIcon::Delete},       {QStringLiteral("删行"), ToolbarIcon::Delete},
+        {QStringLiteral("修改"), ToolbarIcon::Edit},         {QStringLiteral("复制"), ToolbarIcon::Copy},
+        {QStringLiteral("粘贴"), ToolbarIcon::Paste},        {QStringLiteral("粘帖"), ToolbarIcon::Paste},
+        {QStringLiteral("保存"), ToolbarIcon::Save},         {QStringLiteral("撤消"), ToolbarIcon::Undo},
+        {QStringLiteral("导入"), ToolbarIcon::Import},       {QStringLiteral("打印"), ToolbarIcon::Print},
+    };
+    const auto it = icons.constFind(caption);
+    return it == icons.cend() ? QIcon() : toolbarIcon(*it);
 }
 
 } // namespace zq::ui

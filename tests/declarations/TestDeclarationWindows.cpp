@@ -229,6 +229,40 @@ private slots:
         ed->close();
     }
 
+    // 插行 puts the cursor on the new blank row: a 删行 right after takes that row away, not the one that
+    // moved.
+    void insertRowPutsTheCursorOnTheNewRow_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::newRow("first row, 姓名") << 0 << int(ColEmpName);
+        QTest::newRow("last row, an amount") << 1 << int(ColTaxM1);
+    }
+    void insertRowPutsTheCursorOnTheNewRow()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        const DeclarationDocument before = ed->document();
+        ed->grid()->setCurrentIndex(ed->model()->index(row, column));
+        ed->action("插行")->trigger();
+        QCOMPARE(ed->grid()->currentIndex().row(), row);
+        QCOMPARE(ed->grid()->currentIndex().column(), column);
+        QVERIFY(ed->document().IsBlankRow(row));
+        QCOMPARE(ed->document().cellText(row, ColRowNo), QString::number(row + 1));
+        ed->action("删行")->trigger();
+        QCOMPARE(ed->document().rowCount(), before.rowCount());
+        for (int r = 0; r < before.rowCount(); ++r)
+            for (int c = 0; c < DetailColumnCount; ++c)
+                QCOMPARE(ed->document().cellText(r, c), before.cellText(r, c));
+        f.prompter.queue(Prompter::Answer::No);
+        ed->close();
+    }
+
     void saveStoresAndRefreshesList()
     {
         Fixture f;

@@ -6,6 +6,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QLineEdit>
+#include <QProgressDialog>
 
 using namespace zq;
 using namespace zq::test;
@@ -18,6 +19,18 @@ class Host : public WindowHost {
 public:
     void showChild(QWidget* w) override { w->show(); }
     void setToolbarBandVisible(bool) override {}
+};
+
+// Notes at every message whether an import progress box is still about (shown, or due to show itself).
+class ProgressWatcher : public ScriptedPrompter {
+public:
+    QWidget* window = nullptr;
+    QList<bool> progressAbout;
+    Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) override
+    {
+        progressAbout << !window->findChildren<QProgressDialog*>().isEmpty();
+        return ScriptedPrompter::message(title, text, icon, buttons);
+    }
 };
 
 } // namespace
@@ -93,6 +106,23 @@ private slots:
 
         // saving is what stores it; the import has written nothing
         QCOMPARE(f.tax.db().scalar("select count(*) from ApplTInfo").toInt(), 0);
+    }
+
+    // The progress box is closed before the closing message, not only hidden: a hidden one that had not
+    // appeared yet would still show itself while the message is up.
+    void progressBoxClosedBeforeTheMessage()
+    {
+        SalaryImportFixture f;
+        fill(f);
+        ProgressWatcher watcher;
+        f.ctx.prompter = &watcher;
+        auto ed = open(f, "2012-03");
+        watcher.window = ed.get();
+        watcher.queue(Prompter::Answer::Yes);
+        ed->action("导入")->trigger();
+        QCOMPARE(watcher.texts(), QStringList({"导入工资数据将覆盖现有数据，是否继续？", "导入2条数据"}));
+        QCOMPARE(watcher.progressAbout, (QList<bool>{false, false}));
+        QVERIFY(ed->findChildren<QProgressDialog*>().isEmpty());
     }
 
     void noAtTheQuestionLeavesTheWindowAlone()

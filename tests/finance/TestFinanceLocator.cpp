@@ -287,7 +287,7 @@ private slots:
                                                  << "" << 3024 << "找不到文件";
         QTest::newRow("system database is no database") << "system database is no database"
                                                         << "建立账务连接出错"
-                                                        << "" << 26 << "不是账务软件的数据库文件";
+                                                        << "" << 26 << "不是财务软件的数据库文件";
         QTest::newRow("copyinfo missing") << "copyinfo missing"
                                           << "建立账务连接出错"
                                           << "" << 1 << "copyinfo";
@@ -296,7 +296,7 @@ private slots:
                                                   << "" << 3024 << "找不到文件";
         QTest::newRow("account set file is no database") << "account set file is no database"
                                                          << "建立账务连接出错"
-                                                         << "" << 26 << "不是账务软件的数据库文件";
+                                                         << "" << 26 << "不是财务软件的数据库文件";
         QTest::newRow("unknown server engine") << "unknown server engine"
                                                << "建立账务连接出错"
                                                << "" << -2147467259 << "oracle";

@@ -5,15 +5,19 @@
 #include "core/TaxDatabase.h"
 #include "ui/DeclarationEditor.h"
 #include "ui/DeclarationList.h"
+#include "ui/EmployeeList.h"
 #include "ui/MainWindow.h"
 #include "ui/QtPrompter.h"
+#include "ui/UnitList.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -251,6 +255,52 @@ private slots:
             QVERIFY2(editor->rect().contains(place), qPrintable(QString::number(f)));
         }
         QVERIFY(ui::closeHostedWindow(editor));
+    }
+
+    // One command, one picture, in every window's toolbar; different commands look different.
+    void oneIconPerCommand()
+    {
+        m_data->db().exec("insert into UnitInfo(UnitID,UnitName) values(1,'甲')");
+        m_window->show();
+        m_window->toolbarAction("填报")->trigger();
+        auto* list = m_window->findChild<ui::DeclarationList*>("frmTb");
+        list->newDeclaration();
+        ui::UnitList units(m_window->context());
+        ui::EmployeeList employees(m_window->context());
+        // adding and deleting a row or a record are the same command to the user
+        const auto command = [](QString caption) {
+            return caption.replace("增行", "增加").replace("删行", "删除").replace("粘帖", "粘贴");
+        };
+        QHash<QString, QImage> pictures;
+        QStringList seen;
+        for (QWidget* window : {static_cast<QWidget*>(m_window.get()), static_cast<QWidget*>(list->editor()),
+                                static_cast<QWidget*>(&units), static_cast<QWidget*>(&employees)})
+            for (QToolBar* bar : window->findChildren<QToolBar*>())
+                for (QAction* a : bar->actions()) {
+                    const QString name = command(a->text());
+                    const QImage picture = a->icon().pixmap(24).toImage();
+                    QVERIFY2(!picture.isNull(), qPrintable(name));
+                    if (pictures.contains(name))
+                        QVERIFY2(pictures[name] == picture, qPrintable(name + " differs between windows"));
+                    for (auto it = pictures.cbegin(); it != pictures.cend(); ++it)
+                        QVERIFY2(it.key() == name || it.value() != picture,
+                                 qPrintable(name + " looks like " + it.key()));
+                    pictures.insert(name, picture);
+                    seen << a->text();
+                }
+        for (const char* caption :
+             {"帮助", "退出", "复制", "修改", "粘贴", "增行", "插行", "保存", "撤消", "导入"})
+            QVERIFY2(seen.contains(QString::fromUtf8(caption)), caption);
+        QVERIFY(ui::closeHostedWindow(list->editor()));
+    }
+
+    // The help speaks of the payroll package by the word the rest of the program uses.
+    void helpNamesTheFinancePackage()
+    {
+        m_window->toolbarAction("帮助")->trigger();
+        QCOMPARE(m_prompter->records().size(), 1);
+        QVERIFY(m_prompter->last().text.contains("财务软件"));
+        QVERIFY(!m_prompter->last().text.contains("账务"));
     }
 
     void unitButtonOpensTheUnitListModally()

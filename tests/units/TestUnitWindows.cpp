@@ -688,7 +688,7 @@ private slots:
         choose(ed.yearList(), "2012");
         choose(ed.yearList(), "2011");
         QCOMPARE(f.prompter.last().title, QString("读取账套信息出错"));
-        QVERIFY2(f.prompter.last().text.contains("不是账务软件的数据库文件"),
+        QVERIFY2(f.prompter.last().text.contains("不是财务软件的数据库文件"),
                  qPrintable(f.prompter.last().text));
         QCOMPARE(f.prompter.unexpected(), 0);
     }
