@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -16,6 +19,37 @@ QWidget* dialogParent()
         return modal;
     return QApplication::activeWindow();
 }
+
+// The file dialog's list as the program speaks: the kind of an entry in Chinese ("文件夹", "CSV 文件") where
+// Qt's translation leaves it in English, sizes and dates in the program's locale rather than the system's.
+class FileColumnsInChinese : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files || !index.isValid())
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        const QFileInfo info = files->fileInfo(source);
+        switch (index.column()) {
+        case 1:
+            // whole kilobytes, rounded up, as file lists commonly show them
+            return info.isFile() ? QLocale().toString((info.size() + 1023) / 1024) + QStringLiteral(" KB")
+                                 : QString();
+        case 2:
+            if (info.isDir())
+                return info.isRoot() ? QStringLiteral("驱动器") : QStringLiteral("文件夹");
+            return info.suffix().isEmpty() ? QStringLiteral("文件")
+                                           : info.suffix().toUpper() + QStringLiteral(" 文件");
+        case 3:
+            return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+        default:
+            return QIdentityProxyModel::data(index, role);
+        }
+    }
+};
 
 // Messages use CR LF for a line break, as they have always been written; a label wants LF.
 QString shown(const QString& text)
@@ -110,6 +144,7 @@ std::optional<QString> QtPrompter::saveFileName(const QString& title, const QStr
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // The system's own dialog would speak the system's language; this one speaks the program's.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new FileColumnsInChinese(&dialog));
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(QFileInfo(proposedPath).suffix());
     dialog.selectFile(proposedPath);

@@ -13,6 +13,8 @@
 #include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHash>
@@ -65,6 +67,11 @@ QStringList englishTexts(QWidget* window)
             if (path.isEmpty() || QFileInfo(path).fileName() != place.data().toString())
                 texts << place.data().toString();
         }
+    // the file list: kind, size and date of each entry (the names are the user's own)
+    if (auto* list = window->findChild<QAbstractItemView*>("treeView"))
+        for (int r = 0; r < list->model()->rowCount(list->rootIndex()); ++r)
+            for (int c = 1; c < list->model()->columnCount(list->rootIndex()); ++c)
+                texts << list->model()->index(r, c, list->rootIndex()).data().toString();
     for (auto* a : window->findChildren<QAction*>())
         texts << a->text().section(u'\t', 0, 0) << a->toolTip().section(u'\t', 0, 0);
     if (auto* m = qobject_cast<QMenu*>(window))
@@ -73,8 +80,11 @@ QStringList englishTexts(QWidget* window)
     static const QRegularExpression pattern(QStringLiteral("\\([^)]*\\*[^)]*\\)"));
     static const QRegularExpression word(QStringLiteral("[A-Za-z]{2,}"));
     QStringList english;
+    // a file's suffix in its kind ("CSV 文件") and the size unit are no English words
+    static const QRegularExpression kind(QStringLiteral("[A-Za-z0-9]+ 文件|\\d KB"));
     for (QString t : std::as_const(texts)) {
         t.remove(pattern);
+        t.remove(kind);
         if (t.contains(word))
             english << t;
     }
@@ -416,7 +426,14 @@ private slots:
         if (window == u"save") {
             ui::QtPrompter prompter;
             QTemporaryDir folder;
+            QVERIFY(QDir(folder.path()).mkdir("申报"));
+            QFile earlier(folder.filePath("2005-08.CSV"));
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write(QByteArray(2000, 'x'));
+            earlier.close();
             ModalDriver driver("QFileDialog", {[&](QDialog* d) {
+                                   auto* list = d->findChild<QAbstractItemView*>("treeView");
+                                   QTRY_COMPARE(list->model()->rowCount(list->rootIndex()), 2);
                                    auto* files = qobject_cast<QFileDialog*>(d);
                                    QVERIFY(files && files->testOption(QFileDialog::DontUseNativeDialog));
                                    english = englishTexts(d);
