@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
+
+class QLineEdit;
 #include <functional>
 #include <memory>
 
@@ -34,6 +36,11 @@ private:
 // Types text into a widget key by key, as the keyboard delivers it; unlike QTest::keyClicks it also
 // types characters outside Latin-1 (Chinese).
 void typeText(QWidget* widget, const QString& text);
+
+// Does to a line edit what a user does, step by step (steps joined by ";"): "key:text" types, "backspace",
+// "delete", "end", "down", "cut" (Ctrl+X), "paste:text" (Ctrl+V), "im:text" (an input-method commit),
+// "middle:text" (the X11 selection pasted with the middle button at the end of the text).
+void userEdit(QLineEdit* box, const QString& steps);
 
 // Runs a statement and fails loudly (with the database's text) when it does not run.
 void execOrFail(Database& db, const QString& sql, const QVariantList& binds = {});

@@ -60,41 +60,6 @@ struct Editor {
     }
 };
 
-// Does to a line edit what a user does, step by step (steps joined by ";"): "key:text" types, "backspace",
-// "delete", "end", "down", "cut" (Ctrl+X), "paste:text" (Ctrl+V), "im:text" (an input-method commit),
-// "middle:text" (the X11 selection pasted with the middle button at the end of the text).
-void userEdit(QLineEdit* box, const QString& steps)
-{
-    for (const QString& step : steps.split(u';', Qt::SkipEmptyParts)) {
-        const QString arg = step.section(u':', 1);
-        if (step.startsWith(u"key:")) {
-            typeText(box, arg);
-        } else if (step == u"backspace") {
-            QTest::keyClick(box, Qt::Key_Backspace);
-        } else if (step == u"delete") {
-            QTest::keyClick(box, Qt::Key_Delete);
-        } else if (step == u"end") {
-            QTest::keyClick(box, Qt::Key_End);
-        } else if (step == u"down") {
-            QTest::keyClick(box, Qt::Key_Down);
-        } else if (step == u"cut") {
-            QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
-        } else if (step.startsWith(u"paste:")) {
-            QApplication::clipboard()->setText(arg);
-            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-        } else if (step.startsWith(u"im:")) {
-            QInputMethodEvent commit;
-            commit.setCommitString(arg);
-            QApplication::sendEvent(box, &commit);
-        } else if (step.startsWith(u"middle:")) {
-            QApplication::clipboard()->setText(arg, QClipboard::Selection);
-            QTest::mouseClick(box, Qt::MiddleButton, {}, QPoint(box->width() - 4, box->height() / 2));
-        } else {
-            QFAIL(qPrintable("unknown step " + step));
-        }
-    }
-}
-
 const QString kRow = QStringLiteral("110101198001010015\t张三\t156\t0201\t01\t5000\t3000\t10\t\t\t275");
 
 } // namespace
