@@ -286,6 +286,9 @@ private slots:
         QTest::newRow("typed code shorter than the limit") << int(ColProf) << ""
                                                            << "key:02"
                                                            << "02";
+        QTest::newRow("typed part of a nationality code") << int(ColNation) << ""
+                                                          << "key:15"
+                                                          << "15";
         QTest::newRow("picked code shorter than the limit") << int(ColProf) << ""
                                                             << "down"
                                                             << "0";
@@ -305,6 +308,8 @@ private slots:
         e.ed = new DeclarationEditor(e.ctx, nullptr, 1);
         e.ed->StartWin(false, 1);
         e.ed->show();
+        e.ed->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(e.ed)); // the cell editor gets the focus, as for a user
         e.ed->model()->setCellText(0, column, stored);
         GridView* grid = e.ed->grid();
         grid->setCurrentIndex(e.ed->model()->index(0, column));
@@ -315,9 +320,10 @@ private slots:
         if (auto* combo = qobject_cast<QComboBox*>(editor))
             line = combo->lineEdit();
         QVERIFY(line);
-        QCOMPARE(line->text(), stored); // shown whole
+        const QString shown = line->text();
         userEdit(line, steps);
         QTest::keyClick(line, Qt::Key_Return);
+        QCOMPARE(shown, stored); // shown whole
         QTEST(e.ed->document().cellText(0, column), "expected");
     }
 

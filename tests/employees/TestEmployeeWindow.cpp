@@ -396,6 +396,7 @@ private slots:
             QCOMPARE(f.prompter.records().size(), 0);
             return;
         }
+        QCOMPARE(f.prompter.records().size(), change == u"bad" ? 2 : 1); // the failed save speaks too
         const auto& q = f.prompter.records().first();
         QCOMPARE(q.title, QString("员工信息维护"));
         QCOMPARE(q.text, QString("此单位员工信息已改变，是否保存？"));
