@@ -145,15 +145,7 @@ private slots:
         QTest::addColumn<int>("limit");
         QTest::addColumn<bool>("accepted");
         const QString full = QStringLiteral("123456789012.34");
-        QTest::newRow("digit over the whole shown amount") << "amount"
-                                                           << "12,345.60" << 0 << 9 << "5" << 12 << true;
-        QTest::newRow("digit over full decimals") << "amount"
-                                                  << "12.34" << 3 << 2 << "5" << 12 << true;
-        QTest::newRow("digit after full decimals") << "amount"
-                                                   << "12.34" << 5 << 0 << "5" << 12 << false;
-        QTest::newRow("selected decimals deleted") << "amount" << full << 13 << 2 << "" << 12 << true;
         QTest::newRow("point deleted joins 14 digits") << "amount" << full << 12 << 1 << "" << 12 << false;
-        QTest::newRow("point and a decimal cut") << "amount" << full << 12 << 2 << "" << 12 << false;
         QTest::newRow("digit, point and decimal cut") << "amount" << full << 11 << 3 << "" << 12 << true;
         QTest::newRow("point typed over the point") << "amount" << full << 12 << 1 << "." << 12 << true;
         QTest::newRow("point typed into 12 digits leaving 3 decimals")
@@ -161,16 +153,8 @@ private slots:
             << "123456789012" << 9 << 0 << "." << 12 << false;
         QTest::newRow("minus over the selected start") << "amount"
                                                        << "12" << 0 << 2 << "-5" << 12 << true;
-        QTest::newRow("full-width digits") << "amount"
-                                           << "" << 0 << 0 << "１２" << 12 << false;
-        QTest::newRow("ideographic full stop") << "amount"
-                                               << "12" << 2 << 0 << "。" << 12 << false;
         QTest::newRow("input method text with letters") << "amount"
                                                         << "" << 0 << 0 << "１２。abc" << 12 << false;
-        QTest::newRow("paste with a letter") << "amount"
-                                             << "" << 0 << 0 << "12a" << 12 << false;
-        QTest::newRow("paste of a signed amount") << "amount"
-                                                  << "" << 0 << 0 << "-1234.5" << 12 << true;
         QTest::newRow("paste with a line break") << "amount"
                                                  << "" << 0 << 0 << "12\r" << 12 << false;
         QTest::newRow("longer stored amount loses a digit")
@@ -181,22 +165,14 @@ private slots:
             << "1234567890123.45" << 13 << 1 << "" << 12 << false;
         QTest::newRow("chinese over one ascii at the limit") << "bytes"
                                                              << "1234567890" << 9 << 1 << "中" << 10 << false;
-        QTest::newRow("ascii over ascii at the limit") << "bytes"
-                                                       << "1234567890" << 9 << 1 << "x" << 10 << true;
         QTest::newRow("commit of 26 chinese") << "bytes"
                                               << "" << 0 << 0 << QString(26, u'张') << 50 << false;
-        QTest::newRow("commit of 25 chinese") << "bytes"
-                                              << "" << 0 << 0 << QString(25, u'张') << 50 << true;
         QTest::newRow("longer stored text typed over")
             << "bytes" << QString(30, u'张') << 0 << 1 << "李" << 50 << true;
         QTest::newRow("longer stored text grows")
             << "bytes" << QString(30, u'张') << 30 << 0 << "a" << 50 << false;
-        QTest::newRow("stored 20 characters lose one")
-            << "chars" << QString(20, u'1') << 19 << 1 << "" << 18 << true;
         QTest::newRow("stored 20 characters grow")
             << "chars" << QString(20, u'1') << 20 << 0 << "2" << 18 << false;
-        QTest::newRow("eighteenth character pasted")
-            << "chars" << QString(16, u'1') << 16 << 0 << "23" << 18 << true;
         QTest::newRow("nineteenth character pasted")
             << "chars" << QString(16, u'1') << 16 << 0 << "234" << 18 << false;
     }
