@@ -100,4 +100,75 @@ int FilterByteLength(const QString& text, int key, int maxLength, bool hasSelect
     return key;
 }
 
+TextEdit TextEdit::replace(const QString& text, int start, int removed, const QString& inserted)
+{
+    start = qBound(0, start, int(text.size()));
+    removed = qBound(0, removed, int(text.size()) - start);
+    return TextEdit{text, QString(text).remove(start, removed), start, inserted};
+}
+
+QString TextEdit::after() const
+{
+    const int pos = qBound(0, at, int(kept.size()));
+    return kept.left(pos) + inserted + kept.mid(pos);
+}
+
+namespace {
+
+struct NumberShape {
+    int integerPlaces = 0; // places before the point, a leading sign not counted
+    int decimals = 0;
+};
+
+NumberShape shapeOf(const QString& text)
+{
+    const QString t = text.trimmed();
+    const qsizetype dot = t.indexOf(u'.');
+    NumberShape s;
+    s.integerPlaces = int(dot < 0 ? t.size() : dot) - (t.contains(u'-') ? 1 : 0);
+    s.decimals = dot < 0 ? 0 : int(t.size() - dot - 1);
+    return s;
+}
+
+} // namespace
+
+bool NumericEditAllowed(const TextEdit& edit, int maxIntDigits, int decimals, QStringView format)
+{
+    QString text = edit.kept;
+    int caret = qBound(0, edit.at, int(text.size()));
+    for (QChar c : edit.inserted) {
+        // Enter and Backspace are keys, never characters of a number.
+        if (c.unicode() < 0x20 ||
+            FilterNumericKey(text, c.unicode(), maxIntDigits, decimals, caret, format) == 0)
+            return false;
+        text.insert(caret++, c);
+    }
+    // Taking the point away joins the decimals to the integer digits, and a point put among digits may leave
+    // too many behind it; the result decides.
+    if (!format.isEmpty()) {
+        const qsizetype dot = format.indexOf(u'.');
+        decimals = int(format.size() - (dot < 0 ? 0 : dot + 1));
+    }
+    const NumberShape was = shapeOf(edit.before);
+    const NumberShape now = shapeOf(text);
+    return now.integerPlaces <= qMax(maxIntDigits, was.integerPlaces) &&
+           now.decimals <= qMax(decimals, was.decimals);
+}
+
+bool ByteLengthEditAllowed(const TextEdit& edit, int maxBytes)
+{
+    if (edit.inserted.isEmpty())
+        return true;
+    const qsizetype bytes = Gbk::byteLength(edit.after());
+    return bytes <= maxBytes || bytes <= Gbk::byteLength(edit.before);
+}
+
+bool LengthEditAllowed(const TextEdit& edit, int maxChars)
+{
+    if (edit.inserted.isEmpty())
+        return true;
+    const qsizetype chars = edit.after().size();
+    return chars <= maxChars || chars <= edit.before.size();
+}
+
 } // namespace zq

@@ -437,8 +437,9 @@ void DeclarationEditor::ImportSalary()
     DeclarationDocument work = m_doc;
     salaryImport.setApplied([this](const DeclarationDocument& doc, const SalaryImportResult& result) {
         if (result.rowsReplaced) {
+            const GridView::Place place = m_grid->place();
             m_model->rebuild([&] { m_doc.rows() = doc.rows(); });
-            m_grid->setCurrentIndex(m_model->index(0, ColIDCard));
+            m_grid->restorePlace(place, ColIDCard);
             setModified(true);
         }
         for (HeaderField f : result.boxesSet)
@@ -501,7 +502,10 @@ bool DeclarationEditor::DoSave()
 {
     m_grid->commitOpenEditor();
     std::optional<ValidationProblem> problem;
+    // The check tidies the rows and so resets the grid: the user's cell and scroll position stay.
+    const GridView::Place place = m_grid->place();
     m_model->rebuild([&] { problem = DeclarationValidator::DoCheckDeclaration(m_doc); });
+    m_grid->restorePlace(place, ColIDCard);
     if (problem) {
         showProblem(*problem);
         return false;

@@ -407,11 +407,39 @@ void EmployeeList::importEmployees()
     });
     import.run(selectedUnit(), merged);
     progress.reset();
-    // What was merged stays in the grid even when the import stopped on an error.
-    if (merged != rows())
+    // What was merged stays in the grid even when the import stopped on an error; it is not stored yet.
+    if (merged != rows()) {
         setRowsKeepingCell(std::move(merged));
+        m_dataChanged = true;
+    }
 }
 // clang-format on
+
+void EmployeeList::reject()
+{
+    if (!confirmClose())
+        return;
+    QDialog::reject();
+}
+
+bool EmployeeList::confirmClose()
+{
+    m_grid->commitOpenEditor();
+    if (!m_dataChanged)
+        return true;
+    // Closing would drop edits and imported employees that are not stored: the question of a change of unit,
+    // with Cancel to stay.
+    switch (m_ctx.prompter->message(QStringLiteral("员工信息维护"),
+                                    QStringLiteral("此单位员工信息已改变，是否保存？"),
+                                    Prompter::Icon::Question, Prompter::Buttons::YesNoCancel)) {
+    case Prompter::Answer::Yes:
+        return save();
+    case Prompter::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool EmployeeList::eventFilter(QObject* watched, QEvent* event)
 {

@@ -45,6 +45,10 @@ public:
     // A toolbar button by its key ("Add", "Delete", "Import", "Save", "Help", "Exit").
     QAction* toolbarAction(const QString& key) const { return m_buttons.value(key); }
 
+    // Closing with unsaved changes asks first: Yes saves (and stays open when that fails), No discards,
+    // Cancel stays.
+    void reject() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -58,6 +62,7 @@ private:
     void unitChanged();
     void setRowsKeepingCell(EmployeeRows rows);
     void onToolbarButton(QAction* action);
+    bool confirmClose();
 
     AppContext m_ctx;
     QMenuBar* m_menuBar;

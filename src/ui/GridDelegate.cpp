@@ -31,16 +31,20 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         // The list opens as wide as its longest entry, not only as wide as the cell.
         combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0) +
                                        combo->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
+        // No inline completion: Enter stores what was typed, never a code the completion ran on to.
+        combo->setCompleter(nullptr);
         if (col.maxLength > 0)
-            combo->lineEdit()->setMaxLength(qMax(col.maxLength, 1));
+            installLengthFilter(combo->lineEdit(), col.maxLength);
         combo->lineEdit()->installEventFilter(const_cast<GridDelegate*>(this));
         editor = combo;
     } else {
         auto* edit = new QLineEdit(parent);
         edit->setFrame(false);
         edit->setAlignment(col.alignment);
+        // The limit is the key filter's, not setMaxLength's: that would cut a longer stored value as soon as
+        // the editor opens on it.
         if (col.maxLength > 0)
-            edit->setMaxLength(col.maxLength);
+            installLengthFilter(edit, col.maxLength);
         if (col.numeric)
             installNumericFilter(edit, col.maxIntDigits, col.decimals, col.format);
         editor = edit;
@@ -62,13 +66,20 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     }
 }
 
+QString GridDelegate::comboValue(const QComboBox* combo)
+{
+    // An entry picked from the list stores its code; anything else is kept exactly as typed.
+    const QString shown = combo->currentText();
+    int i = combo->currentIndex();
+    if (i < 0 || combo->itemText(i) != shown)
+        i = combo->findText(shown, Qt::MatchExactly);
+    return i >= 0 ? combo->itemData(i).toString() : shown;
+}
+
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        const QString typed = combo->currentText();
-        // An entry picked from the list stores its code; anything else is kept as typed.
-        const int i = combo->findText(typed, Qt::MatchExactly);
-        model->setData(index, i >= 0 ? combo->itemData(i).toString() : typed, Qt::EditRole);
+        model->setData(index, comboValue(combo), Qt::EditRole);
     } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
         model->setData(index, edit->text(), Qt::EditRole);
     } else {

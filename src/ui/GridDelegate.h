@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 
+class QComboBox;
+
 namespace zq::ui {
 
 // Cell editors chosen by the column: a line edit limited in length, a numeric line edit behind the key
@@ -22,6 +24,9 @@ public:
 
     // The editor open right now, if any.
     QWidget* openEditor() const { return m_open; }
+
+    // What an edited drop-down stores: the picked entry's code, or the typed text as it stands.
+    static QString comboValue(const QComboBox* combo);
 
 protected:
     bool eventFilter(QObject* editor, QEvent* event) override;

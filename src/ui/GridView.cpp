@@ -139,6 +139,29 @@ void GridView::focusCell(int row, int column, bool scrollColumnToLeft)
     keepClearOfFrozenColumn(idx);
 }
 
+GridView::Place GridView::place() const
+{
+    const QModelIndex cur = currentIndex();
+    return Place{cur.isValid() ? cur.row() : -1, cur.isValid() ? cur.column() : -1,
+                 verticalScrollBar()->value(), horizontalScrollBar()->value()};
+}
+
+void GridView::restorePlace(const Place& place, int fallbackColumn)
+{
+    if (!model() || model()->rowCount() == 0)
+        return;
+    // The scroll ranges follow the new rows only once the delayed layout has run.
+    executeDelayedItemsLayout();
+    updateGeometries();
+    const int row = place.row < 0 ? 0 : qMin(place.row, model()->rowCount() - 1);
+    const int column = place.column < 0 ? fallbackColumn : place.column;
+    setCurrentIndex(model()->index(row, column));
+    if (place.row >= 0) {
+        verticalScrollBar()->setValue(place.vertical);
+        horizontalScrollBar()->setValue(place.horizontal);
+    }
+}
+
 void GridView::keyPressEvent(QKeyEvent* event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState) {

@@ -35,6 +35,18 @@ public:
     // Also keeps the cell clear of the fixed first column.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
+    // The current cell and the scroll position, kept across a reset of the model (a save, an import).
+    struct Place {
+        int row = -1;
+        int column = -1;
+        int vertical = 0;
+        int horizontal = 0;
+    };
+    Place place() const;
+    // Puts them back: the same cell (on the last row when there are fewer rows now) and the same scroll
+    // position. Without a kept cell, fallbackColumn of the first row becomes current.
+    void restorePlace(const Place& place, int fallbackColumn);
+
 signals:
     // Enter or Tab moved past the last cell of the last row.
     void movedPastEnd();

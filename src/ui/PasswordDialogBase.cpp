@@ -64,6 +64,8 @@ QLineEdit* PasswordDialogBase::addPasswordBox(const QString& objectName)
     auto* box = new QLineEdit(this);
     box->setObjectName(objectName);
     box->setEchoMode(QLineEdit::Password);
+    // Every typed character shows as "*", whatever the style's own password character is.
+    box->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     box->setMaxLength(MaxLength);
     box->installEventFilter(this);
     return box;

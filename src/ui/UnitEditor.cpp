@@ -1,5 +1,6 @@
 #include "UnitEditor.h"
 
+#include "KeyFilters.h"
 #include "StringTableModel.h"
 #include "core/Database.h"
 #include "core/Prompter.h"
@@ -25,22 +26,15 @@ namespace {
 const char16_t* const kItemLabels[6] = {u"收入额对应工资项", u"应纳税所得工资项", u"减免税对应工资项",
                                         u"抵免境外税工资项", u"实缴税对应工资项", u"证件号对应工资项"};
 
-// A box takes at most `limit` characters as the user types. A longer stored value is shown whole rather than
-// cut without a word (the save's checks then speak about it); the room shrinks back as the user deletes.
+// A box takes at most `limit` characters as the user types, pastes or commits from an input method; a longer
+// edit is refused whole. A longer stored value is shown whole rather than cut without a word (the save's
+// checks then speak about it) and may only get shorter.
 QLineEdit* limitedBox(const QString& name, int limit, QWidget* parent)
 {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
-    box->setMaxLength(limit);
-    QObject::connect(box, &QLineEdit::textEdited, box,
-                     [box, limit](const QString& text) { box->setMaxLength(qMax(limit, int(text.size()))); });
+    installLengthFilter(box, limit);
     return box;
-}
-
-void setBoxText(QLineEdit* box, int limit, const QString& text)
-{
-    box->setMaxLength(qMax(limit, int(text.size())));
-    box->setText(text);
 }
 
 QComboBox* makeList(const QString& name, QWidget* parent)
@@ -190,10 +184,10 @@ void UnitEditor::prepare(int row, const QStringList& editionNames, const QString
         heldCopyId = cells.value(5);
         heldYear = cells.value(12);
     }
-    setBoxText(m_name, units::NameMaxLength, m_unitName);
-    setBoxText(m_code, units::ComputerCodeMaxLength, cells.value(1));
-    setBoxText(m_phone, units::PhoneMaxLength, cells.value(2));
-    setBoxText(m_declarant, units::DeclarePersonMaxLength, cells.value(3));
+    m_name->setText(m_unitName);
+    m_code->setText(cells.value(1));
+    m_phone->setText(cells.value(2));
+    m_declarant->setText(cells.value(3));
 
     m_editionKeys = editionKeys;
     int edition = -1;

@@ -2,10 +2,14 @@
 
 #include "core/TaxDatabase.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
 #include <QStyle>
 #include <QTableView>
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QTest>
 #include <stdexcept>
 
@@ -31,6 +35,38 @@ void typeText(QWidget* widget, const QString& text)
         } else {
             QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
             QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
+void userEdit(QLineEdit* box, const QString& steps)
+{
+    for (const QString& step : steps.split(u';', Qt::SkipEmptyParts)) {
+        const QString arg = step.section(u':', 1);
+        if (step.startsWith(u"key:")) {
+            typeText(box, arg);
+        } else if (step == u"backspace") {
+            QTest::keyClick(box, Qt::Key_Backspace);
+        } else if (step == u"delete") {
+            QTest::keyClick(box, Qt::Key_Delete);
+        } else if (step == u"end") {
+            QTest::keyClick(box, Qt::Key_End);
+        } else if (step == u"down") {
+            QTest::keyClick(box, Qt::Key_Down);
+        } else if (step == u"cut") {
+            QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+        } else if (step.startsWith(u"paste:")) {
+            QApplication::clipboard()->setText(arg);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        } else if (step.startsWith(u"im:")) {
+            QInputMethodEvent commit;
+            commit.setCommitString(arg);
+            QApplication::sendEvent(box, &commit);
+        } else if (step.startsWith(u"middle:")) {
+            QApplication::clipboard()->setText(arg, QClipboard::Selection);
+            QTest::mouseClick(box, Qt::MiddleButton, {}, QPoint(box->width() - 4, box->height() / 2));
+        } else {
+            QFAIL(qPrintable("unknown step " + step));
         }
     }
 }

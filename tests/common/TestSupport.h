@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QTableView;
+class QLineEdit;
 #include <functional>
 #include <memory>
 
@@ -40,6 +41,11 @@ void typeText(QWidget* widget, const QString& text);
 // The titles and values of a grid that its visible columns cut off ("column 2: 11010519491231002X"), looked
 // at in the first 200 rows; empty when every one shows whole.
 QStringList cutOffTexts(const QTableView* grid);
+
+// Does to a line edit what a user does, step by step (steps joined by ";"): "key:text" types, "backspace",
+// "delete", "end", "down", "cut" (Ctrl+X), "paste:text" (Ctrl+V), "im:text" (an input-method commit),
+// "middle:text" (the X11 selection pasted with the middle button at the end of the text).
+void userEdit(QLineEdit* box, const QString& steps);
 
 // Runs a statement and fails loudly (with the database's text) when it does not run.
 void execOrFail(Database& db, const QString& sql, const QVariantList& binds = {});

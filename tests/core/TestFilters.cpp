@@ -133,6 +133,65 @@ private slots:
         QCOMPARE(FilterByteLength(text, key, maxLength, selection, 0), delivered);
     }
 
+    // Edits judged on the text as it will be after them: a key over the selection, Backspace, Delete and
+    // Cut of a stretch, pastes and input-method commits. start/removed give the stretch that goes.
+    void edits_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<bool>("accepted");
+        const QString full = QStringLiteral("123456789012.34");
+        QTest::newRow("point deleted joins 14 digits") << "amount" << full << 12 << 1 << "" << 12 << false;
+        QTest::newRow("digit, point and decimal cut") << "amount" << full << 11 << 3 << "" << 12 << true;
+        QTest::newRow("point typed over the point") << "amount" << full << 12 << 1 << "." << 12 << true;
+        QTest::newRow("point typed into 12 digits leaving 3 decimals")
+            << "amount"
+            << "123456789012" << 9 << 0 << "." << 12 << false;
+        QTest::newRow("minus over the selected start") << "amount"
+                                                       << "12" << 0 << 2 << "-5" << 12 << true;
+        QTest::newRow("input method text with letters") << "amount"
+                                                        << "" << 0 << 0 << "１２。abc" << 12 << false;
+        QTest::newRow("paste with a line break") << "amount"
+                                                 << "" << 0 << 0 << "12\r" << 12 << false;
+        QTest::newRow("longer stored amount loses a digit")
+            << "amount"
+            << "1234567890123.45" << 0 << 1 << "" << 12 << true;
+        QTest::newRow("longer stored amount loses its point")
+            << "amount"
+            << "1234567890123.45" << 13 << 1 << "" << 12 << false;
+        QTest::newRow("chinese over one ascii at the limit") << "bytes"
+                                                             << "1234567890" << 9 << 1 << "中" << 10 << false;
+        QTest::newRow("commit of 26 chinese") << "bytes"
+                                              << "" << 0 << 0 << QString(26, u'张') << 50 << false;
+        QTest::newRow("longer stored text typed over")
+            << "bytes" << QString(30, u'张') << 0 << 1 << "李" << 50 << true;
+        QTest::newRow("longer stored text grows")
+            << "bytes" << QString(30, u'张') << 30 << 0 << "a" << 50 << false;
+        QTest::newRow("stored 20 characters grow")
+            << "chars" << QString(20, u'1') << 20 << 0 << "2" << 18 << false;
+        QTest::newRow("nineteenth character pasted")
+            << "chars" << QString(16, u'1') << 16 << 0 << "234" << 18 << false;
+    }
+    void edits()
+    {
+        QFETCH(QString, rule);
+        QFETCH(QString, text);
+        QFETCH(int, start);
+        QFETCH(int, removed);
+        QFETCH(QString, inserted);
+        QFETCH(int, limit);
+        const TextEdit edit = TextEdit::replace(text, start, removed, inserted);
+        QCOMPARE(edit.after(), text.left(start) + inserted + text.mid(start + removed));
+        const bool accepted = rule == u"amount"  ? NumericEditAllowed(edit, limit, 2, u"#,##0.00")
+                              : rule == u"bytes" ? ByteLengthEditAllowed(edit, limit)
+                                                 : LengthEditAllowed(edit, limit);
+        QTEST(accepted, "accepted");
+    }
+
     void gbk_data()
     {
         QTest::addColumn<QString>("text");

@@ -12,7 +12,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -177,6 +180,215 @@ private slots:
         QFETCH(QString, expected);
         Editor e;
         QCOMPARE(e.typeInto(F(box), keys), expected);
+    }
+
+    // Edits as people make them, judged on the text after them and refused whole. selLength < 0 selects
+    // leftwards from selStart (the caret ends at the selection's start, as after Shift+Left).
+    void boxEdits_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("selStart");
+        QTest::addColumn<int>("selLength");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected");
+        const QString full = QStringLiteral("123456789012.34");
+        QTest::newRow("key over the selected amount") << int(F::InComeM) << "12,345.60" << 0 << 9 << "key:5"
+                                                      << "5";
+        QTest::newRow("key over selected decimals") << int(F::OutTaxM) << "12.34" << 3 << 2 << "key:9"
+                                                    << "12.9";
+        QTest::newRow("backspace over decimals selected leftwards")
+            << int(F::OweTax) << full << 15 << -2 << "backspace"
+            << "123456789012.";
+        QTest::newRow("delete in front of the point")
+            << int(F::InComeM) << full << 12 << 0 << "delete" << full;
+        QTest::newRow("cut of the point") << int(F::InComeM) << full << 12 << 1 << "cut" << full;
+        QTest::newRow("cut of the decimals") << int(F::InComeM) << "12.34" << 2 << 3 << "cut"
+                                             << "12";
+        QTest::newRow("input method 26 chinese for the declarant")
+            << int(F::DeclarePerson) << "" << 0 << 0 << "im:" + QString(26, u'张') << "";
+        QTest::newRow("input method 25 chinese for the phone")
+            << int(F::Phone) << "" << 0 << 0 << "im:" + QString(25, u'张') << QString(25, u'张');
+        QTest::newRow("input method over a selection")
+            << int(F::DeclarePerson) << "张三" << 0 << 2 << "im:李四"
+            << "李四";
+        QTest::newRow("input method full-width into an amount")
+            << int(F::InComeM) << "" << 0 << 0 << "im:１２。abc"
+            << "";
+        QTest::newRow("input method full-width into a count") << int(F::UnitMen) << "1" << 1 << 0 << "im:２"
+                                                              << "1";
+        QTest::newRow("paste with a letter into an amount") << int(F::InComeM) << "" << 0 << 0 << "paste:12a"
+                                                            << "";
+        QTest::newRow("paste over the selected amount")
+            << int(F::InComeM) << "12,345.60" << 0 << 9 << "paste:99.5"
+            << "99.5";
+        QTest::newRow("middle click with a letter") << int(F::OweTax) << "1" << 1 << 0 << "middle:2a"
+                                                    << "1";
+        QTest::newRow("middle click of digits") << int(F::OweTax) << "1" << 1 << 0 << "middle:23"
+                                                << "123";
+        QTest::newRow("middle click past the declarant's bytes")
+            << int(F::DeclarePerson) << QString(24, u'张') << 24 << 0 << "middle:张三" << QString(24, u'张');
+        QTest::newRow("chinese over the code's last byte")
+            << int(F::ComputerCode) << "1234567890" << 9 << 1 << "key:中"
+            << "1234567890";
+        QTest::newRow("ascii over the code's last byte")
+            << int(F::ComputerCode) << "1234567890" << 9 << 1 << "key:x"
+            << "123456789x";
+    }
+    void boxEdits()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, text);
+        QFETCH(int, selStart);
+        QFETCH(int, selLength);
+        QFETCH(QString, steps);
+        if (steps.startsWith(u"middle:") && !QApplication::clipboard()->supportsSelection())
+            QSKIP("this platform has no selection to paste with the middle button");
+        Editor e;
+        QLineEdit* b = e.ed->box(F(box));
+        b->setFocus();
+        b->setText(text);
+        if (selLength != 0)
+            b->setSelection(selStart, selLength);
+        else
+            b->setCursorPosition(selStart);
+        userEdit(b, steps);
+        QTEST(b->text(), "expected");
+    }
+
+    // A cell editor opened on a stored value (through the view, as a key or double click opens it), edited
+    // and left with Enter. A code column's edit goes into its drop-down's line edit.
+    void cellEdits_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected");
+        const QString longId = QStringLiteral("P12345678901234567890123");
+        QTest::newRow("key over a stored amount with two decimals") << int(ColInComeM) << "1234.56"
+                                                                    << "key:7"
+                                                                    << "7";
+        QTest::newRow("key over a stored rate") << int(ColTaxRadio) << "20.5"
+                                                << "key:3"
+                                                << "3";
+        QTest::newRow("third decimal after the stored amount") << int(ColTaxM) << "1234.56"
+                                                               << "end;key:7"
+                                                               << "1234.56";
+        QTest::newRow("stored long identity number left as it is")
+            << int(ColIDCard) << longId << "" << longId;
+        QTest::newRow("stored long identity number loses a character")
+            << int(ColIDCard) << longId << "end;backspace" << longId.chopped(1);
+        QTest::newRow("stored long name left as it is")
+            << int(ColEmpName) << QString(60, u'名') << "" << QString(60, u'名');
+        QTest::newRow("nineteenth character of an identity number") << int(ColIDCard) << "110101198001010015"
+                                                                    << "end;key:1"
+                                                                    << "110101198001010015";
+        QTest::newRow("typed code shorter than the limit") << int(ColProf) << ""
+                                                           << "key:02"
+                                                           << "02";
+        QTest::newRow("typed part of a nationality code") << int(ColNation) << ""
+                                                          << "key:15"
+                                                          << "15";
+        QTest::newRow("picked code shorter than the limit") << int(ColProf) << ""
+                                                            << "down"
+                                                            << "0";
+        QTest::newRow("stored code left as it is") << int(ColNation) << "156"
+                                                   << ""
+                                                   << "156";
+    }
+    void cellEdits()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, stored);
+        QFETCH(QString, steps);
+        Editor e(true);
+        // A profession whose code is shorter than the column's four characters and whose name is longer.
+        e.t.db().exec("insert into BmProfes(ProfCode,ProfName) values('0','其他从业人员')");
+        delete e.ed;
+        e.ed = new DeclarationEditor(e.ctx, nullptr, 1);
+        e.ed->StartWin(false, 1);
+        e.ed->show();
+        e.ed->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(e.ed)); // the cell editor gets the focus, as for a user
+        e.ed->model()->setCellText(0, column, stored);
+        GridView* grid = e.ed->grid();
+        grid->setCurrentIndex(e.ed->model()->index(0, column));
+        grid->edit(grid->currentIndex());
+        QWidget* editor = grid->gridDelegate()->openEditor();
+        QVERIFY(editor);
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (auto* combo = qobject_cast<QComboBox*>(editor))
+            line = combo->lineEdit();
+        QVERIFY(line);
+        const QString shown = line->text();
+        userEdit(line, steps);
+        QTest::keyClick(line, Qt::Key_Return);
+        QCOMPARE(shown, stored); // shown whole
+        QTEST(e.ed->document().cellText(0, column), "expected");
+    }
+
+    // Header texts longer than their boxes, taken over from elsewhere, are shown whole and stay as they are.
+    void storedHeaderStaysWhole_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("computer code of 15") << "ComputerCode" << int(F::ComputerCode) << "123456789012345";
+        QTest::newRow("phone of 55") << "Phone" << int(F::Phone) << QString(55, u'8');
+        QTest::newRow("declarant of 60") << "DeclarePerson" << int(F::DeclarePerson) << QString(60, u'a');
+    }
+    void storedHeaderStaysWhole()
+    {
+        QFETCH(QString, column);
+        QFETCH(int, box);
+        QFETCH(QString, stored);
+        Editor e(true);
+        e.t.db().exec("update ApplT set " + column + "=? where AppID=1", {stored});
+        e.ed->LoadDeclaration();
+        QCOMPARE(e.ed->box(F(box))->text(), stored);
+        QCOMPARE(e.ed->document().header(F(box)), stored);
+        e.ed->box(F(box))->setFocus();
+        QTest::keyClick(e.ed->box(F(box)), Qt::Key_End);
+        QTest::keyClick(e.ed->box(F(box)), Qt::Key_Return);
+        QCOMPARE(e.ed->document().header(F(box)), stored);
+    }
+
+    // The current cell and the scroll position survive a save and a failed check; a check that names a
+    // cell puts the cursor there.
+    void cursorKeptAcrossSave_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::newRow("save") << "" << true << 1 << int(ColTaxM1);
+        QTest::newRow("failed check on a box") << "month" << false << 1 << int(ColTaxM1);
+        QTest::newRow("failed check on a cell") << "name" << false << 0 << int(ColEmpName);
+    }
+    void cursorKeptAcrossSave()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, saved);
+        Editor e(true);
+        e.ed->resize(420, 330);
+        QVERIFY(QTest::qWaitForWindowExposed(e.ed));
+        if (change == u"month")
+            e.ed->setBoxText(F::Month, QString());
+        if (change == u"name")
+            e.ed->model()->setCellText(0, ColEmpName, QString());
+        GridView* grid = e.ed->grid();
+        grid->setCurrentIndex(e.ed->model()->index(1, ColTaxM1));
+        const int horizontal = grid->horizontalScrollBar()->value();
+        QVERIFY(horizontal > 0);
+        e.ed->setModified(true);
+        QCOMPARE(e.ed->DoSave(), saved);
+        QTEST(grid->currentIndex().row(), "row");
+        QTEST(grid->currentIndex().column(), "column");
+        if (change != u"name")
+            QCOMPARE(grid->horizontalScrollBar()->value(), horizontal);
+        const int rows = e.ed->document().rowCount();
+        e.ed->InsertRow(); // works at once, without a click into the grid
+        QCOMPARE(e.ed->document().rowCount(), rows + 1);
     }
 
     void enterMovesLikeTab()

@@ -80,8 +80,10 @@ private slots:
         fill(f);
         auto ed = open(f, "2012-03");
         QAbstractItemModelTester tester(ed->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        ed->grid()->setCurrentIndex(ed->model()->index(0, ColTaxM1));
         f.prompter.queue(Prompter::Answer::Yes);
         ed->action("导入")->trigger();
+        QCOMPARE(ed->grid()->currentIndex(), ed->model()->index(0, ColTaxM1)); // the user's cell stays
 
         QCOMPARE(f.prompter.texts(), QStringList({"导入工资数据将覆盖现有数据，是否继续？", "导入2条数据"}));
         QVERIFY(ed->isModified());

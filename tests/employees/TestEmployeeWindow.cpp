@@ -215,7 +215,9 @@ private slots:
         grid->edit(grid->currentIndex());
         auto* name = qobject_cast<QLineEdit*>(grid->gridDelegate()->openEditor());
         QVERIFY(name);
-        QCOMPARE(name->maxLength(), 50);
+        QTest::keyClick(name, Qt::Key_End);
+        typeText(name, QString(52, u'名')); // the limit is 50 characters
+        QCOMPARE(name->text().size(), 50);
         list.reject();
     }
 
@@ -367,10 +369,61 @@ private slots:
         QCOMPARE(gridLines(list), (QStringList{"0001\t张三\t110101198001010015\t840\t0101",
                                                "0002\t李四\t220101198001010011\t001\t0201"}));
         QCOMPARE(list.grid()->currentIndex(), list.model()->index(0, EmpColProf));
-        QVERIFY(!list.DataChanged());
+        QVERIFY(list.DataChanged()); // imported rows are not stored yet
         QCOMPARE(f.stored(), QStringList{"0001\t旧名\t旧号\t840\t0101"});
         QVERIFY(list.save());
         QCOMPARE(f.stored().size(), 2);
+    }
+
+    // Closing with unstored changes (an import, an edit) asks the question of a change of unit, with Cancel.
+    void closingWithChanges_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("import, yes saves") << "import" << int(Prompter::Answer::Yes) << true << 2;
+        QTest::newRow("import, no discards") << "import" << int(Prompter::Answer::No) << true << 0;
+        QTest::newRow("import, cancel stays") << "import" << int(Prompter::Answer::Cancel) << false << 0;
+        QTest::newRow("edit, yes saves") << "edit" << int(Prompter::Answer::Yes) << true << 1;
+        QTest::newRow("edit, yes fails the check and stays")
+            << "bad" << int(Prompter::Answer::Yes) << false << 0;
+        QTest::newRow("no change, no question") << "" << -1 << true << 0;
+    }
+    void closingWithChanges()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, answer);
+        EmployeeFixture f;
+        f.addPayroll("0001", "张三", "A1", 0, {"110101198001010015"});
+        f.addPayroll("0002", "李四", "A2", 0, {"220101198001010011"});
+        EmployeeList list(f.ctx);
+        list.show();
+        if (change == u"import") {
+            list.toolbarAction("Import")->trigger();
+        } else if (!change.isEmpty()) {
+            list.addRow();
+            list.model()->setData(list.model()->index(0, EmpColId), change == u"bad" ? "123456789" : "009",
+                                  Qt::EditRole);
+            list.model()->setData(list.model()->index(0, EmpColName), "新人", Qt::EditRole);
+        }
+        f.prompter.clear();
+        if (answer >= 0)
+            f.prompter.queue(Prompter::Answer(answer));
+        list.toolbarAction("Exit")->trigger();
+        QTEST(!list.isVisible(), "closed");
+        QTEST(int(f.stored().size()), "stored");
+        QCOMPARE(f.prompter.unexpected(), 0);
+        if (answer < 0) {
+            QCOMPARE(f.prompter.records().size(), 0);
+            return;
+        }
+        QCOMPARE(f.prompter.records().size(), change == u"bad" ? 2 : 1); // the failed save speaks too
+        const auto& q = f.prompter.records().first();
+        QCOMPARE(q.title, QString("员工信息维护"));
+        QCOMPARE(q.text, QString("此单位员工信息已改变，是否保存？"));
+        QCOMPARE(q.icon, Prompter::Icon::Question);
+        QCOMPARE(q.buttons, Prompter::Buttons::YesNoCancel);
     }
 };
 

@@ -1,5 +1,6 @@
-// The key filters driven key by key, as a text box uses them: a numeric box never takes a 13th integer digit
-// or a third decimal, and a box limited in GBK bytes never grows past its limit by typing.
+// The key filters driven key by key and edit by edit, as a text box uses them: a numeric box never takes a
+// 13th integer digit or a third decimal, whatever is selected, deleted or pasted, and a box limited in GBK
+// bytes never grows past its limit by typing.
 #include "FuzzSupport.h"
 #include "core/Gbk.h"
 #include "core/TextHelpers.h"
@@ -57,6 +58,54 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         ZQ_FUZZ_CHECK(integerDigits(text) <= 12, text);
         ZQ_FUZZ_CHECK(decimalDigits(text) <= allowedDecimals, text);
         ZQ_FUZZ_CHECK(text.count(u'.') <= 1 && text.count(u'-') <= 1, text);
+    }
+
+    // The same box edited as the windows edit it: keys and pastes over a selection, Backspace, Delete and Cut
+    // of a stretch, each judged whole on the text after it. Bytes 0x00-0x0f place the caret, 0x10-0x1f the
+    // other end of the selection.
+    {
+        static const char16_t* const pieces[] = {u"0",  u"5", u".",      u"-",      u"9.",
+                                                 u"12", u"a", u"\uFF11", u"\u3002", u""};
+        QString box;
+        int caret = 0;
+        int anchor = 0;
+        for (size_t i = 1; i < size; ++i) {
+            const uint8_t b = data[i];
+            if (b < 0x10) {
+                caret = anchor = int(b) % (int(box.size()) + 1);
+                continue;
+            }
+            if (b < 0x20) {
+                anchor = int(b - 0x10) % (int(box.size()) + 1);
+                continue;
+            }
+            int from = qMin(caret, anchor);
+            int removed = qAbs(caret - anchor);
+            QString inserted;
+            if (b % 12 == 10 && removed == 0) { // Backspace
+                if (caret == 0)
+                    continue;
+                from = caret - 1;
+                removed = 1;
+            } else if (b % 12 == 11 && removed == 0) { // Delete
+                if (caret >= box.size())
+                    continue;
+                removed = 1;
+            } else if (b % 12 < 10) {
+                inserted = QString::fromUtf16(pieces[b % 12]); // the empty piece is a Cut
+            }
+            const TextEdit edit = TextEdit::replace(box, from, removed, inserted);
+            if (!NumericEditAllowed(edit, 12, decimals, format))
+                continue;
+            box = edit.after();
+            caret = anchor = from + int(inserted.size());
+            ZQ_FUZZ_CHECK(integerDigits(box) <= 12, box);
+            ZQ_FUZZ_CHECK(decimalDigits(box) <= allowedDecimals, box);
+            ZQ_FUZZ_CHECK(box.count(u'.') <= 1 && box.count(u'-') <= 1, box);
+            ZQ_FUZZ_CHECK(box.indexOf(u'-') <= 0, box);
+            for (QChar c : box)
+                ZQ_FUZZ_CHECK((c.isDigit() && c.unicode() < 0x80) || c == u'.' || c == u'-', box);
+        }
     }
 
     // The byte-length filter on typed characters from the input.

@@ -83,6 +83,7 @@ private slots:
             QCOMPARE(b->echoMode(), QLineEdit::Password);
             typeKeys(b, "12345678901"); // one too many
             QCOMPARE(b->text(), QString("1234567890"));
+            QCOMPARE(b->displayText(), QString(10, u'*')); // every character shows as "*"
         }
         const QStringList shown = labelTexts(d.get());
         for (const QString& l : labels)

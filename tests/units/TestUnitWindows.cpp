@@ -395,10 +395,6 @@ private slots:
         f.addUnit(1, "甲公司", "12345678901"); // stored before the rule: 11 characters
         UnitList list(f.ctx);
         UnitEditor ed(f.ctx, list.model(), &list);
-        QCOMPARE(ed.nameBox()->maxLength(), 255);
-        QCOMPARE(ed.codeBox()->maxLength(), 10);
-        QCOMPARE(ed.phoneBox()->maxLength(), 50);
-        QCOMPARE(ed.declarantBox()->maxLength(), 50);
         ed.prepare(0, list.editions().names, list.editions().keys);
         typeText(ed.codeBox(), "12345678901");
         QCOMPARE(ed.codeBox()->text(), QString("1234567890"));
@@ -417,6 +413,37 @@ private slots:
         QVERIFY(change.save());
         QCOMPARE(f.unitValue(1, "ComputerCode").toString(), QString("1234567890"));
         QCOMPARE(f.prompter.unexpected(), 0);
+    }
+
+    // A paste or an input-method commit that does not fit is refused whole, never cut to the box's length.
+    void boxesRefuseLongEditsWhole_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("paste of 11 into the code") << "txtUCode"
+                                                   << "paste:12345678901"
+                                                   << "";
+        QTest::newRow("paste of 10 into the code") << "txtUCode"
+                                                   << "paste:1234567890"
+                                                   << "1234567890";
+        QTest::newRow("input method 51 into the declarant") << "txtDeclPer"
+                                                            << "im:" + QString(51, u'张') << "";
+        QTest::newRow("input method 50 into the phone") << "txtPhone"
+                                                        << "im:" + QString(50, u'张') << QString(50, u'张');
+    }
+    void boxesRefuseLongEditsWhole()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, steps);
+        UnitFixture f;
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        ed.prepare(0, list.editions().names, list.editions().keys);
+        auto* b = ed.findChild<QLineEdit*>(box);
+        QVERIFY(b);
+        userEdit(b, steps);
+        QTEST(b->text(), "expected");
     }
 
     void noAccountSetAsksFirst_data()
