@@ -15,7 +15,10 @@ constexpr Command kCommands[] = {
     {"init-db", zq::cli::initDb,
      "init-db [--demo] PATH        create a new own database (--demo: with two units and a demo payroll "
      "package)"},
-    {"check", zq::cli::check, "check [--db PATH] --app N      validate a stored declaration as a save would"},
+    {"check", zq::cli::check,
+     "check [--db PATH] [--warnings] --app N\n"
+     "                               validate a stored declaration as a save would (--warnings: also list\n"
+     "                               what may be wrong but does not stop a save, one per line)"},
     {"demo", zq::cli::demo,
      "demo [--db PATH] [--out FILE]  on the demo installation: take over the first unit's employees,\n"
      "                               import a month's salary into a declaration, store it and write its "

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Warning.h"
+
 #include <QString>
 #include <optional>
 
@@ -19,13 +21,38 @@ public:
     // Cancel button, or Ok for a plain notice).
     virtual Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) = 0;
     // A one-line input box; nothing when cancelled.
-    virtual std::optional<QString> input(const QString& title, const QString& prompt, const QString& defaultText) = 0;
-    // A save-file dialog with a proposed file name and a filter such as "CSV文件 (*.csv)"; nothing when cancelled.
+    virtual std::optional<QString> input(const QString& title, const QString& prompt,
+                                         const QString& defaultText) = 0;
+    // A save-file dialog with a proposed file name and a filter such as "CSV文件 (*.csv)"; nothing when
+    // cancelled.
     virtual std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
                                                 const QString& filter) = 0;
 
+    // Warnings that do not stop what the user started (action: "保存", "生成上传文件"), shown with the
+    // question whether to go on; Yes goes on. The windows show them as a list; the default is one message
+    // box.
+    virtual Answer warnings(const QString& action, const Warnings& list)
+    {
+        QString text = QStringLiteral("发现%1条警告：\r\n").arg(list.size());
+        constexpr qsizetype shownLines = 20;
+        for (qsizetype i = 0; i < list.size() && i < shownLines; ++i)
+            text += list[i].line() + QStringLiteral("\r\n");
+        if (list.size() > shownLines)
+            text += QStringLiteral("……\r\n");
+        text += QStringLiteral("\r\n仍要%1吗？").arg(action);
+        return message(noticeTitle(), text, Icon::Exclamation, Buttons::YesNo);
+    }
+    // True when there is nothing to warn about or the user chose to go on.
+    bool goOnDespite(const QString& action, const Warnings& list)
+    {
+        return list.isEmpty() || warnings(action, list) == Answer::Yes;
+    }
+
     // The conventions: a notice has OK only and the title "提示信息" unless told otherwise.
-    void notice(const QString& text, Icon icon = Icon::None) { message(noticeTitle(), text, icon, Buttons::Ok); }
+    void notice(const QString& text, Icon icon = Icon::None)
+    {
+        message(noticeTitle(), text, icon, Buttons::Ok);
+    }
     void notice(const QString& title, const QString& text, Icon icon)
     {
         message(title, text, icon, Buttons::Ok);

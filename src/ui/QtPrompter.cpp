@@ -1,5 +1,7 @@
 #include "QtPrompter.h"
 
+#include "WarningList.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -114,6 +116,11 @@ std::optional<QString> QtPrompter::saveFileName(const QString& title, const QStr
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first();
+}
+
+Prompter::Answer QtPrompter::warnings(const QString& action, const Warnings& list)
+{
+    return WarningList::askGoOn(action, list, dialogParent()) ? Answer::Yes : Answer::No;
 }
 
 } // namespace zq::ui
