@@ -14,30 +14,6 @@ using Target = ValidationProblem::Target;
 
 namespace {
 
-// validDocument() with what a warning would point at put right: sound identity numbers, the rate and tax of a
-// taxable income of 3000 in 2005 (15 %, 3000 × 15 % − 125 = 325), and header totals that match the rows.
-DeclarationDocument cleanDocument()
-{
-    DeclarationDocument doc = validDocument();
-    doc.setCellText(0, ColIDCard, "110101198001010010");
-    doc.setCellText(1, ColIDCard, "110101198001010037");
-    for (int r = 0; r < 2; ++r) {
-        doc.setCellText(r, ColTaxRadio, "15");
-        doc.setCellText(r, ColTaxM1, "325");
-    }
-    return doc;
-}
-
-// The read-only totals as the editor keeps them, and the tax due equal to the tax paid.
-void syncTotals(DeclarationDocument& doc)
-{
-    doc.setHeader(F::TaxMs, doc.columnSum(ColInComeM).format(u"#,##0.00"));
-    doc.setHeader(F::TaxM, doc.columnSum(ColTaxM).format(u"#,##0.00"));
-    doc.setHeader(F::ReduTaxM, doc.columnSum(ColReduTax).format(u"#,##0.00"));
-    doc.setHeader(F::FactTax, doc.columnSum(ColTaxM1).format(u"#,##0.00"));
-    doc.setHeader(F::OutTaxM, doc.columnSum(ColTaxM1).format(u"#,##0.00"));
-}
-
 const QDate kToday(2026, 12, 7);
 
 // The monthly wage tables as published: upper bounds (the last bracket has none) and rates.
