@@ -35,6 +35,13 @@ constexpr Command kCommands[] = {
     {"import-salary", zq::cli::importSalary,
      "import-salary --db PATH --unit N --month yyyy-mm [--threshold X] [--windows DIR]\n"
      "                               the month's salary import into a new declaration, printed, not saved"},
+    {"backup", zq::cli::backup,
+     "backup [--db PATH] --out FILE [--force]\n"
+     "                               a checked copy of the own database, also while the program uses it"},
+    {"restore", zq::cli::restore,
+     "restore FILE [--db PATH]     put a copy in the place of the own database (not while the program "
+     "runs);\n"
+     "                               the replaced one is kept as ZqSalTax.db.yyyyMMdd-HHmmss.bak"},
 };
 
 void printUsage(QTextStream& err)

@@ -28,6 +28,16 @@ public:
     virtual std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
                                                 const QString& filter) = 0;
 
+    // An open-file dialog in a folder, with a filter such as "数据库文件 (*.db)"; nothing when cancelled.
+    // Only the windows offer one.
+    virtual std::optional<QString> openFileName(const QString& title, const QString& folder,
+                                                const QString& filter)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(folder);
+        Q_UNUSED(filter);
+        return std::nullopt;
+    }
     // Warnings that do not stop what the user started (action: "保存", "生成上传文件"), shown with the
     // question whether to go on; Yes goes on. The windows show them as a list; the default is one message
     // box.

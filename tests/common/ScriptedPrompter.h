@@ -13,7 +13,7 @@ namespace zq::test {
 class ScriptedPrompter : public Prompter {
 public:
     struct Record {
-        QString kind; // "message", "input", "save"
+        QString kind; // "message", "input", "save", "open"
         QString title;
         QString text;
         Icon icon = Icon::None;
@@ -34,6 +34,8 @@ public:
     std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
                                         const QString& filter) override;
 
+    std::optional<QString> openFileName(const QString& title, const QString& folder,
+                                        const QString& filter) override;
     // Warnings before a save or an export are kept apart from the records and answered Yes (go on, as the
     // program did before it had them) unless told otherwise.
     Answer warnings(const QString& action, const Warnings& list) override
