@@ -22,18 +22,9 @@ public:
     QString taxThreshold() const { return value(QStringLiteral("Reg"), QStringLiteral("RegInfoT")); }
     void setTaxThreshold(const QString& t) { setValue(QStringLiteral("Reg"), QStringLiteral("RegInfoT"), t); }
     QString columnWidths() const { return value(QStringLiteral("Corvane"), QStringLiteral("TColWid")); }
-    void setColumnWidths(const QString& w)
-    {
-        setValue(QStringLiteral("Corvane"), QStringLiteral("TColWid"), w);
-    }
-    QString financeServerEngine() const
-    {
-        return value(QStringLiteral("Finance"), QStringLiteral("ServerEngine"));
-    }
-    QString financeOdbcDriver() const
-    {
-        return value(QStringLiteral("Finance"), QStringLiteral("OdbcDriver"));
-    }
+    void setColumnWidths(const QString& w) { setValue(QStringLiteral("Corvane"), QStringLiteral("TColWid"), w); }
+    QString financeServerEngine() const { return value(QStringLiteral("Finance"), QStringLiteral("ServerEngine")); }
+    QString financeOdbcDriver() const { return value(QStringLiteral("Finance"), QStringLiteral("OdbcDriver")); }
 
     // How many daily copies a normal exit keeps in backup/ beside the database; 0 takes none.
     int backupKeep() const;

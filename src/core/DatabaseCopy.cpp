@@ -83,19 +83,30 @@ void removeWithJournals(const QString& path)
         QFile::remove(path + QLatin1String(s));
 }
 
-bool sameFile(const QString& a, const QString& b)
+// The path as it will be once the file exists: the real folder (links resolved) and the name.
+QString settledPath(const QString& path)
 {
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+    const QFileInfo fi(path);
+    const QString folder = QFileInfo(fi.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? fi.absoluteFilePath() : QDir(folder).filePath(fi.fileName());
 }
 
-// Whether path is the database at dbPath or one of its journal files.
+// Whether path is the database at dbPath or one of its journal files, existing or not.
 bool isDatabaseOrJournal(const QString& path, const QString& dbPath)
 {
-    if (sameFile(path, dbPath))
+    const QString target = QFileInfo(path).exists() ? QFileInfo(path).canonicalFilePath() : settledPath(path);
+    const QString db =
+        QFileInfo(dbPath).exists() ? QFileInfo(dbPath).canonicalFilePath() : settledPath(dbPath);
+    const Qt::CaseSensitivity cs =
+#ifdef Q_OS_WIN
+        Qt::CaseInsensitive;
+#else
+        Qt::CaseSensitive;
+#endif
+    if (target.compare(db, cs) == 0)
         return true;
     for (const char* s : kJournalSuffixes)
-        if (sameFile(path, dbPath + QLatin1String(s)))
+        if (target.compare(db + QLatin1String(s), cs) == 0)
             return true;
     return false;
 }
