@@ -40,12 +40,15 @@ WarningList::WarningList(const Warnings& warnings, const QString& question, QWid
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setWordWrap(false);
+    // Long texts (a tax worked out, the table it comes from) wrap rather than end in dots.
+    m_view->setWordWrap(true);
     m_view->verticalHeader()->hide();
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setColumnWidth(0, 50);
     m_view->setColumnWidth(1, 110);
-    m_view->setColumnWidth(2, 360);
+    m_view->setColumnWidth(2, 400);
+    connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, m_view,
+            &QTableView::resizeRowsToContents);
     layout->addWidget(m_view, 1);
     connect(m_view, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
         if (i.isValid())
@@ -75,7 +78,7 @@ WarningList::WarningList(const Warnings& warnings, const QString& question, QWid
     }
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(760, 360);
+    resize(920, 420);
 }
 
 bool WarningList::askGoOn(const QString& action, const Warnings& warnings, QWidget* parent)
