@@ -75,7 +75,8 @@ void checkIdentities(const DeclarationDocument& doc, const QList<int>& rows, con
     }
 }
 
-void checkWageRow(const DeclarationDocument& doc, int r, const WageTaxTable& table, Warnings& out)
+void checkWageRow(const DeclarationDocument& doc, int r, const WageTaxTable& table, bool bookless,
+                  Warnings& out)
 {
     const Money taxable = doc.cellNumber(r, ColTaxM);
     const Money rate = doc.cellNumber(r, ColTaxRadio);
@@ -86,7 +87,8 @@ void checkWageRow(const DeclarationDocument& doc, int r, const WageTaxTable& tab
                         QStringLiteral("应纳税所得额为 %1，税率却是 %2%")
                             .arg(amountText(taxable), rate.toPlainString()),
                         QStringLiteral("0")});
-    } else {
+    } else if (!(bookless && rate.isZero())) {
+        // A declaration without a payment book carries the rate 0 by rule.
         const auto& b = table.bracketOf(taxable);
         if (rate != Money::fromUnits(b.rate)) {
             const int i = int(&b - table.brackets.data());
@@ -147,8 +149,9 @@ void checkTaxes(const DeclarationDocument& doc, const QList<int>& rows, Warnings
                   QStringLiteral("自 2019 年起工资、薪金按累计预扣法预扣，请另行核对")));
         return;
     }
+    const bool bookless = rows.size() == 1 && doc.header(F::BookNo).trimmed().isEmpty();
     for (int r : wageRows)
-        checkWageRow(doc, r, *table, out);
+        checkWageRow(doc, r, *table, bookless, out);
 }
 
 void checkHeader(const DeclarationDocument& doc, const QList<int>& rows, Warnings& out)

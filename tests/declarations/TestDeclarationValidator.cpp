@@ -419,6 +419,15 @@ private slots:
                    d.setCellText(0, ColNationTax, "5");
                })
             << none << QStringList();
+        QTest::newRow("a declaration without a payment book has the rate 0")
+            << DocumentEdit([](DeclarationDocument& d) {
+                   d.removeRow(2);
+                   d.removeRow(1);
+                   d.setHeader(F::BookNo, "");
+                   d.setHeader(F::UnitTaxMen, "1");
+                   d.setCellText(0, ColTaxRadio, "0");
+               })
+            << none << QStringList();
         QTest::newRow("other income items are not judged") << set(0, ColProg, "04") << none << QStringList();
         QTest::newRow("2011-09 table") << DocumentEdit([](DeclarationDocument& d) {
             d.setHeader(F::Month, "2011-9");
