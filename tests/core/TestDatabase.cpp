@@ -302,7 +302,7 @@ private slots:
                 const auto db = TaxDatabase::open(file);
                 for (int i = 1; i <= 300; ++i)
                     test::execOrFail(*db, "insert into UnitInfo(UnitID,UnitName) values(?,?)",
-                               {i, QString(200, u'x')});
+                                     {i, QString(200, u'x')});
             }
             QByteArray bytes = fileBytes(file);
             QVERIFY(bytes.size() > 40000);
