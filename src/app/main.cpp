@@ -1,6 +1,7 @@
 // The desktop program: one copy per installation, the own database beside the executable, the password, then
 // the main window until it closes.
 #include "core/AppSettings.h"
+#include "core/DatabaseCopy.h"
 #include "core/TaxDatabase.h"
 #include "platform/SingleInstance.h"
 #include "ui/MainWindow.h"
@@ -8,6 +9,7 @@
 #include "ui/Startup.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 
 int main(int argc, char* argv[])
@@ -37,9 +39,21 @@ int main(int argc, char* argv[])
         target->raise();
         target->activateWindow();
     });
-    window = zq::ui::startUp(QDir(programFolder).filePath(zq::TaxDatabase::fileName()), prompter, settings);
+    const QString dbPath = QDir(programFolder).filePath(zq::TaxDatabase::fileName());
+    window = zq::ui::startUp(dbPath, prompter, settings);
     if (!window)
         return 0;
     window->showMaximized();
-    return app.exec();
+    const int exitCode = app.exec();
+    // A normal exit keeps a copy of the day in backup/ beside the database; a failure is told, not fatal.
+    if (!window->restoredData()) {
+        if (const auto problem =
+                zq::DatabaseCopy::automaticBackup(dbPath, settings.backupKeep(), QDate::currentDate()))
+            prompter.notice(
+                QStringLiteral("自动备份"),
+                QStringLiteral("今天的数据没有自动备份：%1\r\n可以在“文件”菜单中用“备份数据…”另行备份。")
+                    .arg(*problem),
+                zq::Prompter::Icon::Exclamation);
+    }
+    return exitCode;
 }

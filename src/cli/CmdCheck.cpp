@@ -4,6 +4,7 @@
 #include "core/TaxDatabase.h"
 #include "declarations/DeclarationStore.h"
 #include "declarations/DeclarationValidator.h"
+#include "declarations/DeclarationWarnings.h"
 
 #include <QDir>
 
@@ -12,9 +13,12 @@ namespace zq::cli {
 int check(const QStringList& args, Io io)
 {
     QString error;
-    const auto opts = parseOptions(args, {QStringLiteral("db"), QStringLiteral("app")}, {}, &error);
+    const auto opts = parseOptions(args, {QStringLiteral("db"), QStringLiteral("app")},
+                                   {QStringLiteral("warnings")}, &error);
     if (!opts || !opts->has(QStringLiteral("app")) || !opts->positional.isEmpty()) {
-        io.err << (opts ? QStringLiteral("usage: zqsaltax-cli check [--db PATH] --app N") : error) << '\n';
+        io.err << (opts ? QStringLiteral("usage: zqsaltax-cli check [--db PATH] [--warnings] --app N")
+                        : error)
+               << '\n';
         return ExitFailure;
     }
     bool ok = false;
@@ -35,7 +39,12 @@ int check(const QStringList& args, Io io)
         // Loaded as the editor loads it, and checked as the save checks it.
         DeclarationDocument doc;
         DeclarationStore(*db).loadStored(doc, appId);
-        if (const auto problem = DeclarationValidator::DoCheckDeclaration(doc)) {
+        const auto problem = DeclarationValidator::DoCheckDeclaration(doc);
+        // Warnings never change the exit code: they are for a person to look at.
+        if (opts->flag(QStringLiteral("warnings")))
+            for (const Warning& w : DeclarationWarnings::check(doc, QDate::currentDate()))
+                io.out << QStringLiteral("警告 ") << w.line() << '\n';
+        if (problem) {
             io.out << problem->message << '\n';
             return ExitRefused;
         }

@@ -29,5 +29,7 @@ int finance(const QStringList& args, Io io);
 int exportUpload(const QStringList& args, Io io);
 int listDeclarations(const QStringList& args, Io io);
 int importSalary(const QStringList& args, Io io);
+int backup(const QStringList& args, Io io);
+int restore(const QStringList& args, Io io);
 
 } // namespace zq::cli

@@ -15,7 +15,10 @@ constexpr Command kCommands[] = {
     {"init-db", zq::cli::initDb,
      "init-db [--demo] PATH        create a new own database (--demo: with two units and a demo payroll "
      "package)"},
-    {"check", zq::cli::check, "check [--db PATH] --app N      validate a stored declaration as a save would"},
+    {"check", zq::cli::check,
+     "check [--db PATH] [--warnings] --app N\n"
+     "                               validate a stored declaration as a save would (--warnings: also list\n"
+     "                               what may be wrong but does not stop a save, one per line)"},
     {"demo", zq::cli::demo,
      "demo [--db PATH] [--out FILE]  on the demo installation: take over the first unit's employees,\n"
      "                               import a month's salary into a declaration, store it and write its "
@@ -32,6 +35,13 @@ constexpr Command kCommands[] = {
     {"import-salary", zq::cli::importSalary,
      "import-salary --db PATH --unit N --month yyyy-mm [--threshold X] [--windows DIR]\n"
      "                               the month's salary import into a new declaration, printed, not saved"},
+    {"backup", zq::cli::backup,
+     "backup [--db PATH] --out FILE [--force]\n"
+     "                               a checked copy of the own database, also while the program uses it"},
+    {"restore", zq::cli::restore,
+     "restore FILE [--db PATH]     put a copy in the place of the own database (not while the program "
+     "runs);\n"
+     "                               the replaced one is kept as ZqSalTax.db.yyyyMMdd-HHmmss.bak"},
 };
 
 void printUsage(QTextStream& err)

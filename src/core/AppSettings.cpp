@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QSettings>
+#include <algorithm>
 
 namespace zq {
 namespace {
@@ -18,6 +19,7 @@ constexpr Default kDefaults[] = {
     {"Reg", "RegInfoT", ""},
     {"Corvane", "TColWid", ""},
     {"Finance", "ServerEngine", "sqlserver"},
+    {"Backup", "Keep", "30"},
 #ifdef Q_OS_WIN
     {"Finance", "OdbcDriver", "SQL Server"},
 #else
@@ -70,6 +72,18 @@ void AppSettings::setValue(const QString& section, const QString& key, const QSt
     m_settings->sync();
 }
 
-QString AppSettings::fileName() const { return m_settings->fileName(); }
+int AppSettings::backupKeep() const
+{
+    bool ok = false;
+    const int n = value(QStringLiteral("Backup"), QStringLiteral("Keep")).trimmed().toInt(&ok);
+    if (!ok)
+        return defaultValue(QStringLiteral("Backup"), QStringLiteral("Keep")).toInt();
+    return std::max(n, 0);
+}
+
+QString AppSettings::fileName() const
+{
+    return m_settings->fileName();
+}
 
 } // namespace zq

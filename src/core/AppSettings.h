@@ -26,6 +26,13 @@ public:
     QString financeServerEngine() const { return value(QStringLiteral("Finance"), QStringLiteral("ServerEngine")); }
     QString financeOdbcDriver() const { return value(QStringLiteral("Finance"), QStringLiteral("OdbcDriver")); }
 
+    // How many daily copies a normal exit keeps in backup/ beside the database; 0 takes none.
+    int backupKeep() const;
+    void setBackupKeep(int n)
+    {
+        setValue(QStringLiteral("Backup"), QStringLiteral("Keep"), QString::number(n));
+    }
+
     static QString defaultValue(const QString& section, const QString& key);
     QString fileName() const;
 

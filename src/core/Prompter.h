@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Warning.h"
+
 #include <QString>
 #include <optional>
 
@@ -23,6 +25,36 @@ public:
     // A save-file dialog with a proposed file name and a filter such as "CSV文件 (*.csv)"; nothing when cancelled.
     virtual std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
                                                 const QString& filter) = 0;
+
+    // An open-file dialog in a folder, with a filter such as "数据库文件 (*.db)"; nothing when cancelled.
+    // Only the windows offer one.
+    virtual std::optional<QString> openFileName(const QString& title, const QString& folder,
+                                                const QString& filter)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(folder);
+        Q_UNUSED(filter);
+        return std::nullopt;
+    }
+    // Warnings that do not stop what the user started (action: "保存", "生成上传文件"), shown with the
+    // question whether to go on; Yes goes on. The windows show them as a list; the default is one message
+    // box.
+    virtual Answer warnings(const QString& action, const Warnings& list)
+    {
+        QString text = QStringLiteral("发现%1条警告：\r\n").arg(list.size());
+        constexpr qsizetype shownLines = 20;
+        for (qsizetype i = 0; i < list.size() && i < shownLines; ++i)
+            text += list[i].line() + QStringLiteral("\r\n");
+        if (list.size() > shownLines)
+            text += QStringLiteral("……\r\n");
+        text += QStringLiteral("\r\n仍要%1吗？").arg(action);
+        return message(noticeTitle(), text, Icon::Exclamation, Buttons::YesNo);
+    }
+    // True when there is nothing to warn about or the user chose to go on.
+    bool goOnDespite(const QString& action, const Warnings& list)
+    {
+        return list.isEmpty() || warnings(action, list) == Answer::Yes;
+    }
 
     // The conventions: a notice has OK only and the title "提示信息" unless told otherwise.
     void notice(const QString& text, Icon icon = Icon::None) { message(noticeTitle(), text, icon, Buttons::Ok); }

@@ -1,5 +1,8 @@
 #include "UploadExport.h"
 
+#include "DeclarationStore.h"
+#include "DeclarationWarnings.h"
+
 #include "core/Database.h"
 #include "core/Dates.h"
 #include "core/Prompter.h"
@@ -121,6 +124,7 @@ UploadExport::Outcome UploadExport::run(std::optional<qint64> appId)
     }
 
     QString proposed;
+    Warnings warnings;
     try {
         const Rows header = m_db.select(QStringLiteral("select BookNo, Month from ApplT where AppID = ?"),
                                         {QVariant::fromValue<qlonglong>(*appId)});
@@ -130,11 +134,17 @@ UploadExport::Outcome UploadExport::run(std::optional<qint64> appId)
             return {Status::Failed, {}};
         }
         proposed = proposedFileName(header.data[0][0], header.data[0][1]);
+        DeclarationDocument doc;
+        DeclarationStore(m_db).loadStored(doc, *appId);
+        warnings = DeclarationWarnings::check(doc, QDate::currentDate());
     } catch (const DatabaseError& e) {
         m_prompter.message(dialogTitle(), errorTypeMessage(e), Prompter::Icon::Critical,
                            Prompter::Buttons::Ok);
         return {Status::Failed, {}};
     }
+
+    if (!m_prompter.goOnDespite(dialogTitle(), warnings))
+        return {Status::Cancelled, {}};
 
     // The dialog returns a full path; the bare proposal unchanged or nothing counts as cancelled.
     const auto chosen = m_prompter.saveFileName(dialogTitle(), proposed, fileFilter());

@@ -5,12 +5,14 @@
 #include "DeclarationTableModel.h"
 #include "KeyFilters.h"
 #include "KeyedToolBar.h"
+#include "WarningList.h"
 #include "WindowHost.h"
 #include "core/AppSettings.h"
 #include "core/Database.h"
 #include "core/Prompter.h"
 #include "declarations/DeclarationStore.h"
 #include "declarations/DeclarationValidator.h"
+#include "declarations/DeclarationWarnings.h"
 #include "declarations/RowClipboard.h"
 #include "declarations/SalaryImport.h"
 
@@ -100,6 +102,12 @@ public:
     {
         return m_inner.saveFileName(t, p, f);
     }
+    Answer warnings(const QString& action, const Warnings& list) override
+    {
+        if (m_progress)
+            m_progress->hide();
+        return m_inner.warnings(action, list);
+    }
 
 private:
     Prompter& m_inner;
@@ -161,6 +169,7 @@ void DeclarationEditor::buildToolbar()
                                        {u"删行", u"删行", u"", QStyle::SP_TrashIcon},
                                        {u"复制", u"复制", u"复制行", QStyle::SP_FileDialogDetailedView},
                                        {u"粘贴", u"粘帖", u"粘帖行", QStyle::SP_FileDialogContentsView},
+                                       {u"检查", u"检查", u"检查可能的错误", QStyle::SP_MessageBoxWarning},
                                        {u"保存", u"保存", u"保存(CTRL+S)", QStyle::SP_DialogSaveButton},
                                        {u"撤消", u"撤消", u"撤消", QStyle::SP_BrowserReload},
                                        {u"帮助", u"Help", u"帮助主题", QStyle::SP_DialogHelpButton},
@@ -510,6 +519,9 @@ bool DeclarationEditor::DoSave()
         showProblem(*problem);
         return false;
     }
+    if (!m_ctx.prompter->goOnDespite(QStringLiteral("保存"),
+                                     DeclarationWarnings::check(m_doc, QDate::currentDate())))
+        return false;
     DeclarationStore store(*m_ctx.db);
     try {
         if (m_appId == 0)
@@ -522,6 +534,23 @@ bool DeclarationEditor::DoSave()
     setModified(false);
     emit saved(m_appId);
     return true;
+}
+
+void DeclarationEditor::ShowWarnings()
+{
+    m_grid->commitOpenEditor();
+    const Warnings warnings = DeclarationWarnings::check(m_doc, QDate::currentDate());
+    if (warnings.isEmpty()) {
+        m_ctx.prompter->notice(QStringLiteral("没有发现问题。"));
+        return;
+    }
+    WarningList::showFor(this, warnings, [this](const Warning& w) {
+        if (w.row < 0)
+            box(HeaderField(w.column))->setFocus();
+        else if (w.row < m_doc.rowCount())
+            m_grid->focusCell(w.row, w.column);
+        activateWindow();
+    });
 }
 
 void DeclarationEditor::onToolbar(QAction* action)
@@ -541,6 +570,8 @@ void DeclarationEditor::onToolbar(QAction* action)
         CopyRows();
     else if (key == u"粘帖")
         PasteRows();
+    else if (key == u"检查")
+        ShowWarnings();
     else if (key == u"保存")
         DoSave();
     else if (key == u"撤消") {

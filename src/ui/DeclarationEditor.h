@@ -43,6 +43,8 @@ public:
     // inserted at the current row, refused whole when a cell does not fit.
     void CopyRows();
     void PasteRows();
+    // "检查": lists what may be wrong (never stops a save); a double-click on a warning goes to its cell.
+    void ShowWarnings();
 
     bool isNew() const { return m_isNew; }
     qint64 appId() const { return m_appId; }

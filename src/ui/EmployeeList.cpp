@@ -5,10 +5,12 @@
 
 #include "GridView.h"
 #include "StringTableModel.h"
+#include "WarningList.h"
 #include "core/CodeList.h"
 #include "core/Database.h"
 #include "core/Prompter.h"
 #include "employees/EmployeeImport.h"
+#include "employees/EmployeeWarnings.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -194,6 +196,8 @@ void EmployeeList::buildMenus()
             &EmployeeList::importEmployees);
     connect(add(edit, QStringLiteral("m_Save"), QStringLiteral("保存(&S)")), &QAction::triggered, this,
             &EmployeeList::save);
+    connect(add(edit, QStringLiteral("m_Check"), QStringLiteral("检查(&C)")), &QAction::triggered, this,
+            &EmployeeList::showWarnings);
     edit->addSeparator();
     connect(add(edit, QStringLiteral("m_Refresh"), QStringLiteral("刷新")), &QAction::triggered, this,
             &EmployeeList::refresh);
@@ -359,6 +363,9 @@ bool EmployeeList::save()
                                Prompter::Icon::None);
         return false;
     }
+    if (!m_ctx.prompter->goOnDespite(QStringLiteral("保存"),
+                                     EmployeeWarnings::check(all, QDate::currentDate())))
+        return false;
     try {
         EmployeeStore(*m_ctx.db).save(*unit, all);
     } catch (const DatabaseError& e) {
@@ -367,6 +374,20 @@ bool EmployeeList::save()
     }
     m_dataChanged = false;
     return true;
+}
+
+void EmployeeList::showWarnings()
+{
+    m_grid->commitOpenEditor();
+    const Warnings warnings = EmployeeWarnings::check(rows(), QDate::currentDate());
+    if (warnings.isEmpty()) {
+        m_ctx.prompter->notice(windowTitleText(), QStringLiteral("没有发现问题。"), Prompter::Icon::None);
+        return;
+    }
+    WarningList::showFor(this, warnings, [this](const Warning& w) {
+        m_grid->focusCell(w.row, w.column);
+        activateWindow();
+    });
 }
 
 void EmployeeList::setRowsKeepingCell(EmployeeRows rows)

@@ -30,6 +30,8 @@ public:
     void importEmployees();
     bool save();
     void refresh();
+    // "检查": what may be wrong with the identity numbers, as a list; a double-click goes to the cell.
+    void showWarnings();
 
     // The grid holds edits that are not stored.
     bool DataChanged() const { return m_dataChanged; }

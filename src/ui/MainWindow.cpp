@@ -7,10 +7,16 @@
 #include "UnitList.h"
 #include "core/AppSettings.h"
 #include "core/Database.h"
+#include "core/DatabaseCopy.h"
+#include "core/DatabaseError.h"
 #include "core/Prompter.h"
+#include "core/TaxDatabase.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -57,6 +63,8 @@ MainWindow::MainWindow(std::unique_ptr<Database> db, Prompter& prompter, AppSett
     : QMainWindow(parent), m_db(std::move(db))
 {
     m_ctx.db = m_db.get();
+    if (m_db)
+        m_dbPath = m_db->connection().databaseName();
     m_ctx.prompter = &prompter;
     m_ctx.settings = &settings;
     m_ctx.programFolder = programFolder;
@@ -87,6 +95,9 @@ void MainWindow::createMenus()
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
     file->setObjectName(QStringLiteral("numfile"));
     add(file, "numexport", QStringLiteral("修改密码"), &MainWindow::changePassword);
+    file->addSeparator();
+    add(file, "numBackup", QStringLiteral("备份数据…"), &MainWindow::backupData);
+    add(file, "numRestore", QStringLiteral("恢复数据…"), &MainWindow::restoreData);
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("退出(&X)"));
     exit->setObjectName(QStringLiteral("numexit"));
@@ -263,6 +274,78 @@ bool MainWindow::closeOtherWindows()
             return false;
     }
     return true;
+}
+
+void MainWindow::backupData()
+{
+    const QString title = QStringLiteral("备份数据");
+    const QString folder = DatabaseCopy::automaticFolder(m_dbPath);
+    QDir().mkpath(folder);
+    const QString proposed = QDir(folder).filePath(
+        QStringLiteral("ZqSalTax-%1.db")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    const auto chosen = m_ctx.prompter->saveFileName(title, proposed, QStringLiteral("数据库文件 (*.db)"));
+    if (!chosen || chosen->isEmpty())
+        return;
+    if (QFileInfo(*chosen).isFile() &&
+        !m_ctx.prompter->askYesNo(Prompter::noticeTitle(), QStringLiteral("文件已存在是否覆盖？")))
+        return;
+    if (const auto problem = DatabaseCopy::backup(m_dbPath, *chosen)) {
+        m_ctx.prompter->notice(title, QStringLiteral("备份没有完成：%1").arg(*problem),
+                               Prompter::Icon::Exclamation);
+        return;
+    }
+    m_ctx.prompter->notice(title, QStringLiteral("数据已备份到“%1”。").arg(QDir::toNativeSeparators(*chosen)),
+                           Prompter::Icon::Information);
+}
+
+void MainWindow::restoreData()
+{
+    const QString title = QStringLiteral("恢复数据");
+    const auto chosen = m_ctx.prompter->openFileName(title, DatabaseCopy::automaticFolder(m_dbPath),
+                                                     QStringLiteral("数据库文件 (*.db *.bak);;所有文件 (*)"));
+    if (!chosen || chosen->isEmpty())
+        return;
+    if (const auto problem = DatabaseCopy::verify(*chosen)) {
+        m_ctx.prompter->notice(title, QStringLiteral("不能用这个文件恢复：%1").arg(*problem),
+                               Prompter::Icon::Exclamation);
+        return;
+    }
+    if (!m_ctx.prompter->askYesNo(title,
+                                  QStringLiteral("用“%1”中的数据替换现在的全部数据吗？\r\n"
+                                                 "现在的数据库会另存一份。恢复后程序将退出，请重新启动。")
+                                      .arg(QDir::toNativeSeparators(*chosen))))
+        return;
+    // Every window lets go of the database first; one with unsaved changes may still say no.
+    if (!closeOtherWindows())
+        return;
+    m_ctx.db = nullptr;
+    m_db.reset();
+    QString kept;
+    if (const auto problem = DatabaseCopy::restore(*chosen, m_dbPath, QDateTime::currentDateTime(), &kept)) {
+        try {
+            m_db = TaxDatabase::open(m_dbPath);
+            m_ctx.db = m_db.get();
+            m_ctx.prompter->notice(title, QStringLiteral("恢复没有完成，数据没有改变：%1").arg(*problem),
+                                   Prompter::Icon::Exclamation);
+            return;
+        } catch (const DatabaseError& e) {
+            m_ctx.prompter->notice(title,
+                                   QStringLiteral("恢复没有完成：%1\r\n数据库不能再打开（%2），程序将退出。")
+                                       .arg(*problem, e.description()),
+                                   Prompter::Icon::Critical);
+            m_restored = true;
+            close();
+            return;
+        }
+    }
+    m_restored = true;
+    QString text = QStringLiteral("数据已经恢复。");
+    if (!kept.isEmpty())
+        text += QStringLiteral("原来的数据库保存为“%1”。").arg(QDir::toNativeSeparators(kept));
+    m_ctx.prompter->notice(title, text + QStringLiteral("\r\n程序将退出，请重新启动。"),
+                           Prompter::Icon::Information);
+    close();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -49,6 +49,12 @@ public:
     void editTaxThreshold();
     void showHelp();
     void showAbout();
+    // 文件 menu: a checked copy of the own database to a file of the user's choice, and putting such a copy
+    // in its place (the program then ends and is to be started again).
+    void backupData();
+    void restoreData();
+    // The database was replaced by a restore: the exit takes no automatic copy.
+    bool restoredData() const { return m_restored; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,6 +71,8 @@ private:
     QToolBar* m_band = nullptr;
     BackgroundKind m_background = BackgroundKind::Standard;
     QPointer<QWidget> m_declarationList;
+    QString m_dbPath;
+    bool m_restored = false;
 };
 
 } // namespace zq::ui

@@ -1,5 +1,7 @@
 #include "QtPrompter.h"
 
+#include "WarningList.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -151,6 +153,22 @@ std::optional<QString> QtPrompter::saveFileName(const QString& title, const QStr
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first();
+}
+
+std::optional<QString> QtPrompter::openFileName(const QString& title, const QString& folder,
+                                                const QString& filter)
+{
+    QFileDialog dialog(dialogParent(), title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+Prompter::Answer QtPrompter::warnings(const QString& action, const Warnings& list)
+{
+    return WarningList::askGoOn(action, list, dialogParent()) ? Answer::Yes : Answer::No;
 }
 
 } // namespace zq::ui

@@ -13,6 +13,10 @@ public:
                                  const QString& defaultText) override;
     std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
                                         const QString& filter) override;
+    std::optional<QString> openFileName(const QString& title, const QString& folder,
+                                        const QString& filter) override;
+    // The warnings as a list with the question under it.
+    Answer warnings(const QString& action, const Warnings& list) override;
 };
 
 } // namespace zq::ui

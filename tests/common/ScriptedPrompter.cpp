@@ -41,6 +41,19 @@ std::optional<QString> ScriptedPrompter::saveFileName(const QString& title, cons
     return v.isNull() ? std::nullopt : std::optional<QString>(v.toString());
 }
 
+std::optional<QString> ScriptedPrompter::openFileName(const QString& title, const QString& folder,
+                                                      const QString& filter)
+{
+    m_records << Record{QStringLiteral("open"), title,  QString(), Icon::None,
+                        Buttons::OkCancel,      folder, filter};
+    if (m_answers.isEmpty() || m_answers.first().typeId() == QMetaType::Int) {
+        ++m_unexpected;
+        return std::nullopt;
+    }
+    const QVariant v = m_answers.takeFirst();
+    return v.isNull() ? std::nullopt : std::optional<QString>(v.toString());
+}
+
 QStringList ScriptedPrompter::texts() const
 {
     QStringList out;

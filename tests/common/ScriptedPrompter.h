@@ -13,7 +13,7 @@ namespace zq::test {
 class ScriptedPrompter : public Prompter {
 public:
     struct Record {
-        QString kind; // "message", "input", "save"
+        QString kind; // "message", "input", "save", "open"
         QString title;
         QString text;
         Icon icon = Icon::None;
@@ -34,6 +34,20 @@ public:
     std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
                                         const QString& filter) override;
 
+    std::optional<QString> openFileName(const QString& title, const QString& folder,
+                                        const QString& filter) override;
+    // Warnings before a save or an export are kept apart from the records and answered Yes (go on, as the
+    // program did before it had them) unless told otherwise.
+    Answer warnings(const QString& action, const Warnings& list) override
+    {
+        m_warningActions << action;
+        m_warnings << list;
+        return m_warningAnswer;
+    }
+    void setWarningAnswer(Answer a) { m_warningAnswer = a; }
+    const QStringList& warningActions() const { return m_warningActions; }
+    const QList<Warnings>& warningsShown() const { return m_warnings; }
+
     const QList<Record>& records() const { return m_records; }
     QStringList texts() const;
     const Record& last() const { return m_records.last(); }
@@ -44,6 +58,8 @@ public:
         m_records.clear();
         m_answers.clear();
         m_unexpected = 0;
+        m_warningActions.clear();
+        m_warnings.clear();
     }
 
 private:
@@ -51,6 +67,9 @@ private:
     QList<Record> m_records;
     int m_unexpected = 0;
     bool m_autoOk = true;
+    Answer m_warningAnswer = Answer::Yes;
+    QStringList m_warningActions;
+    QList<Warnings> m_warnings;
 };
 
 } // namespace zq::test

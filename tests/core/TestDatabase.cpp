@@ -1,14 +1,48 @@
 #include "TestSupport.h"
+#include "core/DatabaseCopy.h"
 #include "core/TaxDatabase.h"
+#include "platform/SingleInstance.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace zq;
 using Kind = DatabaseError::Kind;
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QStringList unitNames(const QString& path)
+{
+    const auto db = TaxDatabase::open(path);
+    QStringList names;
+    QSqlQuery q = db->prepare("select UnitName from UnitInfo order by UnitID");
+    Database::run(q);
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
+const QDateTime kNow(QDate(2026, 12, 7), QTime(3, 4, 5));
+
+} // namespace
 
 class TestDatabase : public QObject {
     Q_OBJECT
@@ -164,6 +198,254 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DatabaseError, TaxDatabase::create(path));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("keep me"));
+    }
+
+    // A copy taken while another connection is in the middle of a save holds the committed data only, stands
+    // alone (no log beside it) and is checked.
+    void backupDuringASave()
+    {
+        test::TempTaxDatabase t;
+        t.db().exec("insert into UnitInfo(UnitID,UnitName) values(1,'甲')");
+        t.db().exec("begin immediate");
+        t.db().exec("insert into UnitInfo(UnitID,UnitName) values(2,'乙')");
+        const QString out = QDir(t.dir()).filePath("copy.db");
+        QCOMPARE(DatabaseCopy::backup(t.path(), out), std::nullopt);
+        t.db().exec("commit");
+        QVERIFY(!QFile::exists(out + "-wal"));
+        QVERIFY(!QFile::exists(out + ".part"));
+        QCOMPARE(unitNames(out), QStringList{"甲"});
+        QCOMPARE(DatabaseCopy::verify(out), std::nullopt);
+        // A later backup replaces the file.
+        QCOMPARE(DatabaseCopy::backup(t.path(), out), std::nullopt);
+        QCOMPARE(unitNames(out), QStringList({"甲", "乙"}));
+    }
+
+    void backupRefuses_data()
+    {
+        QTest::addColumn<QString>("db");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no database") << "missing.db"
+                                     << "copy.db"
+                                     << "找不到数据库";
+        QTest::newRow("onto the database") << "ZqSalTax.db"
+                                           << "ZqSalTax.db"
+                                           << "是数据库本身";
+        QTest::newRow("onto its log") << "ZqSalTax.db"
+                                      << "ZqSalTax.db-wal"
+                                      << "是数据库本身";
+        QTest::newRow("into a missing folder") << "ZqSalTax.db"
+                                               << "no/copy.db"
+                                               << "不存在";
+    }
+    void backupRefuses()
+    {
+        QFETCH(QString, db);
+        QFETCH(QString, out);
+        QFETCH(QString, message);
+        test::TempTaxDatabase t;
+        const QDir dir(t.dir());
+        const QString dbPath = db == "ZqSalTax.db" ? t.path() : dir.filePath(db);
+        const QString outPath = out.startsWith("ZqSalTax.db") ? t.path() + out.mid(11) : dir.filePath(out);
+        const QByteArray before = fileBytes(t.path());
+        const auto problem = DatabaseCopy::backup(dbPath, outPath);
+        QVERIFY(problem);
+        QVERIFY2(problem->contains(message), qPrintable(*problem));
+        QCOMPARE(fileBytes(t.path()), before);
+    }
+
+    // A restore refuses anything but an intact database of this program and then changes nothing.
+    void restoreRefuses_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing file") << "missing"
+                                      << "找不到文件";
+        QTest::newRow("not a database") << "junk"
+                                        << "不是数据库文件";
+        QTest::newRow("another program's database") << "foreign"
+                                                    << "不是本系统的数据库";
+        QTest::newRow("a table missing") << "missing table"
+                                         << "不是本系统的数据库";
+        QTest::newRow("damaged") << "damaged"
+                                 << "";
+        QTest::newRow("the database itself") << "itself"
+                                             << "就是要替换的数据库";
+    }
+    void restoreRefuses()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        test::TempTaxDatabase t;
+        t.db().exec("insert into UnitInfo(UnitID,UnitName) values(1,'甲')");
+        t.close();
+        const QDir dir(t.dir());
+        QString file = dir.filePath("source.db");
+        if (kind == "junk") {
+            writeBytes(file, QByteArray(8192, 'x'));
+        } else if (kind == "foreign" || kind == "missing table") {
+            if (kind == "missing table") {
+                TaxDatabase::create(file);
+                TaxDatabase::open(file)->exec("drop table ApplTInfo");
+            } else {
+                {
+                    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+                    db.setDatabaseName(file);
+                    QVERIFY(db.open());
+                    QSqlQuery(db).exec("create table Accounts(Id integer)");
+                }
+                QSqlDatabase::removeDatabase("foreign");
+            }
+        } else if (kind == "damaged") {
+            TaxDatabase::create(file);
+            {
+                const auto db = TaxDatabase::open(file);
+                for (int i = 1; i <= 300; ++i)
+                    test::execOrFail(*db, "insert into UnitInfo(UnitID,UnitName) values(?,?)",
+                                     {i, QString(200, u'x')});
+            }
+            QByteArray bytes = fileBytes(file);
+            QVERIFY(bytes.size() > 40000);
+            // Page 3 onwards becomes noise; the header and the first pages stay readable.
+            for (int i = 8192; i < 8192 + 4096; ++i)
+                bytes[i] = char(i * 31);
+            writeBytes(file, bytes);
+        } else if (kind == "itself") {
+            file = t.path();
+        } else {
+            file = dir.filePath("missing.db");
+        }
+        const QByteArray before = fileBytes(t.path());
+        QString kept;
+        const auto problem = DatabaseCopy::restore(file, t.path(), kNow, &kept);
+        QVERIFY(problem);
+        QVERIFY2(problem->contains(message), qPrintable(*problem));
+        QCOMPARE(fileBytes(t.path()), before);
+        QCOMPARE(kept, QString());
+        QCOMPARE(dir.entryList({"*.bak", "*.restoring*"}), QStringList());
+        QCOMPARE(unitNames(t.path()), QStringList{"甲"});
+    }
+
+    // The replaced database is kept whole, including what only its log held after a crash.
+    void restoreKeepsTheReplacedDatabase()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("ZqSalTax.db");
+        const QString copy = dir.filePath("copy.db");
+        TaxDatabase::create(copy);
+        test::execOrFail(*TaxDatabase::open(copy), "insert into UnitInfo(UnitID,UnitName) values(1,'新')");
+        TaxDatabase::create(db);
+        {
+            // A crashed run: the last save is in the log only.
+            const auto open = TaxDatabase::open(db);
+            test::execOrFail(*open, "pragma wal_autocheckpoint=0");
+            test::execOrFail(*open, "insert into UnitInfo(UnitID,UnitName) values(1,'旧')");
+            for (const char* s : {"", "-wal", "-shm"})
+                QVERIFY(QFile::copy(db + s, dir.filePath("crashed.db") + s));
+        }
+        QFile::remove(db);
+        for (const char* s : {"", "-wal", "-shm"})
+            QVERIFY(QFile::rename(dir.filePath("crashed.db") + s, db + s));
+        QVERIFY(QFileInfo(db + "-wal").size() > 0);
+
+        QString kept;
+        QCOMPARE(DatabaseCopy::restore(copy, db, kNow, &kept), std::nullopt);
+        QCOMPARE(kept, db + ".20261207-030405.bak");
+        QCOMPARE(unitNames(db), QStringList{"新"});
+        QCOMPARE(unitNames(kept), QStringList{"旧"});
+        QVERIFY(!QFile::exists(db + ".restoring"));
+
+        // A second restore in the same second keeps its own copy.
+        QCOMPARE(DatabaseCopy::restore(kept, db, kNow, &kept), std::nullopt);
+        QCOMPARE(kept, db + ".20261207-030405-2.bak");
+        QCOMPARE(unitNames(db), QStringList{"旧"});
+        QCOMPARE(unitNames(kept), QStringList{"新"});
+    }
+
+    void automaticBackupKeepsTheNewest_data()
+    {
+        QTest::addColumn<int>("keep");
+        QTest::addColumn<int>("older"); // copies of earlier days already there
+        QTest::addColumn<int>("left");
+        QTest::newRow("first copy") << 30 << 0 << 1;
+        QTest::newRow("the 30th") << 30 << 29 << 30;
+        QTest::newRow("the 31st drops the oldest") << 30 << 30 << 30;
+        QTest::newRow("fewer kept now") << 3 << 10 << 3;
+        QTest::newRow("turned off") << 0 << 5 << 5;
+    }
+    void automaticBackupKeepsTheNewest()
+    {
+        QFETCH(int, keep);
+        QFETCH(int, older);
+        QFETCH(int, left);
+        test::TempTaxDatabase t;
+        const QDate today(2026, 12, 7);
+        const QDir folder(DatabaseCopy::automaticFolder(t.path()));
+        QCOMPARE(folder.path(), QDir(t.dir()).filePath("backup"));
+        QDir().mkpath(folder.path());
+        for (int i = 1; i <= older; ++i)
+            writeBytes(folder.filePath(DatabaseCopy::automaticFileName(today.addDays(-i))), "old");
+        writeBytes(folder.filePath("notes.txt"), "not a copy");
+        QString written;
+        QCOMPARE(DatabaseCopy::automaticBackup(t.path(), keep, today, &written), std::nullopt);
+        const QStringList copies = folder.entryList({"ZqSalTax-*.db"}, QDir::Files, QDir::Name);
+        QCOMPARE(copies.size(), left);
+        QVERIFY(folder.exists("notes.txt"));
+        if (keep == 0) {
+            QCOMPARE(written, QString());
+            return;
+        }
+        QCOMPARE(written, folder.filePath("ZqSalTax-20261207.db"));
+        QCOMPARE(copies.last(), QString("ZqSalTax-20261207.db"));
+        QCOMPARE(DatabaseCopy::verify(written), std::nullopt);
+        if (older >= keep)
+            QCOMPARE(copies.first(), DatabaseCopy::automaticFileName(today.addDays(-(keep - 1))));
+    }
+
+    void automaticBackupSaysWhy()
+    {
+        test::TempTaxDatabase t;
+        writeBytes(DatabaseCopy::automaticFolder(t.path()), "a file where the folder belongs");
+        const auto problem = DatabaseCopy::automaticBackup(t.path(), 30, QDate(2026, 12, 7));
+        QVERIFY(problem);
+        QVERIFY2(problem->contains("backup"), qPrintable(*problem));
+    }
+
+    void cliBackupAndRestore()
+    {
+        test::TempTaxDatabase t;
+        t.db().exec("insert into UnitInfo(UnitID,UnitName) values(1,'甲')");
+        const QString cli = QStringLiteral(ZQ_BIN_DIR) + "/zqsaltax-cli";
+        const QString out = QDir(t.dir()).filePath("copy.db");
+        QProcess p;
+        p.start(cli, {"backup", "--db", t.path(), "--out", out});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), QDir::toNativeSeparators(out));
+        p.start(cli, {"backup", "--db", t.path(), "--out", out});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1); // exists; --force replaces it
+        t.db().exec("update UnitInfo set UnitName='乙'");
+        t.close();
+
+        // Not while the program runs on that database.
+        {
+            SingleInstance running(t.dir());
+            QVERIFY(running.tryAcquire());
+            p.start(cli, {"restore", out, "--db", t.path()});
+            QVERIFY(p.waitForFinished(60000));
+            QCOMPARE(p.exitCode(), 1);
+            QVERIFY(p.readAllStandardError().contains("running"));
+            QCOMPARE(unitNames(t.path()), QStringList{"乙"});
+        }
+        p.start(cli, {"restore", out, "--db", t.path()});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAllStandardOutput().contains(".bak"));
+        QCOMPARE(unitNames(t.path()), QStringList{"甲"});
+        p.start(cli, {"restore", t.path() + "-wal", "--db", t.path()});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);
     }
 
     void cliInitDb()

@@ -68,6 +68,13 @@ private slots:
             QCOMPARE(s.taxThreshold(), QString());
             QCOMPARE(s.columnWidths(), QString());
             QCOMPARE(s.financeServerEngine(), QString("sqlserver"));
+            QCOMPARE(s.backupKeep(), 30);
+            s.setValue("Backup", "Keep", "abc");
+            QCOMPARE(s.backupKeep(), 30); // not a number: the default
+            s.setValue("Backup", "Keep", "-3");
+            QCOMPARE(s.backupKeep(), 0);
+            s.setBackupKeep(7);
+            QCOMPARE(s.backupKeep(), 7);
             s.setTaxThreshold("800元");
             s.setColumnWidths("300,1200,1500");
         }

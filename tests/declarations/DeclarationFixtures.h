@@ -43,6 +43,30 @@ inline DeclarationDocument validDocument()
     return doc;
 }
 
+// validDocument() with what a warning would point at put right: sound identity numbers, the rate and tax of a
+// taxable income of 3000 in 2005 (15 %, 3000 × 15 % − 125 = 325), and header totals that match the rows.
+inline DeclarationDocument cleanDocument()
+{
+    DeclarationDocument doc = validDocument();
+    doc.setCellText(0, ColIDCard, QStringLiteral("110101198001010010"));
+    doc.setCellText(1, ColIDCard, QStringLiteral("110101198001010037"));
+    for (int r = 0; r < 2; ++r) {
+        doc.setCellText(r, ColTaxRadio, QStringLiteral("15"));
+        doc.setCellText(r, ColTaxM1, QStringLiteral("325"));
+    }
+    return doc;
+}
+
+// The read-only totals as the editor keeps them, and the tax due equal to the tax paid.
+inline void syncTotals(DeclarationDocument& doc)
+{
+    doc.setHeader(HeaderField::TaxMs, doc.columnSum(ColInComeM).format(u"#,##0.00"));
+    doc.setHeader(HeaderField::TaxM, doc.columnSum(ColTaxM).format(u"#,##0.00"));
+    doc.setHeader(HeaderField::ReduTaxM, doc.columnSum(ColReduTax).format(u"#,##0.00"));
+    doc.setHeader(HeaderField::FactTax, doc.columnSum(ColTaxM1).format(u"#,##0.00"));
+    doc.setHeader(HeaderField::OutTaxM, doc.columnSum(ColTaxM1).format(u"#,##0.00"));
+}
+
 using DocumentEdit = std::function<void(DeclarationDocument&)>;
 
 } // namespace zq::test

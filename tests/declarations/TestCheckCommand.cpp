@@ -21,6 +21,17 @@ private slots:
                                 << "";
         QTest::newRow("first message") << QStringList{"--app", "2"} << 1 << "缴款书号中不能包含逗号\n"
                                        << "";
+        QTest::newRow("warnings do not fail the check")
+            << QStringList{"--app", "3", "--warnings"} << 0
+            << "警告 第1行 身份证件号码：校验码“5”错误；应为：按前17位计算的校验码“0”\n"
+            << "";
+        QTest::newRow("warnings only when asked") << QStringList{"--app", "3"} << 0 << ""
+                                                  << "";
+        QTest::newRow("warnings before the refusal")
+            << QStringList{"--warnings", "--app", "2"} << 1
+            << "警告 第1行 "
+               "身份证件号码：校验码“5”错误；应为：按前17位计算的校验码“0”\n缴款书号中不能包含逗号\n"
+            << "";
         QTest::newRow("no such declaration") << QStringList{"--app", "9"} << 2 << ""
                                              << "no declaration 9";
         QTest::newRow("not a number") << QStringList{"--app", "x"} << 2 << ""
@@ -40,9 +51,15 @@ private slots:
         TempTaxDatabase t;
         DeclarationStore store(t.db());
         store.save(validDocument(), 1, 1);
-        DeclarationDocument bad = validDocument();
+        DeclarationDocument bad = cleanDocument();
+        bad.setCellText(0, ColIDCard, "110101198001010015");
+        syncTotals(bad);
         bad.setHeader(HeaderField::BookNo, "BK,123456");
         store.save(bad, 2, 1);
+        DeclarationDocument doubtful = cleanDocument();
+        doubtful.setCellText(0, ColIDCard, "110101198001010015");
+        syncTotals(doubtful);
+        store.save(doubtful, 3, 1);
         t.close();
         QProcess p;
         QStringList all{"check"};

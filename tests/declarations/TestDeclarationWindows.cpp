@@ -4,10 +4,12 @@
 #include "core/AppSettings.h"
 #include "declarations/DeclarationStore.h"
 #include "ui/ColumnFit.h"
+#include "declarations/DeclarationWarnings.h"
 #include "ui/DeclarationEditor.h"
 #include "ui/DeclarationList.h"
 #include "ui/DeclarationTableModel.h"
 #include "ui/StringTableModel.h"
+#include "ui/WarningList.h"
 #include "ui/WindowHost.h"
 
 #include <QAbstractItemModelTester>
@@ -19,6 +21,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -286,6 +289,88 @@ private slots:
         QCOMPARE(f.t.db().scalar("select UnitID from ApplT where AppID=1").toInt(), 1);
         ed->close();
         QCOMPARE(f.prompter.records().size(), 0);
+    }
+
+    // Warnings are shown before the save; Yes saves exactly as without them, No leaves everything as it was.
+    void warningsNeverBlockASave_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("go on") << int(Prompter::Answer::Yes) << true;
+        QTest::newRow("stop") << int(Prompter::Answer::No) << false;
+    }
+    void warningsNeverBlockASave()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, stored);
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        ed->setModified(true);
+        f.prompter.setWarningAnswer(Prompter::Answer(answer));
+        QCOMPARE(ed->DoSave(), stored);
+        QCOMPARE(f.prompter.warningActions(), QStringList{"保存"});
+        QCOMPARE(f.prompter.warningsShown().first().size(),
+                 DeclarationWarnings::check(ed->document(), QDate::currentDate()).size());
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), stored ? 1 : 0);
+        QCOMPARE(ed->isModified(), !stored);
+        QCOMPARE(f.prompter.records().size(), 0);
+
+        // A declaration without warnings is saved without a question.
+        f.prompter.clear();
+        ed->model()->rebuild([&] {
+            ed->document() = cleanDocument();
+            syncTotals(ed->document());
+        });
+        QVERIFY(ed->DoSave());
+        QCOMPARE(f.prompter.warningActions(), QStringList());
+        ed->close();
+    }
+
+    void checkButtonListsWarningsAndGoesToTheCell()
+    {
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        ed->model()->rebuild([&] {
+            ed->document() = cleanDocument();
+            syncTotals(ed->document());
+        });
+        ed->action("检查")->trigger();
+        QCOMPARE(f.prompter.texts(), QStringList{"没有发现问题。"});
+        QVERIFY(!ed->findChild<WarningList*>());
+
+        ed->model()->setData(ed->model()->index(1, ColTaxM1), "300", Qt::EditRole);
+        ed->action("检查")->trigger();
+        auto* shown = ed->findChild<WarningList*>();
+        QVERIFY(shown);
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        QAbstractItemModelTester tester(shown->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // The tax owed in the header no longer follows, then the row's tax.
+        QCOMPARE(shown->model()->rowCount(), 2);
+        QCOMPARE(shown->model()->row(0),
+                 QStringList({"表头", "欠缴税额", "欠缴税额 0.00 不等于应扣缴税额 650.00 − 实缴税额 625.00",
+                              "25.00"}));
+        QCOMPARE(shown->model()->text(1, 0), QString("2"));
+        QCOMPARE(shown->model()->text(1, 1), QString("本张实缴税额"));
+
+        QTableView* view = shown->view();
+        const QRect cell = view->visualRect(shown->model()->index(1, 2));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(ed->grid()->currentIndex().row(), 1);
+        QCOMPARE(ed->grid()->currentIndex().column(), int(ColTaxM1));
+
+        // A second check replaces the list.
+        ed->action("检查")->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(ed->findChildren<WarningList*>().size(), 1);
+        f.prompter.queue(Prompter::Answer::No);
+        ed->close();
     }
 
     void validationFailureFocusesAndKeepsOpen()

@@ -149,6 +149,30 @@ private slots:
         QCOMPARE(f.uploadResult(), QVariant("previous.csv"));
     }
 
+    // The declaration's identity numbers and taxes give warnings; they are shown before the file dialog and
+    // only No stops the export.
+    void warningsBeforeTheFileDialog_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("status");
+        QTest::newRow("go on") << int(Prompter::Answer::Yes) << int(Status::Written);
+        QTest::newRow("stop") << int(Prompter::Answer::No) << int(Status::Cancelled);
+    }
+    void warningsBeforeTheFileDialog()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, status);
+        Fixture f;
+        f.prompter.setWarningAnswer(Prompter::Answer(answer));
+        f.prompter.queueText(f.path("A.CSV"));
+        QCOMPARE(int(f.run().status), status);
+        QCOMPARE(f.prompter.warningActions(), QStringList{"生成上传文件"});
+        QVERIFY(!f.prompter.warningsShown().first().isEmpty());
+        const bool written = status == int(Status::Written);
+        QCOMPARE(f.prompter.records().size(), written ? 2 : 0); // the file dialog and "生成成功！"
+        QCOMPARE(QFileInfo::exists(f.path("A.CSV")), written);
+    }
+
     void writesAndStoresThePath_data()
     {
         QTest::addColumn<QString>("name");

@@ -2,18 +2,21 @@
 // employees (through EmployeeStore) over those already stored, so that a test can kill it at any moment of
 // the save and look at what is left.
 //
-//   zq-save-driver prepare declaration|employees <database> <rows>
-//       creates the database and stores the "old" declaration or employees
-//   zq-save-driver save declaration|employees <database> <rows>
-//       stores the "new" ones over them
+//   zq-save-driver prepare declaration|employees|restore <database> <rows>
+//       creates the database and stores the "old" declaration or employees; for restore also a second
+//       database "<database>.source" with the "new" declaration
+//   zq-save-driver save declaration|employees|restore <database> <rows>
+//       stores the "new" ones over them, or restores the source database in the place of the database
 //
 // "save" prints "saving" on its own line once the data is built, just before the save starts, and "saved"
 // when the save has returned.
+#include "core/DatabaseCopy.h"
 #include "core/TaxDatabase.h"
 #include "declarations/DeclarationStore.h"
 #include "employees/EmployeeStore.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <cstdio>
 #include <exception>
 
@@ -82,7 +85,8 @@ EmployeeRows buildEmployees(int rowCount, bool newer)
 
 int usage()
 {
-    std::fputs("usage: zq-save-driver prepare|save declaration|employees <database> <rows>\n", stderr);
+    std::fputs("usage: zq-save-driver prepare|save declaration|employees|restore <database> <rows>\n",
+               stderr);
     return 2;
 }
 
@@ -100,10 +104,32 @@ int main(int argc, char** argv)
     bool ok = false;
     const int rowCount = args[4].toInt(&ok);
     if (!ok || rowCount < 0 || (mode != QLatin1String("prepare") && mode != QLatin1String("save")) ||
-        (kind != QLatin1String("declaration") && kind != QLatin1String("employees")))
+        (kind != QLatin1String("declaration") && kind != QLatin1String("employees") &&
+         kind != QLatin1String("restore")))
         return usage();
     try {
         const bool newer = mode == QLatin1String("save");
+        if (kind == QLatin1String("restore")) {
+            const QString source = path + QStringLiteral(".source");
+            if (!newer) {
+                TaxDatabase::create(path);
+                DeclarationStore(*TaxDatabase::open(path))
+                    .save(buildDocument(rowCount, false), kAppId, kUnitId);
+                TaxDatabase::create(source);
+                DeclarationStore(*TaxDatabase::open(source))
+                    .save(buildDocument(rowCount, true), kAppId, kUnitId);
+                return 0;
+            }
+            std::puts("saving");
+            std::fflush(stdout);
+            if (const auto problem = DatabaseCopy::restore(source, path, QDateTime::currentDateTime())) {
+                std::fprintf(stderr, "%s\n", problem->toLocal8Bit().constData());
+                return 1;
+            }
+            std::puts("saved");
+            std::fflush(stdout);
+            return 0;
+        }
         if (!newer)
             TaxDatabase::create(path);
         const auto db = TaxDatabase::open(path);

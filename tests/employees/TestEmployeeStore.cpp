@@ -1,4 +1,5 @@
 #include "EmployeeFixture.h"
+#include "employees/EmployeeWarnings.h"
 
 using namespace zq;
 using namespace zq::test;
@@ -68,6 +69,43 @@ private slots:
         QTEST(problem->title, "title");
         QTEST(problem->text, "text");
         QTEST(problem->focusGrid, "focusGrid");
+    }
+
+    void warnings_data()
+    {
+        QTest::addColumn<EmployeeRows>("rows");
+        QTest::addColumn<QStringList>("found"); // "row: problem" with 1-based rows
+        QTest::newRow("sound numbers and other documents") << EmployeeRows{{"1", "甲", "11010519491231002X"},
+                                                                           {"2", "乙", "110105491231002"},
+                                                                           {"3", "丙", "E1234567"},
+                                                                           {"4", "丁", ""}}
+                                                           << QStringList();
+        QTest::newRow("check character")
+            << EmployeeRows{{"1", "甲", "110105194912310020"}} << QStringList{"1: 校验码“0”错误"};
+        QTest::newRow("birth date of a 15-digit number")
+            << EmployeeRows{{"1", "甲", "110105490229002"}}
+            << QStringList{"1: 第7至12位“490229”不是有效的出生日期"};
+        QTest::newRow("one number, two names") << EmployeeRows{{"1", "甲", "11010519491231002X"},
+                                                               {"2", "乙", "440306198001011231"},
+                                                               {"3", " 乙 ", "11010519491231002x"}}
+                                               << QStringList{"3: 与第1行号码相同，姓名却是“乙”而非“甲”"};
+        QTest::newRow("one number, one name twice")
+            << EmployeeRows{{"1", "甲", "11010519491231002X"}, {"2", "甲", " 11010519491231002X"}}
+            << QStringList();
+        QTest::newRow("short rows") << EmployeeRows{{"1"}, {}} << QStringList();
+    }
+    void warnings()
+    {
+        QFETCH(EmployeeRows, rows);
+        QFETCH(QStringList, found);
+        QStringList actual;
+        for (const Warning& w : EmployeeWarnings::check(rows, QDate(2026, 12, 7))) {
+            QCOMPARE(w.column, int(EmpColIdCard));
+            actual << QStringLiteral("%1: %2").arg(w.row + 1).arg(w.problem);
+        }
+        QCOMPARE(actual, found);
+        // A warning never stops a save.
+        QVERIFY(!EmployeeRowChecker::checkAll(rows));
     }
 
     void saveReplacesTheUnitsEmployees()

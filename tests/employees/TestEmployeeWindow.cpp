@@ -6,6 +6,7 @@
 #include "ui/GridView.h"
 #include "ui/MainWindow.h"
 #include "ui/StringTableModel.h"
+#include "ui/WarningList.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -288,6 +289,37 @@ private slots:
         QCOMPARE(list.grid()->currentIndex(), list.model()->index(1, EmpColId));
         QCOMPARE(f.stored(), QStringList{"001\t张三\t1\t156\t0101"});
         QCOMPARE(list.model()->rowCount(), 2);
+    }
+
+    // A number with a wrong check character: the save asks and goes on only with Yes; 检查 lists it.
+    void warningsBeforeSaving_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("go on") << int(Prompter::Answer::Yes) << true;
+        QTest::newRow("stop") << int(Prompter::Answer::No) << false;
+    }
+    void warningsBeforeSaving()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, saved);
+        EmployeeFixture f;
+        f.addEmployee("001", "张三", "1");
+        EmployeeList list(f.ctx);
+        list.model()->setData(list.model()->index(0, EmpColIdCard), "110105194912310020", Qt::EditRole);
+        f.prompter.setWarningAnswer(Prompter::Answer(answer));
+        QCOMPARE(list.save(), saved);
+        QCOMPARE(f.prompter.warningActions(), QStringList{"保存"});
+        QCOMPARE(f.stored().first().section('\t', 2, 2),
+                 saved ? QString("110105194912310020") : QString("1"));
+        QCOMPARE(list.DataChanged(), !saved);
+
+        list.findChild<QAction*>("m_Check")->trigger();
+        auto* shown = list.findChild<WarningList*>();
+        QVERIFY(shown);
+        QCOMPARE(shown->model()->row(0),
+                 QStringList({"1", "身份证件号码", "校验码“0”错误", "按前17位计算的校验码“X”"}));
+        shown->close();
     }
 
     void databaseErrorDuringSave()

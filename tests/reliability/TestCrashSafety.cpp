@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -50,7 +51,7 @@ void hashQuery(QCryptographicHash& hash, QSqlQuery& q, qint64* count)
 
 QStringList snapshotQueries(const QString& kind)
 {
-    if (kind == QLatin1String("declaration"))
+    if (kind == QLatin1String("declaration") || kind == QLatin1String("restore"))
         return {QStringLiteral("select * from ApplT where AppID = 1"),
                 QStringLiteral("select * from ApplTInfo where AppID = 1 order by ID")};
     return {QStringLiteral("select * from Employee where UnitID = 1 order by EmpID")};
@@ -77,9 +78,15 @@ Snapshot snapshot(const QString& path, const QString& kind)
     return s;
 }
 
-// Copies the database with whatever journal files lie beside it.
+// Copies the database with whatever journal files lie beside it; what an earlier restore left beside the
+// copy (the kept database, the incoming copy) goes.
 bool copyDatabase(const QString& from, const QString& to)
 {
+    QDir folder = QFileInfo(to).absoluteDir();
+    for (const QString& left :
+         folder.entryList({QFileInfo(to).fileName() + QStringLiteral(".*")}, QDir::Files))
+        if (!left.endsWith(QLatin1String(".source")))
+            folder.remove(left);
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
         QFile::remove(to + QLatin1String(suffix));
         if (QFile::exists(from + QLatin1String(suffix)) &&
@@ -116,6 +123,8 @@ private slots:
         QTest::newRow("declaration") << QStringLiteral("declaration") << qint64(kRows) << qint64(kRows);
         // The new employee list is one longer than the old one.
         QTest::newRow("employees") << QStringLiteral("employees") << qint64(kRows) << qint64(kRows + 1);
+        // A restore puts a database with the new declaration in the place of the old one.
+        QTest::newRow("restore") << QStringLiteral("restore") << qint64(kRows) << qint64(kRows);
     }
 
     // A save killed at any moment leaves the old data or the new, whole, in a sound database.
@@ -135,6 +144,8 @@ private slots:
         QVERIFY(prepare.waitForFinished(300000));
         QVERIFY2(prepare.exitStatus() == QProcess::NormalExit && prepare.exitCode() == 0,
                  prepare.readAllStandardError().constData());
+        if (kind == QLatin1String("restore"))
+            QVERIFY(QFile::copy(original + QStringLiteral(".source"), work + QStringLiteral(".source")));
         const Snapshot old = snapshot(original, kind);
         QCOMPARE(old.integrity, QStringLiteral("ok"));
         QCOMPARE(old.rows, oldRows);

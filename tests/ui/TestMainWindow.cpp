@@ -2,6 +2,7 @@
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "core/AppSettings.h"
+#include "core/DatabaseCopy.h"
 #include "core/TaxDatabase.h"
 #include "ui/DeclarationEditor.h"
 #include "ui/DeclarationList.h"
@@ -119,6 +120,12 @@ private slots:
         QTest::newRow("change password") << "文件(&F)"
                                          << "numexport"
                                          << "修改密码";
+        QTest::newRow("backup") << "文件(&F)"
+                                << "numBackup"
+                                << "备份数据…";
+        QTest::newRow("restore") << "文件(&F)"
+                                 << "numRestore"
+                                 << "恢复数据…";
         QTest::newRow("exit") << "文件(&F)"
                               << "numexit"
                               << "退出(&X)";
@@ -156,6 +163,55 @@ private slots:
         QVERIFY(entry);
         QCOMPARE(entry->text(), text);
         QVERIFY(found->actions().contains(entry));
+    }
+
+    void backupAndRestoreFromTheFileMenu()
+    {
+        m_data->close(); // the window's connection is the only one, as in the program
+        const QString copy = QDir(m_data->dir()).filePath("copy.db");
+        m_prompter->queueText(copy);
+        m_window->findChild<QAction*>("numBackup")->trigger();
+        QCOMPARE(m_prompter->records().first().kind, QString("save"));
+        QVERIFY(m_prompter->records().first().defaultText.startsWith(
+            QDir(m_data->dir()).filePath("backup/ZqSalTax-")));
+        QCOMPARE(m_prompter->last().text, QString("数据已备份到“%1”。").arg(QDir::toNativeSeparators(copy)));
+        QCOMPARE(DatabaseCopy::verify(copy), std::nullopt);
+        m_window->context().db->exec("insert into UnitInfo(UnitID,UnitName) values(1,'备份后')");
+
+        // A file that is not a copy is refused before anything closes.
+        m_prompter->clear();
+        const QString junk = QDir(m_data->dir()).filePath("junk.db");
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+        f.close();
+        m_prompter->queueText(junk);
+        m_window->findChild<QAction*>("numRestore")->trigger();
+        QVERIFY(m_prompter->last().text.startsWith("不能用这个文件恢复"));
+        QVERIFY(m_window->context().db);
+        QVERIFY(!m_window->restoredData());
+
+        // Said no: nothing changes.
+        m_prompter->clear();
+        m_prompter->queueText(copy);
+        m_prompter->queue(Prompter::Answer::No);
+        m_window->findChild<QAction*>("numRestore")->trigger();
+        QVERIFY(m_window->context().db);
+
+        m_prompter->clear();
+        m_prompter->queueText(copy);
+        m_prompter->queue(Prompter::Answer::Yes);
+        m_window->show();
+        m_window->findChild<QAction*>("numRestore")->trigger();
+        QCOMPARE(m_prompter->unexpected(), 0);
+        QVERIFY(m_prompter->last().text.startsWith("数据已经恢复。原来的数据库保存为"));
+        QVERIFY(m_prompter->last().text.endsWith("程序将退出，请重新启动。"));
+        QVERIFY(m_window->restoredData());
+        QVERIFY(!m_window->isVisible());
+        QVERIFY(!m_window->context().db);
+        const auto db = TaxDatabase::open(m_data->path());
+        QCOMPARE(db->scalar("select count(*) from UnitInfo").toInt(), 0);
+        QCOMPARE(QDir(m_data->dir()).entryList({"ZqSalTax.db.*.bak"}).size(), 1);
     }
 
     void toolbarButtons()

@@ -1,0 +1,43 @@
+#include "EmployeeWarnings.h"
+
+#include "IdentityNumber.h"
+
+namespace zq {
+namespace {
+
+QString cell(const QStringList& row, int column)
+{
+    return column < row.size() ? row[column] : QString();
+}
+
+QString place()
+{
+    return QStringLiteral("身份证件号码");
+}
+
+} // namespace
+
+Warnings EmployeeWarnings::check(const EmployeeRows& rows, const QDate& today)
+{
+    Warnings out;
+    QList<QPair<QString, QString>> numbersAndNames;
+    numbersAndNames.reserve(rows.size());
+    for (int r = 0; r < rows.size(); ++r) {
+        const QString number = cell(rows[r], EmpColIdCard);
+        numbersAndNames.append({number, cell(rows[r], EmpColName)});
+        for (const auto& f : IdentityNumber::check(number, today))
+            out.append({r, EmpColIdCard, place(), f.problem, f.expected});
+    }
+    for (const auto& c : IdentityNumber::sameNumberOtherName(numbersAndNames))
+        out.append(
+            {c.row, EmpColIdCard, place(),
+             QStringLiteral("与第%1行号码相同，姓名却是“%2”而非“%3”")
+                 .arg(c.firstRow + 1)
+                 .arg(cell(rows[c.row], EmpColName).trimmed(), cell(rows[c.firstRow], EmpColName).trimmed()),
+             QStringLiteral("一个身份证件号码只属于一人")});
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Warning& a, const Warning& b) { return a.row < b.row; });
+    return out;
+}
+
+} // namespace zq
