@@ -29,5 +29,7 @@ int finance(const QStringList& args, Io io);
 int exportUpload(const QStringList& args, Io io);
 int listDeclarations(const QStringList& args, Io io);
 int importSalary(const QStringList& args, Io io);
+int printDeclaration(const QStringList& args, Io io);
+int statement(const QStringList& args, Io io);
 
 } // namespace zq::cli

@@ -3,6 +3,7 @@
 #include "DeclarationTableModel.h"
 #include "KeyFilters.h"
 #include "KeyedToolBar.h"
+#include "ReportWindows.h"
 #include "WindowHost.h"
 #include "core/AppSettings.h"
 #include "core/Database.h"
@@ -165,6 +166,13 @@ void DeclarationEditor::buildToolbar()
                                    });
     for (QAction* a : std::as_const(m_actions))
         connect(a, &QAction::triggered, this, [this, a] { onToolbar(a); });
+    // The paper form, before 帮助.
+    auto* print = new QAction(QStringLiteral("打印"), this);
+    print->setObjectName(QStringLiteral("print"));
+    print->setToolTip(QStringLiteral("打印申报表(CTRL+P)"));
+    print->setShortcut(QKeySequence::Print);
+    m_toolbar->insertAction(m_actions.value(QStringLiteral("帮助")), print);
+    connect(print, &QAction::triggered, this, [this] { previewDeclaration(this, m_doc); });
 }
 
 void DeclarationEditor::buildHeader(QWidget* area)

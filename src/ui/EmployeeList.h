@@ -30,6 +30,8 @@ public:
     void importEmployees();
     bool save();
     void refresh();
+    // The year of the current row's employee, month by month as declared.
+    void showStatement();
 
     // The grid holds edits that are not stored.
     bool DataChanged() const { return m_dataChanged; }
