@@ -64,7 +64,15 @@ int main(int argc, char* argv[])
     if (argc > 1 && drawsPages(argv[1])) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Starting the GUI side may warn about the session (no runtime folder on a build machine); the
+        // command reports on stderr in one line and says nothing else there.
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                if (type == QtCriticalMsg || type == QtFatalMsg)
+                    std::fprintf(stderr, "%s\n", qPrintable(text));
+            });
         app = std::make_unique<QGuiApplication>(argc, argv);
+        qInstallMessageHandler(previous);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }

@@ -17,6 +17,7 @@
 #include <QChart>
 #include <QLineSeries>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -29,6 +30,22 @@ using namespace zq::test;
 
 namespace {
 
+// The CJK fonts here draw an ideograph and its radical form with one glyph, and the PDF's text map names the
+// radical; read such text as the ideograph it shows. Spaces are dropped: pdftotext loses the narrow ones.
+QString readable(const QString& text)
+{
+    static const QHash<char16_t, char16_t> supplement = {
+        {0x2E9F, u'母'}, {0x2EA0, u'民'}, {0x2EC4, u'西'}, {0x2EC5, u'见'}, {0x2EC6, u'角'},
+        {0x2ECB, u'车'}, {0x2ED3, u'长'}, {0x2ED4, u'门'}, {0x2EDA, u'页'}, {0x2EDB, u'风'},
+        {0x2EDC, u'飞'}, {0x2EDD, u'食'}, {0x2EE2, u'马'}, {0x2EE5, u'鱼'}, {0x2EE6, u'鸟'},
+        {0x2EE9, u'黄'}, {0x2EEC, u'齐'}, {0x2EEE, u'齿'}, {0x2EF0, u'龙'}, {0x2EF3, u'龟'}};
+    QString out = text.normalized(QString::NormalizationForm_KC);
+    for (QChar& c : out)
+        c = QChar(supplement.value(c.unicode(), c.unicode()));
+    out.remove(u' ');
+    return out;
+}
+
 // The text of a PDF page by page, as pdftotext reads it back.
 QStringList pdfPages(const QString& path)
 {
@@ -36,7 +53,7 @@ QStringList pdfPages(const QString& path)
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     if (!p.waitForFinished(120000) || p.exitCode() != 0)
         return {QStringLiteral("<pdftotext failed: %1>").arg(QString::fromUtf8(p.readAllStandardError()))};
-    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
+    QStringList pages = readable(QString::fromUtf8(p.readAllStandardOutput())).split(u'\f');
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
@@ -185,13 +202,13 @@ private slots:
             const QString& page = pages[n - 1];
             const QString where = QStringLiteral("page %1: ").arg(n);
             for (int c = 0; c < DetailColumnCount; ++c)
-                QVERIFY2(page.contains(DeclarationForm::printedColumnTitle(c)),
+                QVERIFY2(page.contains(readable(DeclarationForm::printedColumnTitle(c))),
                          qPrintable(where + DeclarationForm::printedColumnTitle(c)));
-            QVERIFY2(page.contains(QStringLiteral("第 %1 页 共 %2 页").arg(n).arg(m)), qPrintable(where));
-            QCOMPARE(page.contains(UploadFileWriter::declarationText().left(20)), n == 1);
+            QVERIFY2(page.contains(QStringLiteral("第%1页共%2页").arg(n).arg(m)), qPrintable(where));
+            QCOMPARE(page.contains(readable(UploadFileWriter::declarationText())), n == 1);
             QCOMPARE(page.contains(QStringLiteral("声明人签字")), n == m);
             QCOMPARE(page.contains(QStringLiteral("扣缴义务人盖章")), n == m);
-            QCOMPARE(page.contains(QStringLiteral("合计（%1行）").arg(rows)), n == m);
+            QCOMPARE(page.contains(readable(QStringLiteral("合计（%1行）").arg(rows))), n == m);
             // Each row whole on exactly one page: its identity number, name and amounts on one line.
             const QStringList lines = page.split(u'\n');
             int onPage = 0;
@@ -201,7 +218,7 @@ private slots:
                 ++onPage;
                 const int i = seen + onPage;
                 QVERIFY2(line.contains(idCard(i)), qPrintable(where + line));
-                QVERIFY2(line.contains(QStringLiteral("职工%1 ").arg(i)), qPrintable(where + line));
+                QVERIFY2(line.contains(QStringLiteral("职工%1").arg(i)), qPrintable(where + line));
                 QVERIFY2(line.contains(Money::fromUnits(5000 + i).format(u"#,##0.00")),
                          qPrintable(where + line));
             }
@@ -210,7 +227,7 @@ private slots:
         }
         QCOMPARE(seen, rows);
         QVERIFY(pages.first().contains(QStringLiteral("代扣代缴个人所得税明细申报表")));
-        QVERIFY(pages.first().contains(QStringLiteral("CODE123456")));
+        QVERIFY2(pages.first().contains(QStringLiteral("CODE123456")), qPrintable(pages.first().left(400)));
         QVERIFY(pages.first().contains(QStringLiteral("12,345.60")));
         QVERIFY(pages.first().contains(QStringLiteral("其中纳税总人数")));
         Money income, paid;
@@ -236,7 +253,7 @@ private slots:
         QCOMPARE(pages.size(), 1);
         QVERIFY(pages[0].contains(QStringLiteral("6,000.50")));
         QVERIFY(pages[0].contains(QStringLiteral("2024-03")));
-        QVERIFY(pages[0].contains(QStringLiteral("合计（2行）")));
+        QVERIFY(pages[0].contains(readable(QStringLiteral("合计（2行）"))));
 
         const Run again = cli({"print", "--db", t.path(), "--app", "3", "--out", out});
         QCOMPARE(again.code, 1);
