@@ -107,7 +107,7 @@ EmployeeYearDialog::EmployeeYearDialog(const AppContext& ctx, qint64 unitId, con
     print->setObjectName(QStringLiteral("print"));
     auto* csv = buttons->addButton(QStringLiteral("导出CSV"), QDialogButtonBox::ActionRole);
     csv->setObjectName(QStringLiteral("csv"));
-    buttons->addButton(QDialogButtonBox::Close);
+    buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     connect(print, &QPushButton::clicked, this, &EmployeeYearDialog::preview);
     connect(csv, &QPushButton::clicked, this, &EmployeeYearDialog::exportCsv);
@@ -214,13 +214,14 @@ UnitYearDialog::UnitYearDialog(const AppContext& ctx, qint64 unitId, const QStri
     m_table = new QTableView(split);
     m_table->setModel(m_model);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     split->addWidget(m_chartView);
     split->addWidget(m_table);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     layout->addWidget(split, 1);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_year, &QSpinBox::valueChanged, this, &UnitYearDialog::reload);
@@ -267,6 +268,7 @@ void UnitYearDialog::reload()
     axisX->setTitleText(QStringLiteral("月份"));
     auto* axisTax = new QValueAxis;
     axisTax->setTitleText(QStringLiteral("实缴税额（元）"));
+    axisTax->setLabelFormat(QStringLiteral("%.0f"));
     auto* axisPeople = new QValueAxis;
     axisPeople->setTitleText(QStringLiteral("纳税人数"));
     axisPeople->setLabelFormat(QStringLiteral("%d"));
