@@ -417,6 +417,41 @@ private slots:
         QCOMPARE(prompter.unexpected(), 0);
     }
 
+    void employeeYearWindow()
+    {
+        TempTaxDatabase t;
+        storeYear(t.db());
+        ScriptedPrompter prompter;
+        AppContext ctx;
+        ctx.db = &t.db();
+        ctx.prompter = &prompter;
+        ui::EmployeeYearDialog dialog(ctx, 1, QStringLiteral("E01"), 2024);
+        QCOMPARE(dialog.model()->rowCount(), 13);
+        QCOMPARE(dialog.model()->row(0),
+                 (QStringList{"2024-01", "6,000.00", "2,500.00", "10、20", "5.00", "1.25", "245.50"}));
+        QCOMPARE(dialog.model()->text(1, 1), EmployeeYear::noRowsText());
+        QCOMPARE(dialog.model()->text(12, 6), QStringLiteral("370.55"));
+        // Another year: the sums follow, every month without a row marked.
+        dialog.yearBox()->setValue(2023);
+        QCOMPARE(dialog.model()->text(11, 6), QStringLiteral("888.00"));
+        QCOMPARE(dialog.model()->text(0, 1), EmployeeYear::noRowsText());
+
+        const QString path = QDir(t.dir()).filePath(QStringLiteral("zs"));
+        prompter.queueText(path);
+        dialog.exportCsv();
+        QCOMPARE(prompter.last().text, QStringLiteral("导出成功！"));
+        QFile csv(path + QStringLiteral(".csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(csv.readAll())
+                    .contains(QStringLiteral("\r\n合计,88888.00,88888.00,,0.00,0.00,888.00\r\n")));
+        // Cancelling the file dialog writes nothing and says nothing.
+        prompter.clear();
+        prompter.queueText(std::nullopt);
+        dialog.exportCsv();
+        QCOMPARE(prompter.records().size(), 1);
+        QCOMPARE(prompter.unexpected(), 0);
+    }
+
     void listPrintButton()
     {
         TempTaxDatabase t;
