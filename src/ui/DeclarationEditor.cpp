@@ -172,7 +172,10 @@ void DeclarationEditor::buildToolbar()
     print->setToolTip(QStringLiteral("打印申报表(CTRL+P)"));
     print->setShortcut(QKeySequence::Print);
     m_toolbar->insertAction(m_actions.value(QStringLiteral("帮助")), print);
-    connect(print, &QAction::triggered, this, [this] { previewDeclaration(this, m_doc); });
+    connect(print, &QAction::triggered, this, [this] {
+        m_grid->commitOpenEditor(); // the cell being typed is printed too
+        previewDeclaration(this, m_doc);
+    });
 }
 
 void DeclarationEditor::buildHeader(QWidget* area)
