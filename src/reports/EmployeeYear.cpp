@@ -177,17 +177,25 @@ void EmployeeYear::paint(QPainter& p, const QSizeF& page) const
     const double head = 80;
     const double rowH = 70;
     const double bottom = y + head + 13 * rowH;
+    // Shading first, then the rules over it. A month without rows is one shaded cell across its figures.
     p.fillRect(QRectF(0, y, width, head), QColor(235, 235, 235));
+    for (int m = 0; m < 12; ++m)
+        if (!months[m])
+            p.fillRect(QRectF(xs[1], y + head + m * rowH, width - xs[1], rowH), QColor(245, 245, 245));
     p.drawRect(QRectF(0, y, width, bottom - y));
     for (int i = 0; i <= 13; ++i)
         p.drawLine(QPointF(0, y + head + i * rowH), QPointF(width, y + head + i * rowH));
+    p.drawLine(QPointF(xs[1], y), QPointF(xs[1], bottom));
+    for (int c = 2; c < kColumns; ++c) {
+        p.drawLine(QPointF(xs[c], y), QPointF(xs[c], y + head));
+        for (int m = 0; m <= 12; ++m)
+            if (m == 12 || months[m])
+                p.drawLine(QPointF(xs[c], y + head + m * rowH), QPointF(xs[c], y + head + (m + 1) * rowH));
+    }
     CellWriter cells(p, reportFont(32, true));
-    for (int c = 0; c < kColumns; ++c) {
-        if (c > 0)
-            p.drawLine(QPointF(xs[c], y), QPointF(xs[c], bottom));
+    for (int c = 0; c < kColumns; ++c)
         cells.draw(QRectF(xs[c] + 8, y, xs[c + 1] - xs[c] - 16, head), QString::fromUtf16(kTitles[c]),
                    Qt::AlignHCenter);
-    }
     y += head;
     cells.setFont(reportFont(32));
     const auto drawLine = [&](const QString& first, const PersonMonth& m) {
@@ -204,7 +212,6 @@ void EmployeeYear::paint(QPainter& p, const QSizeF& page) const
         } else {
             cells.draw(QRectF(xs[0] + 8, y, xs[1] - xs[0] - 16, rowH), monthText(year, m + 1),
                        Qt::AlignHCenter);
-            p.fillRect(QRectF(xs[1] + 1, y + 1, width - xs[1] - 2, rowH - 2), QColor(245, 245, 245));
             cells.draw(QRectF(xs[1] + 8, y, width - xs[1] - 16, rowH), noRowsText(), Qt::AlignHCenter);
             y += rowH;
         }

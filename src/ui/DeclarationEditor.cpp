@@ -167,7 +167,9 @@ void DeclarationEditor::buildToolbar()
     for (QAction* a : std::as_const(m_actions))
         connect(a, &QAction::triggered, this, [this, a] { onToolbar(a); });
     // The paper form, before 帮助.
-    auto* print = new QAction(QStringLiteral("打印"), this);
+    auto* print = new QAction(
+        QIcon::fromTheme(QStringLiteral("document-print"), style()->standardIcon(QStyle::SP_FileIcon)),
+        QStringLiteral("打印"), this);
     print->setObjectName(QStringLiteral("print"));
     print->setToolTip(QStringLiteral("打印申报表(CTRL+P)"));
     print->setShortcut(QKeySequence::Print);

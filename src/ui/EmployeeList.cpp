@@ -203,7 +203,8 @@ void EmployeeList::buildToolBar()
                                        {u"帮助", u"Help", u"帮助主题", QStyle::SP_DialogHelpButton},
                                        {u"退出", u"Exit", u"退出", QStyle::SP_DialogCloseButton},
                                    });
-    auto* statement = new QAction(QStringLiteral("年度明细"), this);
+    auto* statement =
+        new QAction(style()->standardIcon(QStyle::SP_FileDialogInfoView), QStringLiteral("年度明细"), this);
     statement->setObjectName(QStringLiteral("statement"));
     statement->setToolTip(QStringLiteral("当前职工的年度扣税明细"));
     m_toolBar->insertAction(m_buttons.value(QStringLiteral("Help")), statement);

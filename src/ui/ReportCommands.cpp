@@ -71,7 +71,18 @@ void EmployeeList::showStatement()
         m_ctx.prompter->notice(QStringLiteral("请选择职工！"));
         return;
     }
-    auto* dialog = new EmployeeYearDialog(m_ctx, *unit, empId, QDate::currentDate().year(), this);
+    // The year of the unit's latest declaration, else this year.
+    int year = QDate::currentDate().year();
+    try {
+        const QDate latest = Dates::fromStored(
+            m_ctx.db->scalar(QStringLiteral("select max(Month) from ApplT where UnitID = ?"),
+                             {QVariant::fromValue<qlonglong>(*unit)}));
+        if (latest.isValid())
+            year = latest.year();
+    } catch (const DatabaseError&) {
+        // the dialog reports the database when it reads the year
+    }
+    auto* dialog = new EmployeeYearDialog(m_ctx, *unit, empId, year, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }

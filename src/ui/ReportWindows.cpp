@@ -14,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
@@ -43,6 +44,19 @@ void printRange(const QPrinter& printer, int* from, int* to)
         *to = printer.toPage();
     }
 }
+
+// Centres the "本月无申报" that stands across a month's figures.
+class MarkCentred : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::TextAlignmentRole &&
+            QIdentityProxyModel::data(index, Qt::DisplayRole).toString() == EmployeeYear::noRowsText())
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        return QIdentityProxyModel::data(index, role);
+    }
+};
 
 QSpinBox* yearSpin(int year, QWidget* parent)
 {
@@ -98,7 +112,9 @@ EmployeeYearDialog::EmployeeYearDialog(const AppContext& ctx, qint64 unitId, con
     for (int c = 1; c < 7; ++c)
         m_model->setAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     m_table = new QTableView(this);
-    m_table->setModel(m_model);
+    auto* centred = new MarkCentred(this);
+    centred->setSourceModel(m_model);
+    m_table->setModel(centred);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     layout->addWidget(m_table, 1);
@@ -130,6 +146,7 @@ void EmployeeYearDialog::reload()
     if (!m_figures) {
         m_who->setText(problem);
         m_model->setRows(rows);
+        m_table->clearSpans();
         return;
     }
     const EmployeeYear& y = *m_figures;
@@ -149,6 +166,10 @@ void EmployeeYearDialog::reload()
     }
     rows << line(QStringLiteral("合计"), y.total());
     m_model->setRows(rows);
+    m_table->clearSpans();
+    for (int m = 0; m < 12; ++m)
+        if (!y.months[m])
+            m_table->setSpan(m, 1, 1, 6);
 }
 
 void EmployeeYearDialog::preview()
