@@ -178,28 +178,34 @@ private slots:
     {
         QTest::addColumn<int>("rows");
         QTest::addColumn<bool>("trailingBlank");
-        QTest::newRow("no rows: one page with totals and signatures") << 0 << false;
-        QTest::newRow("one row, the editor's blank row not printed") << 1 << true;
-        QTest::newRow("a first page filled to the last row") << 19 << false;
-        QTest::newRow("1000 rows") << 1000 << false;
+        QTest::addColumn<int>("pages");
+        // A landscape A4 page holds 20 rows below the header block, 30 on the following pages; the totals and
+        // the signatures need the room of about four rows after the last one.
+        QTest::newRow("no rows: one page with totals and signatures") << 0 << false << 1;
+        QTest::newRow("one row, the editor's blank row not printed") << 1 << true << 1;
+        QTest::newRow("16 rows: the signatures still fit below") << 16 << false << 1;
+        QTest::newRow("17 rows: the totals and signatures go to a page of their own") << 17 << false << 2;
+        QTest::newRow("1000 rows") << 1000 << false << 34;
     }
     void declarationPdf()
     {
         QFETCH(int, rows);
         QFETCH(bool, trailingBlank);
+        QFETCH(int, pages);
         const DeclarationDocument doc = makeDocument(rows, trailingBlank);
         DeclarationForm form(doc);
         QCOMPARE(form.printedRowCount(), rows);
+        QCOMPARE(form.pageCount(), pages);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("form.pdf"));
         QCOMPARE(form.writePdfFile(path), std::nullopt);
 
-        const QStringList pages = pdfPages(path);
+        const QStringList text = pdfPages(path);
         const int m = form.pageCount();
-        QCOMPARE(pages.size(), m);
+        QCOMPARE(text.size(), m);
         int seen = 0;
         for (int n = 1; n <= m; ++n) {
-            const QString& page = pages[n - 1];
+            const QString& page = text[n - 1];
             const QString where = QStringLiteral("page %1: ").arg(n);
             for (int c = 0; c < DetailColumnCount; ++c)
                 QVERIFY2(page.contains(readable(DeclarationForm::printedColumnTitle(c))),
@@ -226,16 +232,16 @@ private slots:
             seen += onPage;
         }
         QCOMPARE(seen, rows);
-        QVERIFY(pages.first().contains(QStringLiteral("代扣代缴个人所得税明细申报表")));
-        QVERIFY2(pages.first().contains(QStringLiteral("CODE123456")), qPrintable(pages.first().left(400)));
-        QVERIFY(pages.first().contains(QStringLiteral("12,345.60")));
-        QVERIFY(pages.first().contains(QStringLiteral("其中纳税总人数")));
+        QVERIFY(text.first().contains(QStringLiteral("代扣代缴个人所得税明细申报表")));
+        QVERIFY2(text.first().contains(QStringLiteral("CODE123456")), qPrintable(text.first().left(400)));
+        QVERIFY(text.first().contains(QStringLiteral("12,345.60")));
+        QVERIFY(text.first().contains(QStringLiteral("其中纳税总人数")));
         Money income, paid;
         for (int i = 1; i <= rows; ++i) {
             income += Money::fromUnits(5000 + i);
             paid += *Money::parse(QStringLiteral("%1.%2").arg(i / 100).arg(i % 100, 2, 10, QLatin1Char('0')));
         }
-        const QString last = pages.last();
+        const QString last = text.last();
         QVERIFY2(last.contains(income.format(u"#,##0.00")), qPrintable(income.format(u"#,##0.00")));
         QVERIFY2(last.contains(paid.format(u"#,##0.00")), qPrintable(paid.format(u"#,##0.00")));
     }
