@@ -31,5 +31,7 @@ int listDeclarations(const QStringList& args, Io io);
 int importSalary(const QStringList& args, Io io);
 int backup(const QStringList& args, Io io);
 int restore(const QStringList& args, Io io);
+int printDeclaration(const QStringList& args, Io io);
+int statement(const QStringList& args, Io io);
 
 } // namespace zq::cli

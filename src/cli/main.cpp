@@ -1,7 +1,9 @@
 #include "Commands.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -42,7 +44,20 @@ constexpr Command kCommands[] = {
      "restore FILE [--db PATH]     put a copy in the place of the own database (not while the program "
      "runs);\n"
      "                               the replaced one is kept as ZqSalTax.db.yyyyMMdd-HHmmss.bak"},
+    {"print", zq::cli::printDeclaration,
+     "print --app N --out FILE.pdf [--force] [--db PATH]\n"
+     "                               the printed form of declaration N as PDF"},
+    {"statement", zq::cli::statement,
+     "statement --unit N --emp ID --year YYYY [--out FILE.pdf|FILE.csv] [--force] [--db PATH]\n"
+     "                               an employee's year: each month's declared figures and the sums\n"
+     "                               (CSV on standard output without --out)"},
 };
+
+// Commands that draw pages need fonts, which come with a GUI application; they need no display.
+bool drawsPages(const char* name)
+{
+    return std::strcmp(name, "print") == 0 || std::strcmp(name, "statement") == 0;
+}
 
 void printUsage(QTextStream& err)
 {
@@ -55,10 +70,25 @@ void printUsage(QTextStream& err)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && drawsPages(argv[1])) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Starting the GUI side may warn about the session (no runtime folder on a build machine); the
+        // command reports on stderr in one line and says nothing else there.
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                if (type == QtCriticalMsg || type == QtFatalMsg)
+                    std::fprintf(stderr, "%s\n", qPrintable(text));
+            });
+        app = std::make_unique<QGuiApplication>(argc, argv);
+        qInstallMessageHandler(previous);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList args = app.arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         printUsage(args.isEmpty() ? err : out);
         return args.isEmpty() ? zq::cli::ExitFailure : zq::cli::ExitOk;

@@ -27,9 +27,7 @@ constexpr Cell kDetailCells[] = {Cell::Number, Cell::Text,   Cell::Text,   Cell:
 // The header's fixed lines and labels. Line 6 is a rule of 208 hyphens.
 const QString kTitleLine = QStringLiteral("代扣代缴个人所得税明细申报表,,,,,,,,,,,,");
 const QString kEmptyLine = QStringLiteral(",,,,,,,,,,,,");
-const QString kStatement =
-    QStringLiteral("扣缴义务人声明：我声明，此扣缴申报表是根据《中华人民共和国个人所得税法》"
-                   "的有关规定填报，我确信它是真实、可靠的、完整的。,,,,,,,,,,声明人,");
+const QString kStatement = UploadFileWriter::declarationText() + QStringLiteral(",,,,,,,,,,声明人,");
 const QString kCurrencyLine = QStringLiteral("人民币：        元（角-分）,,,,,,,,,,,,");
 const QString kTitlesLine = QStringLiteral("序号,身份证件号码,姓名,国籍编码,职业编码,所得项目,纳税人收入额,"
                                            "应纳税所得额,税率(％),减免税额,抵免境外税额,本张实缴税额,");
@@ -425,6 +423,12 @@ std::optional<UploadProblem> buildDetails(const Database& db, qint64 appId, QByt
 }
 
 } // namespace
+
+QString UploadFileWriter::declarationText()
+{
+    return QStringLiteral("扣缴义务人声明：我声明，此扣缴申报表是根据《中华人民共和国个人所得税法》"
+                          "的有关规定填报，我确信它是真实、可靠的、完整的。");
+}
 
 UploadFileWriter::UploadFileWriter(const Database& db) : m_db(db) {}
 

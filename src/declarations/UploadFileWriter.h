@@ -48,6 +48,9 @@ public:
     // An amount as the file writes it: no grouping, two decimals rounded half away from zero, "-" for a
     // negative value (the pattern "0.00").
     static void appendAmount(Money amount, QByteArray& out);
+    // The withholding agent's declaration that the header block carries (cell A of line 5); the printed form
+    // shows the same words.
+    static QString declarationText();
 
 private:
     const Database& m_db;

@@ -6,6 +6,7 @@
 #include "KeyFilters.h"
 #include "KeyedToolBar.h"
 #include "WarningList.h"
+#include "ReportWindows.h"
 #include "WindowHost.h"
 #include "core/AppSettings.h"
 #include "core/Database.h"
@@ -177,6 +178,18 @@ void DeclarationEditor::buildToolbar()
                                    });
     for (QAction* a : std::as_const(m_actions))
         connect(a, &QAction::triggered, this, [this, a] { onToolbar(a); });
+    // The paper form, before 帮助.
+    auto* print = new QAction(
+        QIcon::fromTheme(QStringLiteral("document-print"), style()->standardIcon(QStyle::SP_FileIcon)),
+        QStringLiteral("打印"), this);
+    print->setObjectName(QStringLiteral("print"));
+    print->setToolTip(QStringLiteral("打印申报表(CTRL+P)"));
+    print->setShortcut(QKeySequence::Print);
+    m_toolbar->insertAction(m_actions.value(QStringLiteral("帮助")), print);
+    connect(print, &QAction::triggered, this, [this] {
+        m_grid->commitOpenEditor(); // the cell being typed is printed too
+        previewDeclaration(this, m_doc);
+    });
 }
 
 void DeclarationEditor::buildHeader(QWidget* area)

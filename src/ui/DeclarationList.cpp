@@ -84,6 +84,14 @@ DeclarationList::DeclarationList(const AppContext& ctx, WindowHost* host, QWidge
         made[i]->setObjectName(QStringLiteral("Command%1").arg(i + 1));
         buttons->addWidget(made[i]);
     }
+    auto* print = new QPushButton(QStringLiteral("打印"), this);
+    print->setObjectName(QStringLiteral("print"));
+    auto* year = new QPushButton(QStringLiteral("年度汇总"), this);
+    year->setObjectName(QStringLiteral("unitYear"));
+    buttons->addWidget(print);
+    buttons->addWidget(year);
+    connect(print, &QPushButton::clicked, this, &DeclarationList::printCurrent);
+    connect(year, &QPushButton::clicked, this, &DeclarationList::showUnitYear);
     buttons->addStretch(1);
     layout->addLayout(buttons);
     connect(made[0], &QPushButton::clicked, this, &DeclarationList::newDeclaration);

@@ -34,6 +34,10 @@ public:
     void openCurrent();
     void deleteCurrent();
     void exportCurrent();
+    // The print preview of the current row's declaration as stored.
+    void printCurrent();
+    // The selected unit's year as a chart and a table.
+    void showUnitYear();
 
     QComboBox* unitCombo() const { return m_units; }
     GridView* grid() const { return m_grid; }

@@ -201,6 +201,8 @@ void EmployeeList::buildMenus()
     edit->addSeparator();
     connect(add(edit, QStringLiteral("m_Refresh"), QStringLiteral("刷新")), &QAction::triggered, this,
             &EmployeeList::refresh);
+    connect(add(edit, QStringLiteral("m_Statement"), QStringLiteral("年度扣税明细(&Y)")), &QAction::triggered,
+            this, &EmployeeList::showStatement);
 
     addListHelpMenu(this, m_menuBar);
 }
@@ -216,6 +218,12 @@ void EmployeeList::buildToolBar()
                                        {u"帮助", u"Help", u"帮助主题", QStyle::SP_DialogHelpButton},
                                        {u"退出", u"Exit", u"退出", QStyle::SP_DialogCloseButton},
                                    });
+    auto* statement =
+        new QAction(style()->standardIcon(QStyle::SP_FileDialogInfoView), QStringLiteral("年度明细"), this);
+    statement->setObjectName(QStringLiteral("statement"));
+    statement->setToolTip(QStringLiteral("当前职工的年度扣税明细"));
+    m_toolBar->insertAction(m_buttons.value(QStringLiteral("Help")), statement);
+    connect(statement, &QAction::triggered, this, &EmployeeList::showStatement);
     connect(m_toolBar, &QToolBar::actionTriggered, this, &EmployeeList::onToolbarButton);
 }
 

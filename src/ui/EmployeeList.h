@@ -32,6 +32,8 @@ public:
     void refresh();
     // "检查": what may be wrong with the identity numbers, as a list; a double-click goes to the cell.
     void showWarnings();
+    // The year of the current row's employee, month by month as declared.
+    void showStatement();
 
     // The grid holds edits that are not stored.
     bool DataChanged() const { return m_dataChanged; }

@@ -1,3 +1,4 @@
+#include "../ui/ModalDriver.h"
 #include "DeclarationFixtures.h"
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
@@ -22,6 +23,8 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -93,6 +96,37 @@ private slots:
         ed->close();
         QVERIFY(f.host.bandVisible);
         QCOMPARE(f.prompter.records().size(), 0); // unmodified: no question
+    }
+
+    void printPreviewsTheDocumentAsTyped()
+    {
+        Fixture f;
+        DeclarationList list(f.ctx, &f.host);
+        list.newDeclaration();
+        DeclarationEditor* ed = list.editor();
+        QVERIFY(QTest::qWaitForWindowExposed(ed));
+        auto* print = ed->findChild<QAction*>(QStringLiteral("print"));
+        QVERIFY(print);
+        // A name still in its cell editor when 打印 is pressed is printed too.
+        ed->grid()->setCurrentIndex(ed->model()->index(0, ColEmpName));
+        ed->grid()->edit(ed->model()->index(0, ColEmpName));
+        auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(cell);
+        typeText(cell, QStringLiteral("王五"));
+        int pages = -1;
+        QString name;
+        ModalDriver driver(QStringLiteral("printPreview"), {[&](QDialog* d) {
+                               pages = d->findChild<QPrintPreviewWidget*>()->pageCount();
+                               name = ed->document().cellText(0, ColEmpName);
+                               d->reject();
+                           }});
+        print->trigger();
+        QCOMPARE(driver.stepsRun(), 1);
+        QCOMPARE(pages, 1);
+        QCOMPARE(name, QStringLiteral("王五"));
+        QCOMPARE(f.prompter.records().size(), 0);
+        ed->setModified(false);
+        ed->close();
     }
 
     void editingAppendsRowChecksCodesAndTotals()

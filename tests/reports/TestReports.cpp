@@ -1,0 +1,491 @@
+#include "../ui/ModalDriver.h"
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "core/AppContext.h"
+#include "declarations/DeclarationDocument.h"
+#include "declarations/UploadFileWriter.h"
+#include "reports/DeclarationForm.h"
+#include "reports/EmployeeYear.h"
+#include "reports/UnitYear.h"
+#include "ui/DeclarationList.h"
+#include "ui/ReportWindows.h"
+#include "ui/StringTableModel.h"
+
+#include <QBarSeries>
+#include <QBarSet>
+#include <QBuffer>
+#include <QChart>
+#include <QLineSeries>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zq;
+using namespace zq::test;
+
+namespace {
+
+// The CJK fonts here draw an ideograph and its radical form with one glyph, and the PDF's text map names the
+// radical; read such text as the ideograph it shows. Spaces are dropped: pdftotext loses the narrow ones.
+QString readable(const QString& text)
+{
+    static const QHash<char16_t, char16_t> supplement = {
+        {0x2E9F, u'母'}, {0x2EA0, u'民'}, {0x2EC4, u'西'}, {0x2EC5, u'见'}, {0x2EC6, u'角'},
+        {0x2ECB, u'车'}, {0x2ED3, u'长'}, {0x2ED4, u'门'}, {0x2EDA, u'页'}, {0x2EDB, u'风'},
+        {0x2EDC, u'飞'}, {0x2EDD, u'食'}, {0x2EE2, u'马'}, {0x2EE5, u'鱼'}, {0x2EE6, u'鸟'},
+        {0x2EE9, u'黄'}, {0x2EEC, u'齐'}, {0x2EEE, u'齿'}, {0x2EF0, u'龙'}, {0x2EF3, u'龟'}};
+    QString out = text.normalized(QString::NormalizationForm_KC);
+    for (QChar& c : out)
+        c = QChar(supplement.value(c.unicode(), c.unicode()));
+    out.remove(u' ');
+    return out;
+}
+
+// The text of a PDF page by page, as pdftotext reads it back.
+QStringList pdfPages(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(120000) || p.exitCode() != 0)
+        return {QStringLiteral("<pdftotext failed: %1>").arg(QString::fromUtf8(p.readAllStandardError()))};
+    QStringList pages = readable(QString::fromUtf8(p.readAllStandardOutput())).split(u'\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+QString idCard(int i)
+{
+    return QStringLiteral("1101011980%1").arg(i, 8, 10, QLatin1Char('0'));
+}
+
+// A declaration of n rows: person i earns 5000 + i and pays i/100 yuan, rate 20.
+DeclarationDocument makeDocument(int n, bool trailingBlank = false)
+{
+    DeclarationDocument doc;
+    doc.setHeader(HeaderField::ComputerCode, QStringLiteral("CODE123456"));
+    doc.setHeader(HeaderField::DeclarePerson, QStringLiteral("王会计"));
+    doc.setHeader(HeaderField::Month, QStringLiteral("2024-03"));
+    doc.setHeader(HeaderField::ApplyDate, QStringLiteral("2024-04-10"));
+    doc.setHeader(HeaderField::InComeM, QStringLiteral("12,345.60"));
+    doc.setHeader(HeaderField::BookNo, QStringLiteral("BK-77"));
+    for (int i = 1; i <= n; ++i) {
+        doc.appendRow();
+        const int r = doc.rowCount() - 1;
+        doc.setCellText(r, ColIDCard, idCard(i));
+        doc.setCellText(r, ColEmpName, QStringLiteral("职工%1").arg(i));
+        doc.setCellText(r, ColNation, QStringLiteral("156"));
+        doc.setCellText(r, ColProf, QStringLiteral("0100"));
+        doc.setCellText(r, ColProg, QStringLiteral("01"));
+        doc.setCellText(r, ColInComeM, QString::number(5000 + i));
+        doc.setCellText(r, ColTaxM, QString::number(1000 + i));
+        doc.setCellText(r, ColTaxRadio, QStringLiteral("20"));
+        doc.setCellText(r, ColTaxM1,
+                        QStringLiteral("%1.%2").arg(i / 100).arg(i % 100, 2, 10, QLatin1Char('0')));
+    }
+    if (trailingBlank)
+        doc.appendRow();
+    return doc;
+}
+
+QVariant stored(const char* amount)
+{
+    return QVariant::fromValue<qlonglong>(Money::parse(QString::fromLatin1(amount))->raw());
+}
+
+void storeHeader(Database& db, qint64 appId, qint64 unitId, const QString& month)
+{
+    execOrFail(
+        db,
+        QStringLiteral("insert into ApplT (AppID, UnitID, ComputerCode, Month, ApplyDate, DeclarePerson, "
+                       "FactTax) values (?, ?, 'C1', ?, ?, '王会计', 0)"),
+        {appId, unitId, month, month});
+}
+
+void storeRow(Database& db, qint64 appId, int rowId, const QString& idCard, const char* income,
+              const char* taxable, const char* rate, const char* paid, const char* reduction = "0",
+              const char* foreign = "0")
+{
+    execOrFail(db,
+               QStringLiteral(
+                   "insert into ApplTInfo (AppID, RowId, IDCard, EmpName, NationCode, ProfCode, ProgCode, "
+                   "InComeM, TaxM, TaxRadio, ReduTax, NationTax, TaxM1) "
+                   "values (?, ?, ?, '某人', '156', '0100', '01', ?, ?, ?, ?, ?, ?)"),
+               {appId, rowId, idCard, stored(income), stored(taxable), stored(rate), stored(reduction),
+                stored(foreign), stored(paid)});
+}
+
+// Unit 1 with employee E01 (ID A) over 2024: January in two declarations, March once; unit 2 and 2023 rows of
+// the same person, and another person's rows, stay out.
+void storeYear(Database& db)
+{
+    execOrFail(db,
+               QStringLiteral("insert into UnitInfo (UnitID, UnitName) values (1, '甲公司'), (2, '乙公司')"));
+    execOrFail(db,
+               QStringLiteral("insert into Employee (UnitID, EmpID, EmpName, IDCard) values "
+                              "(1, 'E01', '张三', 'A'), (1, 'E02', '李四', ''), (2, 'E01', '张三', 'A')"));
+    storeHeader(db, 1, 1, QStringLiteral("2024-01-01"));
+    storeRow(db, 1, 1, QStringLiteral("A"), "5000", "1500", "10", "45.5", "5", "1.25");
+    storeRow(db, 1, 2, QStringLiteral("B"), "9000", "5500", "20", "555");
+    storeHeader(db, 2, 1, QStringLiteral("2024-01-01"));
+    storeRow(db, 2, 1, QStringLiteral("A"), "1000", "1000", "20", "200");
+    storeHeader(db, 3, 1, QStringLiteral("2024-03-01"));
+    storeRow(db, 3, 1, QStringLiteral("A"), "6000.5", "2500.5", "10", "125.05");
+    storeRow(db, 3, 2, QStringLiteral("C"), "7000", "3500", "10", "0");
+    storeHeader(db, 4, 2, QStringLiteral("2024-02-01"));
+    storeRow(db, 4, 1, QStringLiteral("A"), "99999", "99999", "45", "999");
+    storeHeader(db, 5, 1, QStringLiteral("2023-12-01"));
+    storeRow(db, 5, 1, QStringLiteral("A"), "88888", "88888", "45", "888");
+    storeHeader(db, 6, 1, QStringLiteral("2024-07-01")); // declared, no rows
+}
+
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+Run cli(const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Without a display, as on a build machine.
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ZQ_BIN_DIR "/zqsaltax-cli"), args);
+    if (!p.waitForFinished(120000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+// The printed declaration, an employee's year and the unit's year: drawn to PDF and read back.
+class TestReports : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void declarationPdf_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("trailingBlank");
+        QTest::addColumn<int>("pages");
+        // A landscape A4 page holds 20 rows below the header block, 30 on the following pages; the totals and
+        // the signatures need the room of about four rows after the last one.
+        QTest::newRow("no rows: one page with totals and signatures") << 0 << false << 1;
+        QTest::newRow("one row, the editor's blank row not printed") << 1 << true << 1;
+        QTest::newRow("16 rows: the signatures still fit below") << 16 << false << 1;
+        QTest::newRow("17 rows: the totals and signatures go to a page of their own") << 17 << false << 2;
+        QTest::newRow("1000 rows") << 1000 << false << 34;
+    }
+    void declarationPdf()
+    {
+        QFETCH(int, rows);
+        QFETCH(bool, trailingBlank);
+        QFETCH(int, pages);
+        const DeclarationDocument doc = makeDocument(rows, trailingBlank);
+        DeclarationForm form(doc);
+        QCOMPARE(form.printedRowCount(), rows);
+        QCOMPARE(form.pageCount(), pages);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("form.pdf"));
+        QCOMPARE(form.writePdfFile(path), std::nullopt);
+
+        const QStringList text = pdfPages(path);
+        const int m = form.pageCount();
+        QCOMPARE(text.size(), m);
+        int seen = 0;
+        for (int n = 1; n <= m; ++n) {
+            const QString& page = text[n - 1];
+            const QString where = QStringLiteral("page %1: ").arg(n);
+            for (int c = 0; c < DetailColumnCount; ++c)
+                QVERIFY2(page.contains(readable(DeclarationForm::printedColumnTitle(c))),
+                         qPrintable(where + DeclarationForm::printedColumnTitle(c)));
+            QVERIFY2(page.contains(QStringLiteral("第%1页共%2页").arg(n).arg(m)), qPrintable(where));
+            QCOMPARE(page.contains(readable(UploadFileWriter::declarationText())), n == 1);
+            QCOMPARE(page.contains(QStringLiteral("声明人签字")), n == m);
+            QCOMPARE(page.contains(QStringLiteral("扣缴义务人盖章")), n == m);
+            QCOMPARE(page.contains(readable(QStringLiteral("合计（%1行）").arg(rows))), n == m);
+            // Each row whole on exactly one page: its identity number, name and amounts on one line.
+            const QStringList lines = page.split(u'\n');
+            int onPage = 0;
+            for (const QString& line : lines) {
+                if (!line.contains(QStringLiteral("1101011980")))
+                    continue;
+                ++onPage;
+                const int i = seen + onPage;
+                QVERIFY2(line.contains(idCard(i)), qPrintable(where + line));
+                QVERIFY2(line.contains(QStringLiteral("职工%1").arg(i)), qPrintable(where + line));
+                QVERIFY2(line.contains(Money::fromUnits(5000 + i).format(u"#,##0.00")),
+                         qPrintable(where + line));
+            }
+            QCOMPARE(onPage, form.rowsOnPage(n));
+            seen += onPage;
+        }
+        QCOMPARE(seen, rows);
+        QVERIFY(text.first().contains(QStringLiteral("代扣代缴个人所得税明细申报表")));
+        QVERIFY2(text.first().contains(QStringLiteral("CODE123456")), qPrintable(text.first().left(400)));
+        QVERIFY(text.first().contains(QStringLiteral("12,345.60")));
+        QVERIFY(text.first().contains(QStringLiteral("其中纳税总人数")));
+        Money income, paid;
+        for (int i = 1; i <= rows; ++i) {
+            income += Money::fromUnits(5000 + i);
+            paid += *Money::parse(QStringLiteral("%1.%2").arg(i / 100).arg(i % 100, 2, 10, QLatin1Char('0')));
+        }
+        const QString last = text.last();
+        QVERIFY2(last.contains(income.format(u"#,##0.00")), qPrintable(income.format(u"#,##0.00")));
+        QVERIFY2(last.contains(paid.format(u"#,##0.00")), qPrintable(paid.format(u"#,##0.00")));
+    }
+
+    void printCommand()
+    {
+        TempTaxDatabase t;
+        storeYear(t.db());
+        const QString out = QDir(t.dir()).filePath(QStringLiteral("decl.pdf"));
+        const Run ok = cli({"print", "--db", t.path(), "--app", "3", "--out", out});
+        QCOMPARE(ok.err, QString());
+        QCOMPARE(ok.code, 0);
+        QCOMPARE(ok.out, QStringLiteral("%1\t1 pages\n").arg(out));
+        const QStringList pages = pdfPages(out);
+        QCOMPARE(pages.size(), 1);
+        QVERIFY(pages[0].contains(QStringLiteral("6,000.50")));
+        QVERIFY(pages[0].contains(QStringLiteral("2024-03")));
+        QVERIFY(pages[0].contains(readable(QStringLiteral("合计（2行）"))));
+
+        const Run again = cli({"print", "--db", t.path(), "--app", "3", "--out", out});
+        QCOMPARE(again.code, 1);
+        QCOMPARE(again.err, QStringLiteral("%1 already exists; use --force to overwrite it.\n").arg(out));
+        const Run missing = cli({"print", "--db", t.path(), "--app", "42", "--out", out + "x"});
+        QCOMPARE(missing.code, 2);
+        QCOMPARE(
+            missing.err,
+            QStringLiteral("cannot print declaration 42: 找不到这张申报表（编号 42），它可能已被删除。\n"));
+        QVERIFY(!QFile::exists(out + "x"));
+    }
+
+    void employeeYear()
+    {
+        TempTaxDatabase t;
+        storeYear(t.db());
+        QString problem;
+        const auto y = EmployeeYear::load(t.db(), 1, QStringLiteral("E01"), 2024, &problem);
+        QVERIFY2(y, qPrintable(problem));
+        QCOMPARE(y->name, QStringLiteral("张三"));
+        QCOMPARE(y->monthsWithoutRows(), 10);
+        QVERIFY(y->months[0] && y->months[2] && !y->months[1] && !y->months[6]);
+        QCOMPARE(y->months[0]->rows, 2);
+        QCOMPARE(y->months[0]->income.format(u"0.00"), QStringLiteral("6000.00"));
+        QCOMPARE(y->months[0]->paid.format(u"0.00"), QStringLiteral("245.50"));
+        QCOMPARE(y->months[0]->ratesText(), QStringLiteral("10、20"));
+        const PersonMonth total = y->total();
+        QCOMPARE(total.income.format(u"0.00"), QStringLiteral("12000.50"));
+        QCOMPARE(total.taxable.format(u"0.00"), QStringLiteral("5000.50"));
+        QCOMPARE(total.reduction.format(u"0.00"), QStringLiteral("5.00"));
+        QCOMPARE(total.foreignCredit.format(u"0.00"), QStringLiteral("1.25"));
+        QCOMPARE(total.paid.format(u"0.00"), QStringLiteral("370.55"));
+
+        const QStringList csv = QString::fromUtf8(y->csv().mid(3)).split(QStringLiteral("\r\n"));
+        QCOMPARE(csv.value(1),
+                 QStringLiteral("月份,纳税人收入额,应纳税所得额,税率(％),减免税额,抵免境外税额,实缴税额"));
+        QCOMPARE(csv.value(2), QStringLiteral("2024-01,6000.00,2500.00,10、20,5.00,1.25,245.50"));
+        QCOMPARE(csv.value(3), QStringLiteral("2024-02,本月无申报,,,,,"));
+        QCOMPARE(csv.value(14), QStringLiteral("合计,12000.50,5000.50,,5.00,1.25,370.55"));
+
+        QBuffer pdf;
+        pdf.open(QIODevice::WriteOnly);
+        QCOMPARE(y->writePdf(pdf), std::nullopt);
+        QTemporaryDir dir;
+        QFile f(dir.filePath(QStringLiteral("y.pdf")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(pdf.data());
+        f.close();
+        const QStringList pages = pdfPages(f.fileName());
+        QCOMPARE(pages.size(), 1);
+        QCOMPARE(pages[0].count(EmployeeYear::noRowsText()), 10);
+        QVERIFY(pages[0].contains(QStringLiteral("12,000.50")));
+        QVERIFY(pages[0].contains(QStringLiteral("370.55")));
+        QVERIFY(pages[0].contains(QStringLiteral("张三")));
+    }
+
+    void statementRefusals_data()
+    {
+        QTest::addColumn<qint64>("unit");
+        QTest::addColumn<QString>("emp");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("no such unit") << qint64(9) << "E01"
+                                      << "找不到单位（编号 9）。";
+        QTest::newRow("no such employee") << qint64(1) << "E99"
+                                          << "本单位没有职工编号为“E99”的职工。";
+        QTest::newRow("no identity number") << qint64(1) << "E02"
+                                            << "职工“李四”没有身份证件号码，无法找到其申报记录。";
+    }
+    void statementRefusals()
+    {
+        QFETCH(qint64, unit);
+        QFETCH(QString, emp);
+        QFETCH(QString, problem);
+        TempTaxDatabase t;
+        storeYear(t.db());
+        QString said;
+        QVERIFY(!EmployeeYear::load(t.db(), unit, emp, 2024, &said));
+        QCOMPARE(said, problem);
+    }
+
+    void statementCommand()
+    {
+        TempTaxDatabase t;
+        storeYear(t.db());
+        const Run text =
+            cli({"statement", "--db", t.path(), "--unit", "1", "--emp", "E01", "--year", "2024"});
+        QCOMPARE(text.code, 0);
+        QVERIFY2(text.out.contains(QStringLiteral("\n2024-03,6000.50,2500.50,10,0.00,0.00,125.05\n")),
+                 qPrintable(text.out));
+        const QString csv = QDir(t.dir()).filePath(QStringLiteral("s.csv"));
+        const Run file = cli(
+            {"statement", "--db", t.path(), "--unit", "1", "--emp", "E01", "--year", "2024", "--out", csv});
+        QCOMPARE(file.code, 0);
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().startsWith("\xEF\xBB\xBF"));
+        const QString pdf = QDir(t.dir()).filePath(QStringLiteral("s.pdf"));
+        QCOMPARE(cli({"statement", "--db", t.path(), "--unit", "1", "--emp", "E01", "--year", "2024", "--out",
+                      pdf})
+                     .code,
+                 0);
+        QVERIFY(pdfPages(pdf).value(0).contains(QStringLiteral("2024年度个人所得税扣缴明细")));
+        const Run bad = cli({"statement", "--db", t.path(), "--unit", "1", "--emp", "E01", "--year", "24x"});
+        QCOMPARE(bad.code, 2);
+        QCOMPARE(bad.err, QStringLiteral("--year needs a year such as 2024, not \"24x\"\n"));
+    }
+
+    void unitYear()
+    {
+        TempTaxDatabase t;
+        storeYear(t.db());
+        const UnitYear y = UnitYear::load(t.db(), 1, 2024);
+        QCOMPARE(y.declaredMonths(), 3);
+        QCOMPARE(y.months[0]->declarations, 2);
+        QCOMPARE(y.months[0]->paid.format(u"0.00"), QStringLiteral("800.50"));
+        QCOMPARE(y.months[0]->taxpayers, 2);
+        QCOMPARE(y.months[2]->taxpayers, 1); // C paid nothing
+        QCOMPARE(y.months[6]->rows, 0);
+        QCOMPARE(y.months[6]->paid.format(u"0.00"), QStringLiteral("0.00"));
+        QVERIFY(!y.months[1]);
+
+        ScriptedPrompter prompter;
+        AppContext ctx;
+        ctx.db = &t.db();
+        ctx.prompter = &prompter;
+        ui::UnitYearDialog dialog(ctx, 1, QStringLiteral("甲公司"), 2024);
+        auto* bars = dialog.chart()->findChild<QBarSeries*>(QStringLiteral("paid"));
+        QList<QBarSeries*> allBars;
+        QList<QLineSeries*> lines;
+        QScatterSeries* points = nullptr;
+        for (QAbstractSeries* s : dialog.chart()->series()) {
+            if (auto* b = qobject_cast<QBarSeries*>(s))
+                allBars << b;
+            else if (auto* sc = qobject_cast<QScatterSeries*>(s))
+                points = sc;
+            else if (auto* l = qobject_cast<QLineSeries*>(s))
+                lines << l;
+        }
+        Q_UNUSED(bars);
+        QCOMPARE(allBars.size(), 1);
+        const QBarSet* set = allBars[0]->barSets().value(0);
+        QVERIFY(set);
+        QCOMPARE(set->count(), 12);
+        QCOMPARE(set->at(0), 800.5);
+        QCOMPARE(set->at(2), 125.05);
+        QCOMPARE(set->at(1), 0.0);
+        // The line breaks at February and between March and July: three runs, no point for a missing month.
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0]->points(), (QList<QPointF>{{0, 2}}));
+        QCOMPARE(lines[1]->points(), (QList<QPointF>{{2, 1}}));
+        QCOMPARE(lines[2]->points(), (QList<QPointF>{{6, 0}}));
+        QVERIFY(points);
+        QCOMPARE(points->count(), 3);
+        QCOMPARE(dialog.model()->text(1, 1), QStringLiteral("无申报"));
+        QCOMPARE(dialog.model()->text(0, 2), QStringLiteral("800.50"));
+        QCOMPARE(dialog.model()->text(6, 2), QStringLiteral("0.00"));
+        QCOMPARE(dialog.model()->text(12, 2), QStringLiteral("925.55"));
+        dialog.yearBox()->setValue(2023);
+        QCOMPARE(dialog.figures().declaredMonths(), 1);
+        QCOMPARE(dialog.model()->text(11, 2), QStringLiteral("888.00"));
+        QCOMPARE(prompter.unexpected(), 0);
+    }
+
+    void employeeYearWindow()
+    {
+        TempTaxDatabase t;
+        storeYear(t.db());
+        ScriptedPrompter prompter;
+        AppContext ctx;
+        ctx.db = &t.db();
+        ctx.prompter = &prompter;
+        ui::EmployeeYearDialog dialog(ctx, 1, QStringLiteral("E01"), 2024);
+        QCOMPARE(dialog.model()->rowCount(), 13);
+        QCOMPARE(dialog.model()->row(0),
+                 (QStringList{"2024-01", "6,000.00", "2,500.00", "10、20", "5.00", "1.25", "245.50"}));
+        QCOMPARE(dialog.model()->text(1, 1), EmployeeYear::noRowsText());
+        QCOMPARE(dialog.model()->text(12, 6), QStringLiteral("370.55"));
+        // Another year: the sums follow, every month without a row marked.
+        dialog.yearBox()->setValue(2023);
+        QCOMPARE(dialog.model()->text(11, 6), QStringLiteral("888.00"));
+        QCOMPARE(dialog.model()->text(0, 1), EmployeeYear::noRowsText());
+
+        const QString path = QDir(t.dir()).filePath(QStringLiteral("zs"));
+        prompter.queueText(path);
+        dialog.exportCsv();
+        QCOMPARE(prompter.last().text, QStringLiteral("导出成功！"));
+        QFile csv(path + QStringLiteral(".csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(csv.readAll())
+                    .contains(QStringLiteral("\r\n合计,88888.00,88888.00,,0.00,0.00,888.00\r\n")));
+        // Cancelling the file dialog writes nothing and says nothing.
+        prompter.clear();
+        prompter.queueText(std::nullopt);
+        dialog.exportCsv();
+        QCOMPARE(prompter.records().size(), 1);
+        QCOMPARE(prompter.unexpected(), 0);
+    }
+
+    void listPrintButton()
+    {
+        TempTaxDatabase t;
+        storeYear(t.db());
+        ScriptedPrompter prompter;
+        AppContext ctx;
+        ctx.db = &t.db();
+        ctx.prompter = &prompter;
+        ui::DeclarationList list(ctx, nullptr);
+        list.show();
+        auto* print = list.findChild<QPushButton*>(QStringLiteral("print"));
+        QVERIFY(print);
+        list.grid()->setCurrentIndex({});
+        print->click();
+        QCOMPARE(prompter.texts(), QStringList{QStringLiteral("请选择申报表！")});
+        list.grid()->setCurrentIndex(list.model()->index(0, 0));
+        int pages = -1;
+        ModalDriver driver(QStringLiteral("printPreview"), {[&pages](QDialog* d) {
+                               auto* preview = qobject_cast<QPrintPreviewDialog*>(d);
+                               pages = preview ? preview->findChild<QPrintPreviewWidget*>()->pageCount() : -2;
+                               d->reject();
+                           }});
+        print->click();
+        QCOMPARE(driver.stepsRun(), 1);
+        QCOMPARE(pages, 1);
+        QCOMPARE(prompter.unexpected(), 0);
+    }
+};
+
+ZQ_TEST(TestReports)
+#include "TestReports.moc"
