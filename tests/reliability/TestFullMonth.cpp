@@ -139,7 +139,7 @@ private slots:
         QCOMPARE(prompter.unexpected(), 0);
         QCOMPARE(prompter.pending(), 0);
         const QByteArray actual = readAll(upload);
-        const QByteArray expected = readAll(QFINDTESTDATA("data/full-month.CSV"));
+        const QByteArray expected = readAll(QStringLiteral(ZQ_TEST_SOURCE_DIR "/data/full-month.CSV"));
         QCOMPARE(actual, expected);
     }
 };
