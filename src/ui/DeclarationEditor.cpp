@@ -103,7 +103,24 @@ private:
     std::unique_ptr<QProgressDialog>& m_progress;
 };
 
+// Every editor alive, to find the one open on a declaration.
+QList<DeclarationEditor*>& liveEditors()
+{
+    static QList<DeclarationEditor*> editors;
+    return editors;
+}
+
 } // namespace
+
+DeclarationEditor* DeclarationEditor::openOn(const Database* db, qint64 appId)
+{
+    if (appId == 0)
+        return nullptr;
+    for (DeclarationEditor* e : liveEditors())
+        if (!e->m_closed && e->m_appId == appId && e->m_ctx.db == db)
+            return e;
+    return nullptr;
+}
 
 DeclarationEditor::DeclarationEditor(const AppContext& ctx, WindowHost* host, qint64 unitId, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_host(host), m_unitId(unitId)
@@ -144,9 +161,13 @@ DeclarationEditor::DeclarationEditor(const AppContext& ctx, WindowHost* host, qi
     paste->setContext(Qt::WidgetShortcut);
     connect(paste, &QShortcut::activated, this, &DeclarationEditor::PasteRows);
     resize(900, 600);
+    liveEditors().append(this);
 }
 
-DeclarationEditor::~DeclarationEditor() = default;
+DeclarationEditor::~DeclarationEditor()
+{
+    liveEditors().removeOne(this);
+}
 
 void DeclarationEditor::buildToolbar()
 {
@@ -542,6 +563,7 @@ void DeclarationEditor::closeEvent(QCloseEvent* event)
     if (m_host)
         m_host->setToolbarBandVisible(true);
     storeColumnWidths();
+    m_closed = true;
     event->accept();
 }
 

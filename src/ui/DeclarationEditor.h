@@ -43,6 +43,10 @@ public:
     void CopyRows();
     void PasteRows();
 
+    // The editor open on this stored declaration of the database anywhere in the program, or nullptr: a
+    // declaration has one editor at most, whichever list window opened it.
+    static DeclarationEditor* openOn(const Database* db, qint64 appId);
+
     bool isNew() const { return m_isNew; }
     qint64 appId() const { return m_appId; }
     qint64 unitId() const { return m_unitId; }
@@ -92,6 +96,7 @@ private:
     std::shared_ptr<const CodeList> m_codes[3];
     bool m_loading = false;
     bool m_importing = false;
+    bool m_closed = false;
 };
 
 } // namespace zq::ui
