@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -543,7 +544,10 @@ void DeclarationEditor::storeColumnWidths()
     QStringList widths;
     for (int w : m_grid->columnWidthsTwips())
         widths << QString::number(w);
-    m_ctx.settings->setColumnWidths(widths.join(u','));
+    if (!m_ctx.settings->setColumnWidths(widths.join(u',')))
+        m_ctx.prompter->notice(QStringLiteral("列宽没有保存：不能写入设置文件“%1”。")
+                                   .arg(QDir::toNativeSeparators(m_ctx.settings->fileName())),
+                               Prompter::Icon::Exclamation);
 }
 
 void DeclarationEditor::closeEvent(QCloseEvent* event)
