@@ -31,6 +31,8 @@ private slots:
         auto& db = t.db();
         QCOMPARE(db.scalar("select NationName from BmNation where NationCode=?", {"156"}).toString(), QString("中国"));
         QVERIFY(db.scalar("select count(*) from BmNation where NationCode='001'").toInt() == 1);
+        QCOMPARE(db.scalar("select NationName from BmNation where NationCode=?", {"336"}).toString(),
+                 QString("梵蒂冈"));
         QVERIFY(db.scalar("select count(*) from BmProfes where ProfCode='0201'").toInt() == 1);
         QCOMPARE(db.scalar("select ProgName from BmItem where ProgCode='01'").toString(), QString("工资、薪金所得"));
         QCOMPARE(db.scalar("select count(*) from BmItem").toInt(), 11);
