@@ -254,8 +254,10 @@ int run(qint64 rowCount)
         const double ratio = op.medianMs / limit->medianMs;
         const bool met = op.target <= 0 || ratio <= op.target;
         allMet = allMet && met;
-        std::printf("%-32s %10.1f   %-22s %7.2f %7.2f%s\n", qPrintable(op.name), op.medianMs,
-                    qPrintable(limit->name), ratio, op.target, met ? "" : "  OVER");
+        // A ratio shown for information has no target to print.
+        const QByteArray target = op.target > 0 ? QByteArray::number(op.target, 'f', 2) : QByteArray();
+        std::printf("%-32s %10.1f   %-22s %7.2f %7s%s\n", qPrintable(op.name), op.medianMs,
+                    qPrintable(limit->name), ratio, target.constData(), met ? "" : "  OVER");
     }
     if (QFile(exportPath).size() != fileBytes.size())
         throw std::runtime_error("the exported file differs in size from the built one");

@@ -11,6 +11,7 @@
 #include "declarations/SalaryImport.h"
 #include "declarations/UploadExport.h"
 #include "employees/EmployeeImport.h"
+#include "employees/EmployeeStore.h"
 #include "finance/DemoPackage.h"
 
 #include <QDir>
@@ -75,6 +76,12 @@ int demo(const QStringList& args, Io io)
             if (!EmployeeImport(ctx).run(unitId, staff)) {
                 io.err << lastMessage(prompter) << '\n';
                 return ExitFailure;
+            }
+            // The employee list's checks before its save; the first failing row is named by its place.
+            if (const auto problem = EmployeeRowChecker::checkAll(staff)) {
+                io.err << QStringLiteral("employee row %1: ").arg(problem->row + 1)
+                       << QString(problem->text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) << '\n';
+                return ExitRefused;
             }
             employees.save(unitId, staff);
         }

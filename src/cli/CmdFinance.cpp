@@ -62,8 +62,8 @@ int finance(const QStringList& args, Io io)
                        opts->windowsFolder()};
         QString edition;
         const auto finance = finance::GetFinanceConnection(ctx, unitId, &edition);
-        if (!finance)
-            return ExitRefused;
+        if (!finance) // its one message is on standard error
+            return ExitFailure;
         io.out << "edition\t" << edition << '\n';
         io.out << "database\t" << QDir::toNativeSeparators(finance->connection().databaseName()) << '\n';
         const auto items = finance::listSalaryItems(*finance);

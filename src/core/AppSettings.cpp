@@ -66,10 +66,11 @@ QString AppSettings::value(const QString& section, const QString& key) const
     return m_settings->value(path).toString();
 }
 
-void AppSettings::setValue(const QString& section, const QString& key, const QString& text)
+bool AppSettings::setValue(const QString& section, const QString& key, const QString& text)
 {
     m_settings->setValue(section + u'/' + key, text);
     m_settings->sync();
+    return m_settings->status() == QSettings::NoError;
 }
 
 int AppSettings::backupKeep() const

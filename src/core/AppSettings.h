@@ -16,13 +16,20 @@ public:
     ~AppSettings();
 
     QString value(const QString& section, const QString& key) const;
-    void setValue(const QString& section, const QString& key, const QString& text);
+    // Stores the text at once; false when the settings file could not be written.
+    bool setValue(const QString& section, const QString& key, const QString& text);
 
     // Typed access to the settings the program uses.
     QString taxThreshold() const { return value(QStringLiteral("Reg"), QStringLiteral("RegInfoT")); }
-    void setTaxThreshold(const QString& t) { setValue(QStringLiteral("Reg"), QStringLiteral("RegInfoT"), t); }
+    bool setTaxThreshold(const QString& t)
+    {
+        return setValue(QStringLiteral("Reg"), QStringLiteral("RegInfoT"), t);
+    }
     QString columnWidths() const { return value(QStringLiteral("Corvane"), QStringLiteral("TColWid")); }
-    void setColumnWidths(const QString& w) { setValue(QStringLiteral("Corvane"), QStringLiteral("TColWid"), w); }
+    bool setColumnWidths(const QString& w)
+    {
+        return setValue(QStringLiteral("Corvane"), QStringLiteral("TColWid"), w);
+    }
     QString financeServerEngine() const { return value(QStringLiteral("Finance"), QStringLiteral("ServerEngine")); }
     QString financeOdbcDriver() const { return value(QStringLiteral("Finance"), QStringLiteral("OdbcDriver")); }
 

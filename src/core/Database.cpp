@@ -100,7 +100,7 @@ std::unique_ptr<Database> Database::adopt(const QString& connectionName)
     return std::unique_ptr<Database>(new Database(connectionName));
 }
 
-std::unique_ptr<Database> Database::openSqlite(const QString& path, Access access)
+std::unique_ptr<Database> Database::openSqlite(const QString& path, Access access, const QString& ownTable)
 {
     using Kind = DatabaseError::Kind;
     const QString shown = QDir::toNativeSeparators(path);
@@ -136,6 +136,19 @@ std::unique_ptr<Database> Database::openSqlite(const QString& path, Access acces
         if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
             throw openError(probe.lastError(), path);
         probe.finish();
+        if (!ownTable.isEmpty()) {
+            // Another program's file (or an empty one) is left exactly as it is: no lock, no journal change.
+            probe.prepare(QStringLiteral(
+                "select count(*) from sqlite_master where type='table' and name=? collate nocase"));
+            probe.addBindValue(ownTable);
+            if (!probe.exec() || !probe.next())
+                throw openError(probe.lastError(), path);
+            const bool ours = probe.value(0).toInt() > 0;
+            probe.finish();
+            if (!ours)
+                throw DatabaseError(Kind::CannotOpen, DatabaseError::CannotOpenNumber,
+                                    QStringLiteral("“%1”不是本系统的数据库。").arg(shown));
+        }
         if (access == Access::ReadWrite) {
             // Take the write lock once, so a locked or read-only file is reported now and not at the first save.
             if (!probe.exec(QStringLiteral("begin immediate")))

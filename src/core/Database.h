@@ -33,7 +33,10 @@ public:
 
     // Opens an existing SQLite file. Never creates one: a missing file is the CannotOpen kind. A file that is
     // not a database, a locked file and a folder without rights are told apart by the error's kind.
-    static std::unique_ptr<Database> openSqlite(const QString& path, Access access = Access::ReadWrite);
+    // With ownTable given, a file without that table is refused (CannotOpen) before anything is written to
+    // it.
+    static std::unique_ptr<Database> openSqlite(const QString& path, Access access = Access::ReadWrite,
+                                                const QString& ownTable = QString());
     // Takes over a connection opened elsewhere (a server engine); it is removed when this object dies.
     static std::unique_ptr<Database> adopt(const QString& connectionName);
     // A name no other connection uses, for QSqlDatabase::addDatabase.

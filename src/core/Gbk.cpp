@@ -4,14 +4,27 @@
 
 namespace zq {
 
-Gbk::Gbk() : m_encoder("GBK", QStringConverter::Flag::Stateless) {}
+namespace {
+
+void openEncoder(std::optional<QStringEncoder>& encoder)
+{
+    encoder.reset();
+    encoder.emplace("GBK", QStringConverter::Flag::Stateless);
+}
+
+} // namespace
+
+Gbk::Gbk()
+{
+    openEncoder(m_encoder);
+}
 
 bool Gbk::encode(QStringView text, QByteArray& out, qsizetype* badIndex)
 {
-    QByteArray bytes = m_encoder.encode(text);
-    if (m_encoder.hasError()) {
+    QByteArray bytes = m_encoder->encode(text);
+    if (m_encoder->hasError()) {
         // A fresh encoder for the next call: resetState() does not clear the error of an ICU converter.
-        m_encoder = QStringEncoder("GBK", QStringConverter::Flag::Stateless);
+        openEncoder(m_encoder);
         if (badIndex)
             *badIndex = firstUnencodable(text);
         return false;
@@ -27,11 +40,13 @@ qsizetype Gbk::byteLength(QStringView text)
         return text.size();
     // An unencodable character becomes one replacement byte, as the ANSI conversion counts it. Opening a
     // converter is costly, so each thread keeps one; it is replaced after an error, which it would keep.
-    thread_local QStringEncoder enc("GBK", QStringConverter::Flag::Stateless);
-    const QByteArray bytes = enc.encode(text);
+    thread_local std::optional<QStringEncoder> enc;
+    if (!enc)
+        openEncoder(enc);
+    const QByteArray bytes = enc->encode(text);
     const qsizetype size = bytes.size();
-    if (enc.hasError())
-        enc = QStringEncoder("GBK", QStringConverter::Flag::Stateless);
+    if (enc->hasError())
+        openEncoder(enc);
     return size;
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringEncoder>
+#include <optional>
 
 namespace zq {
 
@@ -11,7 +12,10 @@ namespace zq {
 class Gbk {
 public:
     Gbk();
-    bool isValid() const { return m_encoder.isValid(); }
+    // The encoder reports errors into its own place in memory, so a Gbk stays where it was made.
+    Gbk(const Gbk&) = delete;
+    Gbk& operator=(const Gbk&) = delete;
+    bool isValid() const { return m_encoder->isValid(); }
     // Appends the encoded text to out; false (and out unchanged) when a character cannot be encoded, with
     // badIndex set to its position in text.
     bool encode(QStringView text, QByteArray& out, qsizetype* badIndex = nullptr);
@@ -24,7 +28,9 @@ public:
     static QString characterAt(QStringView text, qsizetype index);
 
 private:
-    QStringEncoder m_encoder;
+    // Made in place and remade in place after an error: an ICU converter reports its errors to the address
+    // of the state it was opened with, which a moved or move-assigned encoder no longer has.
+    std::optional<QStringEncoder> m_encoder;
 };
 
 } // namespace zq

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QTemporaryFile>
 
 namespace zq::TaxDatabase {
 namespace {
@@ -52,7 +53,11 @@ QString fileName() { return QStringLiteral("ZqSalTax.db"); }
 
 QString defaultPath() { return QDir(QCoreApplication::applicationDirPath()).filePath(fileName()); }
 
-std::unique_ptr<Database> open(const QString& path) { return Database::openSqlite(path); }
+std::unique_ptr<Database> open(const QString& path)
+{
+    // The password's table is in every database of this program from its creation on.
+    return Database::openSqlite(path, Database::Access::ReadWrite, QStringLiteral("Sundries"));
+}
 
 void create(const QString& path)
 {
@@ -63,14 +68,17 @@ void create(const QString& path)
     if (!QFileInfo(fi.absolutePath()).isDir())
         throw DatabaseError(DatabaseError::Kind::InvalidPath, DatabaseError::InvalidPathNumber,
                             QStringLiteral("“%1”不是有效的路径。").arg(QDir::toNativeSeparators(path)));
-    // Build the database under a temporary name and move it into place only when it is complete.
-    const QString temp = path + QStringLiteral(".part");
-    QFile::remove(temp);
+    // Build the database under a temporary name of its own beside the target (never a name another file may
+    // already have) and move it into place only when it is complete.
+    QString temp;
     {
-        QFile f(temp);
-        if (!f.open(QIODevice::WriteOnly))
-            throw DatabaseError(DatabaseError::Kind::NoPermission, DatabaseError::NoPermissionNumber,
-                                QStringLiteral("不能创建“%1”：%2").arg(QDir::toNativeSeparators(path), f.errorString()));
+        QTemporaryFile f(path + QStringLiteral(".XXXXXX.part"));
+        f.setAutoRemove(false);
+        if (!f.open())
+            throw DatabaseError(
+                DatabaseError::Kind::NoPermission, DatabaseError::NoPermissionNumber,
+                QStringLiteral("不能创建“%1”：%2").arg(QDir::toNativeSeparators(path), f.errorString()));
+        temp = f.fileName();
     }
     try {
         auto db = Database::openSqlite(temp);

@@ -155,6 +155,8 @@ bool addChecked(Money& sum, Money v)
 
 QString shownValue(const QVariant& v)
 {
+    if (v.isNull()) // a typed null would read as "0"
+        return QString();
     QString s = v.toString();
     if (s.size() > 40)
         s = s.left(40) + QStringLiteral("…");
@@ -169,6 +171,9 @@ QString shownValue(const QVariant& v)
 // decimal form has at most four decimals and fifteen digits, and is that scaled value.
 std::optional<Money> SalaryImport::amountOf(const QVariant& v)
 {
+    // Some drivers give a missing value as a null of the column's type, which converts to 0.
+    if (v.isNull())
+        return std::nullopt;
     if (v.typeId() == QMetaType::Double) {
         const double d = v.toDouble();
         if (std::isfinite(d) && std::fabs(d) < 1e11) {
@@ -364,6 +369,9 @@ SalaryImportResult SalaryImport::ImportSalary(DeclarationDocument& doc)
             q.setNumericalPrecisionPolicy(QSql::HighPrecision);
             Database::run(q);
             while (q.next()) {
+                // A row without a lower bound is never less than anything, so no row ever takes its rate.
+                if (q.value(0).isNull())
+                    continue;
                 const auto lower = amountOf(q.value(0));
                 const auto r = amountOf(q.value(1));
                 if (!lower || !r) {

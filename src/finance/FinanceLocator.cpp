@@ -86,7 +86,9 @@ bool GetUnitFinanceLink(const AppContext& ctx, qint64 unitId, FinanceLink& link)
 
 bool GetVersionKey(const AppContext& ctx, const QString& edition, QString& versionKey)
 {
-    const Rows rows = ctx.db->select(QStringLiteral("select * from lumfver where lumfver=?"), {edition});
+    // Compared as the Access text comparison did: letter case and trailing blanks do not count.
+    const Rows rows = ctx.db->select(
+        QStringLiteral("select * from lumfver where rtrim(lumfver)=rtrim(?) collate nocase"), {edition});
     if (rows.isEmpty()) {
         ctx.prompter->notice(msg::unknownEdition());
         return false;

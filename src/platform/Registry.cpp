@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 #ifdef Q_OS_WIN
@@ -64,6 +65,15 @@ std::optional<QString> quoted(QStringView text, qsizetype& pos)
     return std::nullopt; // not closed
 }
 
+// A value line whose value is hex bytes ("name"=hex:..., @=hex(2):...): the only lines that go on.
+bool startsHexValue(const QString& line)
+{
+    static const QRegularExpression hex(
+        QStringLiteral(R"(^(@|"(?:[^"\\]|\\.)*")\s*=\s*hex(\([0-9a-f]+\))?:)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return hex.match(line).hasMatch();
+}
+
 QStringList logicalLines(const QString& text)
 {
     QStringList lines;
@@ -71,9 +81,10 @@ QStringList logicalLines(const QString& text)
     for (QString line : text.split(u'\n')) {
         if (line.endsWith(u'\r'))
             line.chop(1);
-        // Hex values go on over several lines, each but the last ending in a backslash.
+        // Hex values go on over several lines, each but the last ending in a backslash; a comment or a text
+        // value that ends in a backslash does not take the next line.
         const QString trimmed = line.trimmed();
-        if (trimmed.endsWith(u'\\') && !trimmed.startsWith(u'[')) {
+        if (trimmed.endsWith(u'\\') && (!pending.isEmpty() || startsHexValue(trimmed))) {
             pending += trimmed.chopped(1);
             continue;
         }

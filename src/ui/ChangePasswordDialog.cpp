@@ -67,8 +67,14 @@ void ChangePasswordDialog::onOk()
             return;
         }
     } catch (const DatabaseError& e) {
-        // The password is unchanged: say so and keep the dialog, never report the change as done.
-        showError(e.number(), e.description());
+        // The password is unchanged: say so and keep the dialog, never report the change as done. A database
+        // busy with another writer (SQLite's BUSY 5 and LOCKED 6) is somebody else changing the record.
+        const int primary = e.number() & 0xFF;
+        if (e.number() > 0 && (primary == 5 || primary == 6))
+            m_prompter.notice(Prompter::errorTitle(), QStringLiteral("已有人修改此记录！"),
+                              Prompter::Icon::Exclamation);
+        else
+            showError(e.number(), e.description());
         return;
     }
     accept();

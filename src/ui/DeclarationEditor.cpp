@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -115,7 +116,24 @@ private:
     std::unique_ptr<QProgressDialog>& m_progress;
 };
 
+// Every editor alive, to find the one open on a declaration.
+QList<DeclarationEditor*>& liveEditors()
+{
+    static QList<DeclarationEditor*> editors;
+    return editors;
+}
+
 } // namespace
+
+DeclarationEditor* DeclarationEditor::openOn(const Database* db, qint64 appId)
+{
+    if (appId == 0)
+        return nullptr;
+    for (DeclarationEditor* e : liveEditors())
+        if (!e->m_closed && e->m_appId == appId && e->m_ctx.db == db)
+            return e;
+    return nullptr;
+}
 
 DeclarationEditor::DeclarationEditor(const AppContext& ctx, WindowHost* host, qint64 unitId, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_host(host), m_unitId(unitId)
@@ -156,9 +174,13 @@ DeclarationEditor::DeclarationEditor(const AppContext& ctx, WindowHost* host, qi
     paste->setContext(Qt::WidgetShortcut);
     connect(paste, &QShortcut::activated, this, &DeclarationEditor::PasteRows);
     resize(900, 600);
+    liveEditors().append(this);
 }
 
-DeclarationEditor::~DeclarationEditor() = default;
+DeclarationEditor::~DeclarationEditor()
+{
+    liveEditors().removeOne(this);
+}
 
 void DeclarationEditor::buildToolbar()
 {
@@ -601,7 +623,10 @@ void DeclarationEditor::storeColumnWidths()
     QStringList widths;
     for (int w : m_grid->columnWidthsTwips())
         widths << QString::number(w);
-    m_ctx.settings->setColumnWidths(widths.join(u','));
+    if (!m_ctx.settings->setColumnWidths(widths.join(u',')))
+        m_ctx.prompter->notice(QStringLiteral("列宽没有保存：不能写入设置文件“%1”。")
+                                   .arg(QDir::toNativeSeparators(m_ctx.settings->fileName())),
+                               Prompter::Icon::Exclamation);
 }
 
 void DeclarationEditor::closeEvent(QCloseEvent* event)
@@ -621,6 +646,7 @@ void DeclarationEditor::closeEvent(QCloseEvent* event)
     if (m_host)
         m_host->setToolbarBandVisible(true);
     storeColumnWidths();
+    m_closed = true;
     event->accept();
 }
 

@@ -46,6 +46,10 @@ public:
     // "检查": lists what may be wrong (never stops a save); a double-click on a warning goes to its cell.
     void ShowWarnings();
 
+    // The editor open on this stored declaration of the database anywhere in the program, or nullptr: a
+    // declaration has one editor at most, whichever list window opened it.
+    static DeclarationEditor* openOn(const Database* db, qint64 appId);
+
     bool isNew() const { return m_isNew; }
     qint64 appId() const { return m_appId; }
     qint64 unitId() const { return m_unitId; }
@@ -97,6 +101,7 @@ private:
     QSet<int> m_storedWidths; // the columns whose width the user has set before
     bool m_loading = false;
     bool m_importing = false;
+    bool m_closed = false;
 };
 
 } // namespace zq::ui

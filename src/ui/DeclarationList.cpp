@@ -210,16 +210,21 @@ void DeclarationList::openCurrent()
 
 void DeclarationList::openEditor(bool isNew, qint64 appId)
 {
+    // A declaration already open, from this list or from one closed since, comes to the front; its saves
+    // refresh this list from now on.
+    if (DeclarationEditor* open = isNew ? nullptr : DeclarationEditor::openOn(m_ctx.db, appId)) {
+        if (!m_editor)
+            m_editor = open;
+        connect(open, &DeclarationEditor::saved, this, &DeclarationList::DoSetApp, Qt::UniqueConnection);
+        open->activateWindow();
+        open->raise();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
+            sub->mdiArea()->setActiveSubWindow(sub);
+        return;
+    }
     if (m_editor) {
-        // The declaration already open comes to the front; another one first closes the open editor through
-        // its closing question, and is not opened when the user keeps the editor.
-        if (!isNew && m_editor->appId() == appId) {
-            m_editor->activateWindow();
-            m_editor->raise();
-            if (auto* sub = qobject_cast<QMdiSubWindow*>(m_editor->parentWidget()))
-                sub->mdiArea()->setActiveSubWindow(sub);
-            return;
-        }
+        // Another declaration first closes the open editor through its closing question, and is not opened
+        // when the user keeps the editor.
         if (!closeHostedWindow(m_editor))
             return;
     }
@@ -240,11 +245,16 @@ void DeclarationList::deleteCurrent()
         m_ctx.prompter->notice(QStringLiteral("请选择申报表！"));
         return;
     }
+    const qint64 appId = m_model->text(row, ColAppId).toLongLong();
+    // Its editor would store it again at its next save.
+    if (DeclarationEditor::openOn(m_ctx.db, appId)) {
+        m_ctx.prompter->notice(QStringLiteral("这张申报表正在编辑，请先关闭它的编辑窗口再删除。"));
+        return;
+    }
     if (!m_ctx.prompter->askYesNo(Prompter::noticeTitle(), QStringLiteral("确定要删除申报表吗？")))
         return;
     try {
-        m_ctx.db->exec(QStringLiteral("delete from ApplT  where AppID=?"),
-                       {m_model->text(row, ColAppId).toLongLong()});
+        m_ctx.db->exec(QStringLiteral("delete from ApplT  where AppID=?"), {appId});
     } catch (const DatabaseError& e) {
         m_ctx.prompter->notice(Prompter::errorTitle(), errorTypeMessage(e), Prompter::Icon::Exclamation);
         return;

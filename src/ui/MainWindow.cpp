@@ -238,7 +238,10 @@ void MainWindow::editTaxThreshold()
     const QString current = m_ctx.settings->taxThreshold();
     const auto answer =
         m_ctx.prompter->input(QStringLiteral("税率启征值"), QStringLiteral("税率启征值"), current);
-    m_ctx.settings->setTaxThreshold(answer.value_or(QString()));
+    if (!m_ctx.settings->setTaxThreshold(answer.value_or(QString())))
+        m_ctx.prompter->notice(QStringLiteral("税率启征值没有保存：不能写入设置文件“%1”。")
+                                   .arg(QDir::toNativeSeparators(m_ctx.settings->fileName())),
+                               Prompter::Icon::Exclamation);
 }
 
 void MainWindow::showHelp()

@@ -169,6 +169,8 @@ void UnitEditor::prepare(int row, const QStringList& editionNames, const QString
     if (row > m_rows->rowCount())
         row = 0;
     m_row = qMax(0, row);
+    m_preparing = true;
+    m_linkUnread = false;
     QString heldEdition;
     QString heldCopyId;
     QString heldYear;
@@ -184,6 +186,7 @@ void UnitEditor::prepare(int row, const QStringList& editionNames, const QString
         heldCopyId = cells.value(5);
         heldYear = cells.value(12);
     }
+    m_heldCells = cells;
     m_name->setText(m_unitName);
     m_code->setText(cells.value(1));
     m_phone->setText(cells.value(2));
@@ -222,12 +225,22 @@ void UnitEditor::prepare(int row, const QStringList& editionNames, const QString
     if (isChanging())
         for (int i = 1; i <= 6; ++i)
             SelectSalaryItem(i, cells.value(i + 5));
+    m_preparing = false;
+    m_linkUnread = m_linkUnread && isChanging();
     m_tabs->setCurrentIndex(0);
     m_name->setFocus();
 }
 
+void UnitEditor::listUnread()
+{
+    if (m_preparing)
+        m_linkUnread = true;
+}
+
 void UnitEditor::editionChanged()
 {
+    if (!m_preparing)
+        m_linkUnread = false;
     {
         const QSignalBlocker blockCopy(m_copy);
         const QSignalBlocker blockYear(m_year);
@@ -242,12 +255,15 @@ void UnitEditor::editionChanged()
     const PayrollSource::EditionOpening opening =
         m_payroll.openEdition(m_soft->currentText(), m_editionKeys.value(chosen));
     if (!opening.resolved) {
+        listUnread();
         const QSignalBlocker block(m_soft);
         m_soft->setCurrentIndex(-1);
         return;
     }
-    if (opening.accountSets.isEmpty())
+    if (opening.accountSets.isEmpty()) { // after its message
+        listUnread();
         return;
+    }
     {
         const QSignalBlocker block(m_copy);
         for (const finance::AccountSet& set : opening.accountSets)
@@ -259,9 +275,13 @@ void UnitEditor::editionChanged()
 
 void UnitEditor::accountSetChanged()
 {
+    if (!m_preparing)
+        m_linkUnread = false;
     if (m_copy->currentIndex() < 0)
         return;
     const std::optional<QStringList> years = m_payroll.years(units::accountSetIdOf(m_copy->currentText()));
+    if (!years)
+        listUnread();
     // An account set without years empties the year list too: the years of the account set chosen before
     // would otherwise stay on offer for one they do not belong to.
     const QSignalBlocker block(m_year);
@@ -273,12 +293,16 @@ void UnitEditor::accountSetChanged()
 
 void UnitEditor::yearChanged()
 {
+    if (!m_preparing)
+        m_linkUnread = false;
     if (m_year->currentIndex() < 0 || m_copy->currentIndex() < 0)
         return;
     const auto items =
         m_payroll.salaryItems(units::accountSetIdOf(m_copy->currentText()), m_year->currentText());
-    if (!items)
+    if (!items) {
+        listUnread();
         return;
+    }
     ClearSalaryItems();
     for (const finance::SalaryItem& item : *items)
         AddSalaryItem(units::salaryItemEntry(item.code, item.name));
@@ -329,7 +353,9 @@ bool UnitEditor::save()
         focusBox(problem->field == units::UnitField::Name ? m_name : m_code);
         return false;
     }
-    if (m_copy->currentIndex() < 0 &&
+    // Lists that could not be loaded say nothing about the link: the stored one is kept as it is.
+    const bool keepLink = m_linkUnread;
+    if (!keepLink && m_copy->currentIndex() < 0 &&
         m_ctx.prompter->message(units::msg::saveTitle(), units::msg::noAccountSet(), Prompter::Icon::Question,
                                 Prompter::Buttons::OkCancel) != Prompter::Answer::Ok)
         return false;
@@ -345,12 +371,25 @@ bool UnitEditor::save()
     unit.copyYear = m_year->currentIndex() < 0 ? QString() : m_year->currentText();
     for (int i = 1; i <= 6; ++i)
         unit.saCodes[i - 1] = GetSalaryItemCode(i);
+    if (keepLink) {
+        const UnitRecord held = UnitRecord::fromListRow(m_heldCells);
+        unit.softVer = held.softVer.trimmed();
+        unit.copyId = held.copyId;
+        unit.copyYear = held.copyYear;
+        unit.saCodes = held.saCodes;
+    }
     try {
         unit.unitId = QString::number(UnitStore(*m_ctx.db).save(unit));
     } catch (const DatabaseError& e) {
         m_ctx.prompter->notice(units::msg::saveTitle(), errorTypeMessage(e), Prompter::Icon::Exclamation);
         return false;
     }
+    if (keepLink)
+        m_ctx.prompter->notice(
+            units::msg::saveTitle(),
+            QStringLiteral("财务软件的账套信息没有读出，单位原有的财务软件版本、账套、年度和"
+                           "工资项目设置保持不变。"),
+            Prompter::Icon::Exclamation);
 
     if (isChanging() && m_row - 1 < m_rows->rowCount())
         m_rows->removeRow(m_row - 1);

@@ -68,6 +68,9 @@ private:
     void moveOn(QWidget* from);
     void focusBox(QWidget* box);
     bool isChanging() const { return !m_unitId.isEmpty(); }
+    // A list of the payroll package failed to load: while the editor is being prepared this keeps the stored
+    // link; a choice the user makes afterwards rules again.
+    void listUnread();
 
     AppContext m_ctx;
     StringTableModel* m_rows;
@@ -76,6 +79,11 @@ private:
     QString m_unitName;
     QString m_unitId;
     int m_row = 0;
+    // The unit's list row as it was when the editor opened, and whether the payroll package's lists could
+    // not be loaded for it: a save then keeps the stored edition, account set, year and item codes.
+    QStringList m_heldCells;
+    bool m_preparing = false;
+    bool m_linkUnread = false;
 
     QTabWidget* m_tabs;
     QLineEdit* m_name;

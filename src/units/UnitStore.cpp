@@ -99,7 +99,10 @@ qint64 UnitStore::save(const UnitRecord& unit)
                            "where unitid=?"),
             values << id);
     } else {
-        id = m_db.nextKey(QStringLiteral("select max(unitid) as maxUId from unitinfo"));
+        // A deleted unit leaves its employees and declarations behind; a new unit must not take them over.
+        id = m_db.nextKey(QStringLiteral(
+            "select max(m) as maxUId from (select max(unitid) as m from unitinfo "
+            "union all select max(UnitID) from Employee union all select max(UnitID) from ApplT)"));
         m_db.exec(QStringLiteral(
                       "insert into unitinfo(unitid,UnitName,ComputerCode,Phone,DeclarePerson,SoftVer,CopyId,"
                       "copyyear,SaCode1,SaCode2,SaCode3,SaCode4,SaCode5,SaCode6) "

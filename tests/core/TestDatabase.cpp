@@ -64,6 +64,8 @@ private slots:
         auto& db = t.db();
         QCOMPARE(db.scalar("select NationName from BmNation where NationCode=?", {"156"}).toString(), QString("中国"));
         QVERIFY(db.scalar("select count(*) from BmNation where NationCode='001'").toInt() == 1);
+        QCOMPARE(db.scalar("select NationName from BmNation where NationCode=?", {"336"}).toString(),
+                 QString("梵蒂冈"));
         QVERIFY(db.scalar("select count(*) from BmProfes where ProfCode='0201'").toInt() == 1);
         QCOMPARE(db.scalar("select ProgName from BmItem where ProgCode='01'").toString(), QString("工资、薪金所得"));
         QCOMPARE(db.scalar("select count(*) from BmItem").toInt(), 11);
@@ -142,6 +144,8 @@ private slots:
         QTest::newRow("folder instead of file") << "folder" << int(Kind::CannotOpen);
         QTest::newRow("not a database") << "garbage" << int(Kind::Other);
         QTest::newRow("locked by another writer") << "locked" << int(Kind::NoPermission);
+        QTest::newRow("empty file") << "zero" << int(Kind::CannotOpen);
+        QTest::newRow("another program's database") << "foreign" << int(Kind::CannotOpen);
     }
     void openFailures()
     {
@@ -160,6 +164,22 @@ private slots:
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray(4096, 'x'));
+        } else if (setup == "zero") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        } else if (setup == "foreign") {
+            const QString name = Database::uniqueConnectionName("foreign-");
+            {
+                QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", name);
+                other.setDatabaseName(path);
+                QVERIFY(other.open());
+                QSqlQuery q(other);
+                QVERIFY(q.exec("create table Notes(Text)"));
+                QVERIFY(q.exec("insert into Notes values('kept')"));
+                q.finish();
+                other.close();
+            }
+            QSqlDatabase::removeDatabase(name);
         } else if (setup == "locked") {
             TaxDatabase::create(path);
             holder = TaxDatabase::open(path);
@@ -171,20 +191,27 @@ private slots:
             f.open(QIODevice::ReadOnly);
             return f.readAll();
         }() : QByteArray();
+        QString description;
         try {
             auto db = TaxDatabase::open(path);
             QFAIL("the database opened");
         } catch (const DatabaseError& e) {
             QCOMPARE(int(e.kind()), kind);
             QVERIFY(!e.description().isEmpty());
+            description = e.description();
         }
         if (setup == "missing")
             QVERIFY(!QFile::exists(path)); // never created by opening
-        if (setup == "garbage") {
+        if (setup == "garbage" || setup == "zero" || setup == "foreign") {
+            // Not this program's file: nothing written to it, no journal beside it.
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), before);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{TaxDatabase::fileName()});
         }
+        if (setup == "zero" || setup == "foreign")
+            QCOMPARE(description,
+                     QStringLiteral("“%1”不是本系统的数据库。").arg(QDir::toNativeSeparators(path)));
     }
 
     void createRefusesExistingFile()
@@ -453,10 +480,19 @@ private slots:
         QTemporaryDir dir;
         const QString cli = QStringLiteral(ZQ_BIN_DIR) + "/zqsaltax-cli";
         const QString path = dir.filePath("x.db");
+        // A file of someone else's beside the new database, with the name a half-made one might have.
+        QFile unrelated(path + ".part");
+        QVERIFY(unrelated.open(QIODevice::WriteOnly));
+        unrelated.write("not the program's");
+        unrelated.close();
         QProcess p;
         p.start(cli, {"init-db", path});
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 0);
+        QVERIFY(unrelated.open(QIODevice::ReadOnly));
+        QCOMPARE(unrelated.readAll(), QByteArray("not the program's"));
+        unrelated.close();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"x.db", "x.db.part"}));
         auto db = TaxDatabase::open(path);
         QCOMPARE(TaxDatabase::schemaProblems(*db), QStringList());
         db.reset();

@@ -2,6 +2,8 @@
 #include "core/AppSettings.h"
 #include "core/Dates.h"
 
+#include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -81,9 +83,23 @@ private slots:
         AppSettings again(file);
         QCOMPARE(again.taxThreshold(), QString("800元"));
         QCOMPARE(again.columnWidths(), QString("300,1200,1500"));
-        again.setTaxThreshold(QString()); // empty text is stored as it is, not removed
+        QVERIFY(again.setTaxThreshold(QString())); // empty text is stored as it is, not removed
         QCOMPARE(AppSettings(file).taxThreshold(), QString());
-        QCOMPARE(AppSettings(file).value("Reg", "RegInfoT"), QString());
+        QSettings raw(file, QSettings::IniFormat);
+        QVERIFY(raw.contains("Reg/RegInfoT"));
+        QCOMPARE(raw.value("Reg/RegInfoT"), QVariant(QString()));
+    }
+
+    // A settings file that cannot be written says so instead of dropping the value.
+    void settingsWriteFailure()
+    {
+        QTemporaryDir dir;
+        QFile plain(dir.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        AppSettings s(dir.filePath("plain/zqsaltax.ini")); // its folder is a file
+        QVERIFY(!s.setTaxThreshold("800"));
+        QVERIFY(!s.setColumnWidths("300"));
     }
 };
 

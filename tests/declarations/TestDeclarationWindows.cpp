@@ -25,6 +25,7 @@
 #include <QTableView>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -535,6 +536,45 @@ private slots:
             QVERIFY2(cut == "column 4: " + path, qPrintable(cut));
         QCOMPARE(list.grid()->textElideMode(), Qt::ElideLeft);
         QVERIFY(list.grid()->horizontalHeader()->stretchLastSection());
+    }
+
+    // One editor per declaration in the whole program: a list opened again finds the editor its predecessor
+    // opened, and a declaration open in an editor is not deleted under it.
+    void oneEditorPerDeclaration()
+    {
+        Fixture f;
+        DeclarationStore store(f.t.db());
+        store.save(validDocument(), 1, 1);
+        store.save(validDocument(), 2, 1);
+        auto* firstList = new DeclarationList(f.ctx, &f.host);
+        firstList->grid()->setCurrentIndex(firstList->model()->index(0, 0));
+        firstList->openCurrent();
+        QPointer<DeclarationEditor> ed = firstList->editor();
+        const auto closeEditor = qScopeGuard([&] { delete ed.data(); });
+        QCOMPARE(ed->appId(), 1);
+        delete firstList;
+
+        DeclarationList list(f.ctx, &f.host);
+        list.grid()->setCurrentIndex(list.model()->index(0, 0));
+        list.openCurrent();
+        QCOMPARE(list.editor(), ed.data());
+
+        list.deleteCurrent();
+        QCOMPARE(f.prompter.texts(), QStringList({"这张申报表正在编辑，请先关闭它的编辑窗口再删除。"}));
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 2);
+        QCOMPARE(list.model()->rowCount(), 2);
+
+        // The editor's saves now refresh this list.
+        ed->setBoxText(F::BookNo, "BK20051009");
+        QVERIFY2(ed->DoSave(), qPrintable(f.prompter.texts().join(u'|')));
+        QCOMPARE(list.model()->text(0, DeclarationList::ColBookNo), QString("BK20051009"));
+        ed->close();
+
+        f.prompter.clear();
+        f.prompter.queue(Prompter::Answer::Yes);
+        list.deleteCurrent();
+        QCOMPARE(f.prompter.texts(), QStringList({"确定要删除申报表吗？"}));
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 1);
     }
 
     void deleteAsksFirst()

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "core/TaxDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlError>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -100,6 +102,42 @@ private slots:
         QVERIFY(plainFile.size() > 100);
         QCOMPARE(file, plainFile);
         QCOMPARE(stored, plainStored);
+    }
+
+    // The employees taken over from the payroll package pass the employee list's row checks before they are
+    // stored; a package whose employee number is longer than the list allows stores nobody.
+    void refusesEmployeesTheListWouldRefuse()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("ZqSalTax.db");
+        int code = -1;
+        runCli({"init-db", "--demo", db}, &code);
+        QCOMPARE(code, 0);
+        {
+            const QString name = zq::Database::uniqueConnectionName("demo-payroll-");
+            {
+                QSqlDatabase payroll = QSqlDatabase::addDatabase("QSQLITE", name);
+                payroll.setDatabaseName(dir.filePath("windows/Olvenka/Lumina 3.0/Data/001/0012012.mdb"));
+                QVERIFY(payroll.open());
+                QSqlQuery q(payroll);
+                QVERIFY(q.exec("select min(emp_id) from employee") && q.next());
+                const QString first = q.value(0).toString();
+                for (const char* table : {"employee", "salary"}) {
+                    QVERIFY(q.prepare(QString("update %1 set emp_id='123456789' where emp_id=?").arg(table)));
+                    q.addBindValue(first);
+                    QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+                }
+            }
+            QSqlDatabase::removeDatabase(name);
+        }
+        const QString out = runCli({"demo", "--db", db}, &code);
+        QCOMPARE(code, 1);
+        QVERIFY2(out.contains("员工编号最长不得超过八个字符。"), qPrintable(out));
+        QCOMPARE(zq::TaxDatabase::open(db)->scalar("select count(*) from Employee").toInt(), 0);
+
+        // A failure of the payroll link is a failure (2), not a refusing check (1).
+        runCli({"finance", "--db", db, "--unit", "99"}, &code);
+        QCOMPARE(code, 2);
     }
 
     void refusesAnEmptyInstallation()

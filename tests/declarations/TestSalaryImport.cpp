@@ -243,7 +243,9 @@ private slots:
         QFETCH(QVariant, taxable);
         QFETCH(QString, rate);
         SalaryImportFixture f;
-        f.setBrackets({{500, 10}, {0, 5}, {2000, 15}});
+        // Rows without a lower bound are never below A, whatever their rate holds.
+        f.setBrackets(
+            {{QVariant(), 99}, {500, 10}, {0, 5}, {QVariant(), QVariant()}, {2000, 15}, {QVariant(), "x"}});
         f.addSalary(
             {SalaryImportFixture::salary("05", "E001", 9000, taxable.isValid() ? taxable : 0, 0, 0, 80)});
         f.mapItems(
@@ -339,6 +341,10 @@ private slots:
             << "insert into taxsetup(levelmin,Rate) values('x',3)"
             << "提示信息"
             << "财务软件的税率表中有一行的下限“x”或税率“3”不是数字，工资数据没有导入。";
+        QTest::newRow("bracket without a rate")
+            << "insert into taxsetup(levelmin,Rate) values(100,null)"
+            << "提示信息"
+            << "财务软件的税率表中有一行的下限“100”或税率“”不是数字，工资数据没有导入。";
         QTest::newRow("no taxsetup table") << "drop table taxsetup"
                                            << "导入工资数据出错"
                                            << "错误类型：";
@@ -510,6 +516,10 @@ private slots:
         QCOMPARE(SalaryImport::amountOf(QVariant(QString("12.5"))),
                  std::optional<Money>(Money::parse(u"12.5")));
         QCOMPARE(SalaryImport::amountOf(QVariant()), std::optional<Money>());
+        // A null of a number type, as a server driver gives a missing value, is no amount and never 0.
+        for (const QMetaType t : {QMetaType::fromType<double>(), QMetaType::fromType<qlonglong>(),
+                                  QMetaType::fromType<int>(), QMetaType::fromType<QString>()})
+            QVERIFY2(!SalaryImport::amountOf(QVariant(t)), t.name());
     }
 
     void bracketsSortAndLookUp()

@@ -17,6 +17,7 @@ class TestSalaryImportServer : public QObject {
     QString m_port;
     QString m_user;
     QString m_password;
+    bool m_bracketsChanged = false;
 
     void onServer(const QString& database, const QStringList& statements)
     {
@@ -90,8 +91,7 @@ private slots:
         QStringList sql{
             "create table salary (copy_month varchar(2), emp_id varchar(20), \"YFGZ\" numeric(14,2), "
             "\"YNSSD\" numeric(14,2), \"JMS\" numeric(14,2), \"DMJWS\" numeric(14,2), \"Tax\" "
-            "numeric(14,2))",
-            "create table taxsetup (levelmin numeric(12,2), \"Rate\" numeric(5,2))"};
+            "numeric(14,2))"};
         for (const QVariantList& r : salaryRows()) {
             QStringList values;
             for (const QVariant& v : r)
@@ -99,11 +99,27 @@ private slots:
                                                             : QString::number(v.toDouble(), 'f', 2));
             sql << "insert into salary values (" + values.join(',') + ")";
         }
+        onServer("ZqLum0012012", sql + standardBrackets());
+    }
+
+    // The bracket table as the other tests expect it.
+    static QStringList standardBrackets()
+    {
+        QStringList sql{"drop table if exists taxsetup",
+                        "create table taxsetup (levelmin numeric(12,2), \"Rate\" numeric(5,2))"};
         for (const auto& b : brackets())
             sql << QStringLiteral("insert into taxsetup values (%1, %2)")
                        .arg(b.first.toInt())
                        .arg(b.second.toInt());
-        onServer("ZqLum0012012", sql);
+        return sql;
+    }
+
+    void cleanup()
+    {
+        if (m_bracketsChanged) {
+            m_bracketsChanged = false;
+            onServer("ZqLum0012012", standardBrackets());
+        }
     }
 
     void init()
@@ -141,6 +157,60 @@ private slots:
             QCOMPARE(doc.header(b), expected.header(b));
         QCOMPARE(doc.header(F::UnitMen), QString("4"));
         QCOMPARE(doc.header(F::TaxMs), QString("123,456,802,012.84"));
+    }
+
+    // Missing values in the server's bracket table, in column types whose nulls come typed: a row without a
+    // lower bound never gives its rate, a row that is used needs a rate.
+    void bracketNulls_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("rates"); // of the three imported rows
+        QTest::addColumn<QString>("message");   // the refusal, or empty
+        // The bound as the driver gives it as text.
+        const QList<QPair<QString, QString>> types{{"double precision", "7000"},
+                                                   {"numeric(12,2)", "7000.00"}};
+        for (const auto& [type, bound] : types) {
+            QTest::addRow("%s: a row without a lower bound is skipped", qPrintable(type))
+                << type << QStringList{"null, 99", "100000, 45", "null, null"} << QStringList{"", "", "45"}
+                << "";
+            QTest::addRow("%s: a used row without a rate is refused", qPrintable(type))
+                << type << QStringList{"100000, 45", "7000, null"} << QStringList{}
+                << QStringLiteral("财务软件的税率表中有一行的下限“%1”或税率“”不是数字，工资数据没有导入。")
+                       .arg(bound);
+        }
+    }
+    void bracketNulls()
+    {
+        QFETCH(QString, type);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, rates);
+        QFETCH(QString, message);
+        QStringList sql{"drop table if exists taxsetup",
+                        QStringLiteral("create table taxsetup (levelmin %1, \"Rate\" %1)").arg(type)};
+        for (const QString& r : rows)
+            sql << "insert into taxsetup values (" + r + ")";
+        m_bracketsChanged = true;
+        onServer("ZqLum0012012", sql);
+
+        SalaryImportFixture server;
+        employees(server);
+        pointAtServer(server);
+        DeclarationDocument doc = SalaryImportFixture::newDeclaration("2012-03");
+        doc.setCellText(0, ColEmpName, "手工");
+        server.prompter.queue(Prompter::Answer::Yes);
+        const auto result = SalaryImport(server.ctx, 1).ImportSalary(doc);
+        QCOMPARE(server.prompter.last().text, message.isEmpty() ? QString("导入3条数据") : message);
+        if (!message.isEmpty()) {
+            QCOMPARE(int(result.status), int(Status::Failed));
+            QCOMPARE(gridLines(doc), QStringList({"1\t\t手工\t\t\t\t\t\t\t\t\t"}));
+            return;
+        }
+        QCOMPARE(int(result.status), int(Status::Imported));
+        QStringList got;
+        for (int r = 0; r < doc.rowCount(); ++r)
+            got << doc.cellText(r, ColTaxRadio);
+        QCOMPARE(got, rates);
     }
 
     // The server ends the import's session between two of its queries.

@@ -219,6 +219,26 @@ private slots:
             << "缴款书号码" << QStringLiteral("한")
             << QStringLiteral("表头“缴款书号码”中的字符“한”（U+"
                               "D55C）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。");
+        // Characters of the Basic Multilingual Plane that GBK lacks, in the detail rows where most names pass
+        // through a table of characters already seen.
+        QTest::newRow("Extension A surname in a name")
+            << "ApplTInfo"
+            << "EmpName" << QVariant(QStringLiteral("王䶮")) << K::Unencodable << qint64(3) << "姓名"
+            << QStringLiteral("䶮")
+            << QStringLiteral("第3行“姓名”中的字符“䶮”（U+"
+                              "4DAE）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。");
+        QTest::newRow("Korean in an identity number")
+            << "ApplTInfo"
+            << "IDCard" << QVariant(QStringLiteral("M김12345")) << K::Unencodable << qint64(3)
+            << "身份证件号码" << QStringLiteral("김")
+            << QStringLiteral("第3行“身份证件号码”中的字符“김”（U+"
+                              "AE40）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。");
+        QTest::newRow("wave dash in a profession code")
+            << "ApplTInfo"
+            << "ProfCode" << QVariant(QStringLiteral("01〜02")) << K::Unencodable << qint64(3) << "职业编码"
+            << QStringLiteral("〜")
+            << QStringLiteral("第3行“职业编码”中的字符“〜”（U+"
+                              "301C）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。");
         QTest::newRow("comma in a name")
             << "ApplTInfo"
             << "EmpName" << QVariant(QStringLiteral("张,三")) << K::Separator << qint64(3) << "姓名"

@@ -118,6 +118,26 @@ private slots:
         QTest::newRow("folders with separator") << "/"
                                                 << "/";
     }
+    // The unit's edition finds its row of the edition table as Access compared texts.
+    void editionMatchedWithoutCaseOrTrailingBlanks_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("lower case") << "olvenka 3.x";
+        QTest::newRow("trailing blanks") << "Olvenka 3.X  ";
+        QTest::newRow("both") << "OLVENKA 3.x ";
+    }
+    void editionMatchedWithoutCaseOrTrailingBlanks()
+    {
+        QFETCH(QString, stored);
+        FakeInstallation f;
+        f.writeRegistry(f.productFolder(), f.dataFolder());
+        f.setUnit(stored, "001", "2005");
+        QString edition;
+        auto db = GetFinanceConnection(f.context(), 1, &edition);
+        QVERIFY2(db, qPrintable(f.prompter().texts().join(u'|')));
+        QCOMPARE(db->connection().databaseName(), f.accountSetPath());
+    }
+
     void resolvesFilesThroughTheRegistry()
     {
         QFETCH(QString, productSuffix);

@@ -121,6 +121,15 @@ private slots:
         QTest::newRow("comment lines")
             << (v5 + QStringLiteral("; exported\r\n") + key + QStringLiteral(";\"A\"=\"no\"\r\n")).toUtf8()
             << k << "A" << QString();
+        // Only hex values go on over lines ending in a backslash.
+        QTest::newRow("comment ending in a backslash")
+            << (v5 + key + QStringLiteral("; folder C:\\\r\n") + product).toUtf8() << k << "ProductFolder"
+            << winPath;
+        QTest::newRow("hex value over three lines, then a value")
+            << (v5 + key + QStringLiteral("\"B\"=hex:01,02,\\\r\n  03,\\\r\n  04\r\n\"Q\"=\"after\"\r\n"))
+                   .toUtf8()
+            << k << "Q"
+            << "after";
         QTest::newRow("trailing backslash on the key")
             << (v5 + QStringLiteral("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Olvenka\\Lumina 3.0\\]\r\n") + product)
                    .toUtf8()

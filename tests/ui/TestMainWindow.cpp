@@ -23,6 +23,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QDir>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -423,6 +425,22 @@ private slots:
         QCOMPARE(r.defaultText, QString("800"));
         QCOMPARE(AppSettings(m_dir.filePath("main.ini")).taxThreshold(), stored);
         QCOMPARE(AppSettings(m_dir.filePath("main.ini")).value("Reg", "RegInfoT"), stored);
+    }
+
+    void taxThresholdThatCannotBeStored()
+    {
+        QFile plain(m_dir.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        AppSettings unwritable(m_dir.filePath("plain/main.ini")); // its folder is a file
+        ui::MainWindow window(TaxDatabase::open(m_data->path()), *m_prompter, unwritable, m_data->dir());
+        m_prompter->queueText(std::optional<QString>("1600"));
+        window.findChild<QAction*>("numbb")->trigger();
+        QCOMPARE(m_prompter->records().size(), 2);
+        QCOMPARE(m_prompter->last().text,
+                 QStringLiteral("税率启征值没有保存：不能写入设置文件“%1”。")
+                     .arg(QDir::toNativeSeparators(m_dir.filePath("plain/main.ini"))));
+        QCOMPARE(m_prompter->last().icon, Prompter::Icon::Exclamation);
     }
 
     void changePasswordEntryOpensTheDialog()

@@ -2,6 +2,7 @@
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "core/PasswordStore.h"
+#include "core/TaxDatabase.h"
 #include "ui/ChangePasswordDialog.h"
 #include "ui/CreatePasswordDialog.h"
 #include "ui/LoginDialog.h"
@@ -366,6 +367,28 @@ private slots:
         QVERIFY2(prompter.last().text.startsWith("在程序中发生类型： 1错误。\r\n"),
                  qPrintable(prompter.last().text));
         QVERIFY(d.isVisible());
+    }
+
+    // Another program holds the database for writing: the record is being changed by somebody else.
+    void changeOnABusyDatabase()
+    {
+        TempTaxDatabase t;
+        storeRaw(t, QString("Old1"));
+        auto other = TaxDatabase::open(t.path());
+        execOrFail(*other, "begin exclusive");
+        ScriptedPrompter prompter;
+        ui::ChangePasswordDialog d(t.db(), prompter);
+        d.show();
+        typeInto(&d, "txtOld", "Old1");
+        typeInto(&d, "txtNew1", "x");
+        typeInto(&d, "txtNew2", "x");
+        button(&d, "cmdOK")->click();
+        execOrFail(*other, "rollback");
+        QCOMPARE(prompter.texts(), QStringList{"已有人修改此记录！"});
+        QCOMPARE(prompter.last().title, QString("错误信息"));
+        QCOMPARE(prompter.last().icon, Prompter::Icon::Exclamation);
+        QVERIFY(d.isVisible());
+        QCOMPARE(raw(t).toString(), QString("Old1"));
     }
 
     void changeSelectsWholeTextOnFocus()

@@ -130,8 +130,11 @@ private slots:
             << "数据所在目录用户无权限, 请管理员设置数据目录的权限!";
         QTest::newRow("not a database") << "garbage"
                                         << "在程序中\r\n发生类型 26错误。\r\n…";
+        // Files that are not this program's database are refused as such, before anything is written.
         QTest::newRow("database without the Sundries table") << "no-sundries"
-                                                             << "在程序中\r\n发生类型 1错误。\r\n…";
+                                                             << "不能打开数据库\r\n“%1”不是本系统的数据库。";
+        QTest::newRow("empty file") << "empty"
+                                    << "不能打开数据库\r\n“%1”不是本系统的数据库。";
     }
     void openFailures()
     {
@@ -144,6 +147,9 @@ private slots:
             path = dir.filePath("gone/" + TaxDatabase::fileName());
         } else if (setup == "folder") {
             QVERIFY(QDir(dir.path()).mkdir(TaxDatabase::fileName()));
+        } else if (setup == "empty") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
         } else if (setup == "garbage") {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -170,6 +176,7 @@ private slots:
         QCOMPARE(r.title, QString("错误信息"));
         QCOMPARE(r.icon, Prompter::Icon::Exclamation);
         QCOMPARE(r.buttons, Prompter::Buttons::Ok);
+        message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(path));
         if (message.endsWith(u'…')) {
             message.chop(1);
             QVERIFY2(r.text.startsWith(message) && r.text.size() > message.size(), qPrintable(r.text));
@@ -178,7 +185,7 @@ private slots:
         }
         if (setup == "missing")
             QVERIFY(!QFile::exists(path)); // never created by start-up
-        if (setup == "garbage")
+        if (setup == "garbage" || setup == "empty")
             QCOMPARE(readAll(path), before);
         if (setup == "locked")
             execOrFail(holder->db(), "rollback");

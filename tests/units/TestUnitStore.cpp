@@ -48,6 +48,31 @@ private slots:
         QCOMPARE(store.listUnits().size(), 2);
     }
 
+    // Rows a deleted unit left behind keep its key from being given to a new unit.
+    void newKeyAboveLeftRows_data()
+    {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<qint64>("key");
+        QTest::newRow("nothing left: the key is given again") << "" << qint64(3);
+        QTest::newRow("employees left") << "insert into Employee(UnitID,EmpID) values(3,'1')" << qint64(4);
+        QTest::newRow("a declaration left") << "insert into ApplT(AppID,UnitID) values(1,3)" << qint64(4);
+        QTest::newRow("rows of an older unit")
+            << "insert into Employee(UnitID,EmpID) values(7,'1')" << qint64(8);
+    }
+    void newKeyAboveLeftRows()
+    {
+        QFETCH(QString, left);
+        QFETCH(qint64, key);
+        TempTaxDatabase t;
+        UnitStore store(t.db());
+        for (const char* name : {"甲", "乙", "丙"})
+            store.save(unit(name));
+        if (!left.isEmpty())
+            execOrFail(t.db(), left);
+        store.deleteUnit(3);
+        QCOMPARE(store.save(unit("丁")), key);
+    }
+
     void editionsAndEmployeeCount()
     {
         TempTaxDatabase t;

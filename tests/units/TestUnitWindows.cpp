@@ -683,6 +683,71 @@ private slots:
         QCOMPARE(ed.salaryItemList(1)->count(), 0);
     }
 
+    // The package's lists cannot be loaded when a linked unit is opened: saving a changed phone number keeps
+    // the stored link and item codes, and says so.
+    void unreadableLinkIsKept_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("registry file missing") << "registry";
+        QTest::newRow("payroll server unreachable") << "server";
+        QTest::newRow("the year's data missing") << "year";
+    }
+    void unreadableLinkIsKept()
+    {
+        QFETCH(QString, fault);
+        UnitFixture f;
+        const QStringList link{kDemoEdition, "001", "2012", "YFGZ", "YNSSD", "JMS", "DMJWS", "Tax", "SFZH"};
+        f.addUnit(1, "甲公司", "123456", link);
+        if (fault == "registry")
+            QVERIFY(QFile::remove(f.windowsFolder() + "/registry.reg"));
+        if (fault == "server") {
+            QTcpServer closed; // a port nobody listens on once the server is gone
+            closed.listen(QHostAddress::LocalHost, 0);
+            const QString server = QString("127.0.0.1,%1").arg(closed.serverPort());
+            closed.close();
+            QFile config(f.windowsFolder() + "/Olvenka/Lumina 3.0/config.ini");
+            QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            config.write(("[server]\r\nServerName=" + server + "\r\nuserid=sa\r\npassword=pw\r\n").toUtf8());
+            f.settings->setValue("Finance", "ServerEngine", "postgresql");
+        }
+        if (fault == "year")
+            QVERIFY(QFile::remove(f.accountSetFile("001", "0012012.mdb")));
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        ed.prepare(1, list.editions().names, list.editions().keys);
+        QVERIFY(f.prompter.records().size() >= 1); // what could not be read
+        ed.phoneBox()->setText("010");
+        f.prompter.queue(Answer::Ok); // should the account-set question come
+        QVERIFY(ed.save());
+        QCOMPARE(f.prompter.last().title, QString("保存单位信息"));
+        QCOMPARE(f.prompter.last().text, QString("财务软件的账套信息没有读出，单位原有的财务软件版本、账套、"
+                                                 "年度和工资项目设置保持不变。"));
+        QCOMPARE(f.unitValue(1, "Phone").toString(), QString("010"));
+        const QStringList columns{"SoftVer", "CopyId",  "copyyear", "SaCode1", "SaCode2",
+                                  "SaCode3", "SaCode4", "SaCode5",  "SaCode6"};
+        for (int i = 0; i < columns.size(); ++i)
+            QCOMPARE(f.unitValue(1, columns[i]).toString(), link[i]);
+        QCOMPARE(list.model()->row(0).value(4), kDemoEdition);
+        QCOMPARE(list.model()->row(0).value(12), QString("2012"));
+    }
+
+    // A choice made after the failure rules: the lists then speak for the link again.
+    void choiceAfterAnUnreadableLink()
+    {
+        UnitFixture f;
+        f.addUnit(1, "甲公司", "123456", {kDemoEdition, "001", "2012", "YFGZ"});
+        const QString file = f.accountSetFile("001", "0012012.mdb");
+        QVERIFY(QFile::rename(file, file + ".away"));
+        UnitList list(f.ctx);
+        UnitEditor ed(f.ctx, list.model(), &list);
+        ed.prepare(1, list.editions().names, list.editions().keys);
+        QVERIFY(QFile::rename(file + ".away", file));
+        choose(ed.yearList(), "2011");
+        QVERIFY(ed.save());
+        QCOMPARE(f.unitValue(1, "copyyear").toString(), QString("2011"));
+        QCOMPARE(f.unitValue(1, "SaCode1").toString(), QString());
+    }
+
     void payrollDataGoneWhileOpen()
     {
         UnitFixture f;
