@@ -5,8 +5,8 @@
 #include "DeclarationTableModel.h"
 #include "KeyFilters.h"
 #include "KeyedToolBar.h"
-#include "WarningList.h"
 #include "ReportWindows.h"
+#include "WarningList.h"
 #include "WindowHost.h"
 #include "core/AppSettings.h"
 #include "core/Database.h"
@@ -180,6 +180,10 @@ DeclarationEditor::DeclarationEditor(const AppContext& ctx, WindowHost* host, qi
 DeclarationEditor::~DeclarationEditor()
 {
     liveEditors().removeOne(this);
+    // The grid's open cell editor commits when it is destroyed; it must go while the document it writes into
+    // (a member, destroyed before the child widgets) is still there.
+    delete m_grid;
+    m_grid = nullptr;
 }
 
 void DeclarationEditor::buildToolbar()

@@ -327,6 +327,22 @@ private slots:
         QTEST(e.ed->document().cellText(0, column), "expected");
     }
 
+    // A window deleted while a cell is being typed in (the main window closing, a test ending) closes the
+    // cell editor while the document it writes into is still there.
+    void deletedWhileACellIsOpen()
+    {
+        Editor e(true);
+        QVERIFY(QTest::qWaitForWindowActive(e.ed));
+        GridView* grid = e.ed->grid();
+        grid->setCurrentIndex(e.ed->model()->index(0, 2));
+        grid->edit(grid->currentIndex());
+        auto* line = qobject_cast<QLineEdit*>(grid->gridDelegate()->openEditor());
+        QVERIFY(line);
+        typeText(line, "王");
+        delete e.ed;
+        e.ed = nullptr;
+    }
+
     // Header texts longer than their boxes, taken over from elsewhere, are shown whole and stay as they are.
     void storedHeaderStaysWhole_data()
     {
