@@ -14,7 +14,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"init-db", zq::cli::initDb,
      "init-db [--demo] PATH        create a new own database (--demo: with two units and a demo payroll "
-     "package)"},
+     "package in Access files; --demo-sqlite: the same package in SQLite files)"},
     {"check", zq::cli::check, "check [--db PATH] --app N      validate a stored declaration as a save would"},
     {"demo", zq::cli::demo,
      "demo [--db PATH] [--out FILE]  on the demo installation: take over the first unit's employees,\n"
