@@ -32,6 +32,10 @@ constexpr Command kCommands[] = {
     {"import-salary", zq::cli::importSalary,
      "import-salary --db PATH --unit N --month yyyy-mm [--threshold X] [--windows DIR]\n"
      "                               the month's salary import into a new declaration, printed, not saved"},
+    {"inspect", zq::cli::inspect,
+     "inspect FILE [--table NAME] [--rows N] [--charset NAME]\n"
+     "                               what the finance link reads from a payroll file: its kind and tables\n"
+     "                               (rows, columns, types), or a table's first N rows (default 20)"},
 };
 
 void printUsage(QTextStream& err)
