@@ -314,7 +314,7 @@ private slots:
         QTest::newRow("account set file is a truncated Access file")
             << "account set file is a truncated Access file"
             << "建立账务连接出错"
-            << "" << -2147467259 << "2005.mdb”不完整";
+            << "" << -2147467259 << "2005.mdb”不完整：长度 50000 字节不是整数个 4096 字节的页";
         QTest::newRow("Access system database without copyinfo") << "Access system database without copyinfo"
                                                                  << "建立账务连接出错"
                                                                  << "" << 1 << "copyinfo";
