@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaType>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace zq::cli {
@@ -65,16 +67,28 @@ QList<Table> sqliteTables(const Database& db)
     return out;
 }
 
-QList<Table> accessTables(const AccessFile& file)
+QList<Table> accessTables(const QList<finance::AccessTable>& tables)
 {
     QList<Table> out;
-    for (const finance::AccessTable& a : file.tables()) {
+    for (const finance::AccessTable& a : tables) {
         Table t{a.name, a.rows, {}};
         for (const finance::AccessColumn& c : a.columns)
             t.columns << Column{c.name, finance::columnTypeName(c.type), c.type == ColumnType::Money};
         out << t;
     }
     return out;
+}
+
+// A private in-memory SQLite database, as the finance link makes for an Access file.
+std::unique_ptr<Database> memoryDatabase()
+{
+    const QString name = Database::uniqueConnectionName(QStringLiteral("zq-inspect-"));
+    auto result = Database::adopt(name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    if (!db.open() || !result->sqliteHandle())
+        throw DatabaseError::fromSqlError(db.lastError());
+    return result;
 }
 
 // A field of the output: tabs, line breaks and backslashes written as escapes, NULL as nothing and an
@@ -128,12 +142,13 @@ int inspect(const QStringList& args, Io io)
 
     try {
         FileKind kind = finance::detectFileKind(path);
-        std::unique_ptr<AccessFile> access;
         std::unique_ptr<Database> db;
         QList<Table> tables;
-        if (kind == FileKind::Jet3 || kind == FileKind::Jet4 || kind == FileKind::Ace) {
-            access = AccessFile::open(path, charset);
-            tables = accessTables(*access);
+        const bool access = kind == FileKind::Jet3 || kind == FileKind::Jet4 || kind == FileKind::Ace;
+        if (access) {
+            // Every table, through the reader of the finance link (in a child process with a time limit).
+            db = memoryDatabase();
+            tables = accessTables(AccessFile::loadFile(db->sqliteHandle(), path, charset, {}, true).tables);
         } else {
             // What is not an Access file is read as the finance link reads it: as a SQLite file, read-only.
             if (QFileInfo(path).size() == 0)
@@ -174,9 +189,7 @@ int inspect(const QStringList& args, Io io)
                           .arg(shown, wanted, names.join(QStringLiteral("、")));
             return ExitFailure;
         }
-        // The rows as the finance link receives them: an Access table through the same in-memory copy.
-        if (access)
-            db = access->load({table->name});
+        // The rows as the finance link receives them: an Access table from the same in-memory copy.
         QStringList header;
         QList<bool> money;
         QStringList selected;

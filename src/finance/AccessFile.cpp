@@ -1,5 +1,7 @@
 #include "AccessFile.h"
 
+#include <QDataStream>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +14,15 @@
 #include <mdbtools.h>
 #include <sqlite3.h>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace zq::finance {
 namespace {
@@ -643,6 +654,209 @@ QList<QVariantList> AccessFile::rows(const QString& tableName, qint64 maxRows)
         out << std::move(row);
     });
     return out;
+}
+
+} // namespace zq::finance
+
+namespace zq::finance {
+namespace {
+
+void writeTables(QDataStream& out, FileKind kind, const QList<AccessTable>& tables)
+{
+    out << qint32(kind) << qint32(tables.size());
+    for (const AccessTable& t : tables) {
+        out << t.name << t.rows << qint32(t.columns.size());
+        for (const AccessColumn& c : t.columns)
+            out << c.name << qint32(c.type);
+    }
+}
+
+AccessFile::Loaded readTables(QDataStream& in)
+{
+    AccessFile::Loaded loaded;
+    qint32 kind = 0, count = 0;
+    in >> kind >> count;
+    loaded.kind = FileKind(kind);
+    for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        AccessTable t;
+        qint32 columns = 0;
+        in >> t.name >> t.rows >> columns;
+        for (qint32 c = 0; c < columns && in.status() == QDataStream::Ok; ++c) {
+            AccessColumn col;
+            qint32 type = 0;
+            in >> col.name >> type;
+            col.type = ColumnType(type);
+            t.columns << col;
+        }
+        loaded.tables << t;
+    }
+    return loaded;
+}
+
+AccessFile::Loaded loadHere(sqlite3* db, const QString& path, const QString& jet3Charset,
+                            const QStringList& names, bool missingIsError)
+{
+    const auto file = AccessFile::open(path, jet3Charset);
+    file->loadInto(db, names, missingIsError);
+    return AccessFile::Loaded{file->kind(), file->tables()};
+}
+
+#ifdef Q_OS_UNIX
+bool writeAll(int fd, const char* data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// The child's side: the loaded database's image, or the error, written to fd; never returns.
+[[noreturn]] void childLoads(int fd, const QString& path, const QString& jet3Charset,
+                             const QStringList& names, bool missingIsError)
+{
+    // libmdb reports what it finds odd on standard error, a damaged file in endless lines: not for the user.
+    const int null = ::open("/dev/null", O_WRONLY);
+    if (null >= 0) {
+        ::dup2(null, STDERR_FILENO);
+        ::close(null);
+    }
+    QByteArray message;
+    sqlite3* db = nullptr;
+    try {
+        if (sqlite3_open(":memory:", &db) != SQLITE_OK)
+            throw DatabaseError(ReadFailure, QStringLiteral("内存数据库不可用。"));
+        const AccessFile::Loaded loaded = loadHere(db, path, jet3Charset, names, missingIsError);
+        sqlite3_int64 size = 0;
+        unsigned char* image = sqlite3_serialize(db, "main", &size, 0);
+        if (!image)
+            throw DatabaseError(ReadFailure, QStringLiteral("内存不足。"));
+        QDataStream out(&message, QIODevice::WriteOnly);
+        out << quint8(0);
+        writeTables(out, loaded.kind, loaded.tables);
+        out << QByteArray::fromRawData(reinterpret_cast<const char*>(image), qsizetype(size));
+        sqlite3_free(image);
+    } catch (const DatabaseError& e) {
+        message.clear();
+        QDataStream out(&message, QIODevice::WriteOnly);
+        out << quint8(1) << qint32(e.kind()) << qint32(e.number()) << e.description();
+    } catch (...) {
+        message.clear();
+    }
+    sqlite3_close(db);
+    const qint64 size = message.size();
+    const bool ok = size > 0 && writeAll(fd, reinterpret_cast<const char*>(&size), sizeof size) &&
+                    writeAll(fd, message.constData(), size);
+    ::_exit(ok ? 0 : 1);
+}
+#endif
+
+} // namespace
+
+AccessFile::Loaded AccessFile::loadFile(sqlite3* db, const QString& path, const QString& jet3Charset,
+                                        const QStringList& names, bool missingIsError, int timeoutSeconds)
+{
+#ifndef Q_OS_UNIX
+    Q_UNUSED(timeoutSeconds);
+    return loadHere(db, path, jet3Charset, names, missingIsError);
+#else
+    const QString shown = QDir::toNativeSeparators(path);
+    // What can be told without libmdb is told here, with the reader's own messages.
+    {
+        const QFileInfo fi(path);
+        if (!fi.exists() || fi.isDir())
+            throw fileError(shown, QStringLiteral("找不到文件“%1”。"), DatabaseError::Kind::CannotOpen);
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            throw fileError(shown, QStringLiteral("不能读取文件“%1”：") + f.errorString(),
+                            DatabaseError::Kind::NoPermission);
+        const QByteArray head = f.read(JetPageSize);
+        checkHeader(QByteArrayView(head), f.size(), shown);
+        if (timeoutSeconds <= 0)
+            timeoutSeconds = 30 + int(2 * (f.size() >> 20));
+    }
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return loadHere(db, path, jet3Charset, names, missingIsError);
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return loadHere(db, path, jet3Charset, names, missingIsError);
+    }
+    if (pid == 0) {
+        ::close(fds[0]);
+        childLoads(fds[1], path, jet3Charset, names, missingIsError);
+    }
+    ::close(fds[1]);
+
+    // Everything the child writes, until it closes its end or the time is up.
+    QByteArray received;
+    const QDeadlineTimer deadline{std::chrono::seconds(timeoutSeconds)};
+    bool timedOut = false;
+    char buffer[65536];
+    for (;;) {
+        pollfd p{fds[0], POLLIN, 0};
+        const int ready = ::poll(&p, 1, int(std::min<qint64>(deadline.remainingTime(), 1000)));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0) {
+            if (deadline.hasExpired()) {
+                timedOut = true;
+                break;
+            }
+            continue;
+        }
+        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        received.append(buffer, qsizetype(n));
+    }
+    ::close(fds[0]);
+    if (timedOut)
+        ::kill(pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (timedOut)
+        throw damaged(shown, QStringLiteral("读取超过了 %1 秒仍未结束").arg(timeoutSeconds));
+
+    qint64 size = -1;
+    if (received.size() >= qsizetype(sizeof size))
+        std::memcpy(&size, received.constData(), sizeof size);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || size < 1 ||
+        size != received.size() - qsizetype(sizeof size))
+        throw damaged(shown, QStringLiteral("读取程序意外中止"));
+    QDataStream in(received.sliced(sizeof size));
+    quint8 kind = 0;
+    in >> kind;
+    if (kind == 1) {
+        qint32 errorKind = 0, number = 0;
+        QString description;
+        in >> errorKind >> number >> description;
+        throw DatabaseError(DatabaseError::Kind(errorKind), number, description);
+    }
+    Loaded loaded = readTables(in);
+    QByteArray image;
+    in >> image;
+    if (in.status() != QDataStream::Ok || image.isEmpty())
+        throw damaged(shown, QStringLiteral("读取程序意外中止"));
+    auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(image.size())));
+    if (!copy)
+        throw DatabaseError(ReadFailure, QStringLiteral("内存不足。"));
+    std::memcpy(copy, image.constData(), size_t(image.size()));
+    if (sqlite3_deserialize(db, "main", copy, image.size(), image.size(),
+                            SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE) != SQLITE_OK)
+        throwSqlite(db, shown);
+    return loaded;
+#endif
 }
 
 } // namespace zq::finance

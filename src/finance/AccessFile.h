@@ -98,6 +98,19 @@ public:
     // A private in-memory SQLite database holding the named tables (as loadInto).
     std::unique_ptr<Database> load(const QStringList& names = {}, bool missingIsError = true);
 
+    // Reads the Access file at path and loads the named tables into the empty SQLite connection db, as
+    // loadInto does, returning the file's kind and tables. Where the platform can start a copy of this
+    // process (fork), the file is read in that child process, so that a file on which libmdb would crash or
+    // loop for ever ends in a DatabaseError ("damaged") and never takes the program down: the child hands the
+    // loaded database back as a SQLite image, and is stopped after timeoutSeconds (0: 30 s plus 2 s per MB of
+    // file). Elsewhere the file is read in this process.
+    struct Loaded {
+        FileKind kind = FileKind::NotADatabase;
+        QList<AccessTable> tables;
+    };
+    static Loaded loadFile(sqlite3* db, const QString& path, const QString& jet3Charset, const QStringList& names,
+                           bool missingIsError, int timeoutSeconds = 0);
+
     // Reads the rows of one table as the loader stores them (for display): NULL as an invalid QVariant.
     // At most maxRows rows (negative: all).
     QList<QVariantList> rows(const QString& tableName, qint64 maxRows = -1);

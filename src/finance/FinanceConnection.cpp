@@ -221,15 +221,14 @@ std::unique_ptr<Database> openAccessFile(const QString& path, const AppSettings*
     if (AccessCache::instance().restore(key, handle))
         return result;
 
-    const auto file = AccessFile::open(path, charset);
+    const AccessFile::Loaded loaded = AccessFile::loadFile(handle, path, charset, financeTables(), false);
     bool any = false;
-    for (const QString& t : financeTables())
-        any = any || file->table(t);
+    for (const AccessTable& t : loaded.tables)
+        any = any || financeTables().contains(t.name, Qt::CaseInsensitive);
     if (!any)
         throw DatabaseError(GenericFailure, QStringLiteral("文件“%1”中没有账务软件的表（%2）。")
                                                 .arg(QDir::toNativeSeparators(path),
                                                      financeTables().join(QStringLiteral("、"))));
-    file->loadInto(handle, financeTables(), false);
     AccessCache::instance().store(key, handle);
     return result;
 }
