@@ -108,8 +108,8 @@ public:
         FileKind kind = FileKind::NotADatabase;
         QList<AccessTable> tables;
     };
-    static Loaded loadFile(sqlite3* db, const QString& path, const QString& jet3Charset, const QStringList& names,
-                           bool missingIsError, int timeoutSeconds = 0);
+    static Loaded loadFile(sqlite3* db, const QString& path, const QString& jet3Charset,
+                           const QStringList& names, bool missingIsError, int timeoutSeconds = 0);
 
     // Reads the rows of one table as the loader stores them (for display): NULL as an invalid QVariant.
     // At most maxRows rows (negative: all).
