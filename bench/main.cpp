@@ -10,6 +10,7 @@
 #include "declarations/UploadFileWriter.h"
 #include "employees/EmployeeImport.h"
 #include "employees/EmployeeStore.h"
+#include "finance/AccessFile.h"
 #include "finance/FinanceConnection.h"
 
 #include <QCoreApplication>
@@ -277,6 +278,9 @@ int run(qint64 rowCount)
     const bool memoryMet = peakMb <= kPeakMemoryTargetMb;
     std::printf("\npeak memory %.1f MB (target %.0f MB)%s\n", peakMb, kPeakMemoryTargetMb,
                 memoryMet ? "" : "  OVER");
+    if (const qint64 childKb = finance::AccessFile::lastChildPeakKb())
+        std::printf("peak memory of the child process that read the Access file %.1f MB\n",
+                    double(childKb) / 1024.0);
     return allMet && memoryMet ? 0 : 1;
 }
 

@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -20,6 +21,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -661,6 +663,8 @@ QList<QVariantList> AccessFile::rows(const QString& tableName, qint64 maxRows)
 namespace zq::finance {
 namespace {
 
+std::atomic<qint64> g_lastChildPeakKb{0};
+
 void writeTables(QDataStream& out, FileKind kind, const QList<AccessTable>& tables)
 {
     out << qint32(kind) << qint32(tables.size());
@@ -726,37 +730,78 @@ bool writeAll(int fd, const char* data, qint64 size)
         ::dup2(null, STDERR_FILENO);
         ::close(null);
     }
+    // What is sent: the size and bytes of a message (the kind and tables, or the error), then on success the
+    // size and bytes of the database's image, straight from the memory that holds it.
     QByteArray message;
     sqlite3* db = nullptr;
+    unsigned char* image = nullptr;
+    sqlite3_int64 imageSize = 0;
     try {
-        if (sqlite3_open(":memory:", &db) != SQLITE_OK)
+        if (sqlite3_open_v2("file:/zq-access-load?vfs=memdb", &db,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK)
             throw DatabaseError(ReadFailure, QStringLiteral("内存数据库不可用。"));
         const AccessFile::Loaded loaded = loadHere(db, path, jet3Charset, names, missingIsError);
-        sqlite3_int64 size = 0;
-        unsigned char* image = sqlite3_serialize(db, "main", &size, 0);
+        image = sqlite3_serialize(db, "main", &imageSize, SQLITE_SERIALIZE_NOCOPY);
+        if (!image) // the child ends right after sending, so a copy needs no freeing
+            image = sqlite3_serialize(db, "main", &imageSize, 0);
         if (!image)
             throw DatabaseError(ReadFailure, QStringLiteral("内存不足。"));
         QDataStream out(&message, QIODevice::WriteOnly);
         out << quint8(0);
         writeTables(out, loaded.kind, loaded.tables);
-        out << QByteArray::fromRawData(reinterpret_cast<const char*>(image), qsizetype(size));
-        sqlite3_free(image);
     } catch (const DatabaseError& e) {
+        image = nullptr;
         message.clear();
         QDataStream out(&message, QIODevice::WriteOnly);
         out << quint8(1) << qint32(e.kind()) << qint32(e.number()) << e.description();
     } catch (...) {
         message.clear();
     }
-    sqlite3_close(db);
     const qint64 size = message.size();
-    const bool ok = size > 0 && writeAll(fd, reinterpret_cast<const char*>(&size), sizeof size) &&
-                    writeAll(fd, message.constData(), size);
+    bool ok = size > 0 && writeAll(fd, reinterpret_cast<const char*>(&size), sizeof size) &&
+              writeAll(fd, message.constData(), size);
+    if (ok && image) {
+        const qint64 n = imageSize;
+        ok = writeAll(fd, reinterpret_cast<const char*>(&n), sizeof n) &&
+             writeAll(fd, reinterpret_cast<const char*>(image), n);
+    }
     ::_exit(ok ? 0 : 1);
+}
+
+// Reads exactly size bytes before the deadline; false at the end of the data or when the time is up.
+bool readExactly(int fd, char* into, qint64 size, const QDeadlineTimer& deadline, bool& timedOut)
+{
+    while (size > 0) {
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, int(std::min<qint64>(deadline.remainingTime(), 1000)));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0) {
+            if (deadline.hasExpired()) {
+                timedOut = true;
+                return false;
+            }
+            continue;
+        }
+        const ssize_t n = ::read(fd, into, size_t(std::min<qint64>(size, 1 << 20)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        into += n;
+        size -= n;
+    }
+    return true;
 }
 #endif
 
 } // namespace
+
+qint64 AccessFile::lastChildPeakKb()
+{
+    return g_lastChildPeakKb;
+}
 
 AccessFile::Loaded AccessFile::loadFile(sqlite3* db, const QString& path, const QString& jet3Charset,
                                         const QStringList& names, bool missingIsError, int timeoutSeconds)
@@ -795,46 +840,48 @@ AccessFile::Loaded AccessFile::loadFile(sqlite3* db, const QString& path, const 
     }
     ::close(fds[1]);
 
-    // Everything the child writes, until it closes its end or the time is up.
-    QByteArray received;
+    // The message, then the image read straight into memory that SQLite takes over.
     const QDeadlineTimer deadline{std::chrono::seconds(timeoutSeconds)};
     bool timedOut = false;
-    char buffer[65536];
-    for (;;) {
-        pollfd p{fds[0], POLLIN, 0};
-        const int ready = ::poll(&p, 1, int(std::min<qint64>(deadline.remainingTime(), 1000)));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready == 0) {
-            if (deadline.hasExpired()) {
-                timedOut = true;
-                break;
-            }
-            continue;
+    QByteArray message;
+    unsigned char* image = nullptr;
+    qint64 imageSize = 0;
+    {
+        qint64 size = 0;
+        if (readExactly(fds[0], reinterpret_cast<char*>(&size), sizeof size, deadline, timedOut) &&
+            size > 0 && size < (qint64(1) << 30)) {
+            message.resize(qsizetype(size));
+            if (!readExactly(fds[0], message.data(), size, deadline, timedOut))
+                message.clear();
         }
-        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        received.append(buffer, qsizetype(n));
+        if (!message.isEmpty() && message[0] == 0 &&
+            readExactly(fds[0], reinterpret_cast<char*>(&imageSize), sizeof imageSize, deadline, timedOut) &&
+            imageSize > 0) {
+            image = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(imageSize)));
+            if (image &&
+                !readExactly(fds[0], reinterpret_cast<char*>(image), imageSize, deadline, timedOut)) {
+                sqlite3_free(image);
+                image = nullptr;
+            }
+        }
     }
     ::close(fds[0]);
     if (timedOut)
         ::kill(pid, SIGKILL);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    rusage usage{};
+    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
+    g_lastChildPeakKb = qint64(usage.ru_maxrss);
+    struct ImageGuard {
+        unsigned char*& image;
+        ~ImageGuard() { sqlite3_free(image); }
+    } guard{image};
     if (timedOut)
         throw damaged(shown, QStringLiteral("读取超过了 %1 秒仍未结束").arg(timeoutSeconds));
-
-    qint64 size = -1;
-    if (received.size() >= qsizetype(sizeof size))
-        std::memcpy(&size, received.constData(), sizeof size);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || size < 1 ||
-        size != received.size() - qsizetype(sizeof size))
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || message.isEmpty())
         throw damaged(shown, QStringLiteral("读取程序意外中止"));
-    QDataStream in(received.sliced(sizeof size));
+    QDataStream in(message);
     quint8 kind = 0;
     in >> kind;
     if (kind == 1) {
@@ -844,15 +891,11 @@ AccessFile::Loaded AccessFile::loadFile(sqlite3* db, const QString& path, const 
         throw DatabaseError(DatabaseError::Kind(errorKind), number, description);
     }
     Loaded loaded = readTables(in);
-    QByteArray image;
-    in >> image;
-    if (in.status() != QDataStream::Ok || image.isEmpty())
+    if (in.status() != QDataStream::Ok || !image)
         throw damaged(shown, QStringLiteral("读取程序意外中止"));
-    auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(image.size())));
-    if (!copy)
-        throw DatabaseError(ReadFailure, QStringLiteral("内存不足。"));
-    std::memcpy(copy, image.constData(), size_t(image.size()));
-    if (sqlite3_deserialize(db, "main", copy, image.size(), image.size(),
+    unsigned char* taken = image;
+    image = nullptr; // SQLite frees it from here on, also when it refuses it
+    if (sqlite3_deserialize(db, "main", taken, imageSize, imageSize,
                             SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE) != SQLITE_OK)
         throwSqlite(db, shown);
     return loaded;

@@ -108,6 +108,8 @@ public:
         FileKind kind = FileKind::NotADatabase;
         QList<AccessTable> tables;
     };
+    // The peak memory (KB) of the last child process that read a file, for the benchmark; 0 before the first.
+    static qint64 lastChildPeakKb();
     static Loaded loadFile(sqlite3* db, const QString& path, const QString& jet3Charset,
                            const QStringList& names, bool missingIsError, int timeoutSeconds = 0);
 
