@@ -10,8 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaType>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 
 namespace zq::cli {
@@ -79,18 +77,6 @@ QList<Table> accessTables(const QList<finance::AccessTable>& tables)
     return out;
 }
 
-// A private in-memory SQLite database, as the finance link makes for an Access file.
-std::unique_ptr<Database> memoryDatabase()
-{
-    const QString name = Database::uniqueConnectionName(QStringLiteral("zq-inspect-"));
-    auto result = Database::adopt(name);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(QStringLiteral(":memory:"));
-    if (!db.open() || !result->sqliteHandle())
-        throw DatabaseError::fromSqlError(db.lastError());
-    return result;
-}
-
 // A field of the output: tabs, line breaks and backslashes written as escapes, NULL as nothing and an
 // empty text as "".
 QString field(const QVariant& v, bool money)
@@ -147,8 +133,9 @@ int inspect(const QStringList& args, Io io)
         const bool access = kind == FileKind::Jet3 || kind == FileKind::Jet4 || kind == FileKind::Ace;
         if (access) {
             // Every table, through the reader of the finance link (in a child process with a time limit).
-            db = memoryDatabase();
-            tables = accessTables(AccessFile::loadFile(db->sqliteHandle(), path, charset, {}, true).tables);
+            AccessFile::Loaded loaded;
+            db = AccessFile::loadFileAsDatabase(path, {}, true, charset, &loaded);
+            tables = accessTables(loaded.tables);
         } else {
             // What is not an Access file is read as the finance link reads it: as a SQLite file, read-only.
             if (QFileInfo(path).size() == 0)

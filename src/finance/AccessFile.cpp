@@ -606,7 +606,9 @@ void AccessFile::loadInto(sqlite3* db, const QStringList& names, bool missingIsE
     }
 }
 
-std::unique_ptr<Database> AccessFile::load(const QStringList& names, bool missingIsError)
+namespace {
+
+std::unique_ptr<Database> memoryDatabase()
 {
     const QString name = Database::uniqueConnectionName(QStringLiteral("zq-access-"));
     auto result = Database::adopt(name);
@@ -616,10 +618,28 @@ std::unique_ptr<Database> AccessFile::load(const QStringList& names, bool missin
         if (!db.open())
             throw DatabaseError::fromSqlError(db.lastError());
     }
-    sqlite3* handle = result->sqliteHandle();
-    if (!handle)
+    if (!result->sqliteHandle())
         throw DatabaseError(ReadFailure, QStringLiteral("内存数据库不可用。"));
-    loadInto(handle, names, missingIsError);
+    return result;
+}
+
+} // namespace
+
+std::unique_ptr<Database> AccessFile::load(const QStringList& names, bool missingIsError)
+{
+    auto result = memoryDatabase();
+    loadInto(result->sqliteHandle(), names, missingIsError);
+    return result;
+}
+
+std::unique_ptr<Database> AccessFile::loadFileAsDatabase(const QString& path, const QStringList& names,
+                                                         bool missingIsError, const QString& jet3Charset,
+                                                         Loaded* loaded)
+{
+    auto result = memoryDatabase();
+    const Loaded l = loadFile(result->sqliteHandle(), path, jet3Charset, names, missingIsError);
+    if (loaded)
+        *loaded = l;
     return result;
 }
 

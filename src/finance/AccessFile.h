@@ -108,6 +108,12 @@ public:
         FileKind kind = FileKind::NotADatabase;
         QList<AccessTable> tables;
     };
+    // loadFile into a new private in-memory SQLite database (every user table when names is empty).
+    static std::unique_ptr<Database> loadFileAsDatabase(const QString& path, const QStringList& names = {},
+                                                        bool missingIsError = true,
+                                                        const QString& jet3Charset = QString(),
+                                                        Loaded* loaded = nullptr);
+
     // The peak memory (KB) of the last child process that read a file, for the benchmark; 0 before the first.
     static qint64 lastChildPeakKb();
     static Loaded loadFile(sqlite3* db, const QString& path, const QString& jet3Charset,

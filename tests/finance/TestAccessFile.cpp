@@ -434,6 +434,14 @@ private slots:
         sqlite3_finalize(q);
         sqlite3_close(db);
         QVERIFY(Snapshot(path) == before);
+        // The same as a Database, every table, names in any letter case.
+        AccessFile::Loaded all;
+        const auto copy = AccessFile::loadFileAsDatabase(fixture("system.mda"), {}, true, QString(), &all);
+        QCOMPARE(all.tables.size(), 2);
+        QCOMPARE(copy->scalar("select copy_name from COPYS where copy_id='002'"),
+                 QVariant("上海示范贸易公司"));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError,
+                                 AccessFile::loadFileAsDatabase(fixture("system.mda"), {"salary"}));
     }
 
     // A file that changes is read again.
