@@ -1,8 +1,9 @@
 // The Access reader on any bytes taken for a file: it loads every table into SQLite or throws
 // DatabaseError, nothing else (no crash, no other exception). libmdb itself loops or allocates without end
-// on some damaged files, which the program guards against by reading in a child process with limits; so
-// fuzz_access.options runs this target in libFuzzer's fork mode, passing over time-outs and running out of
-// memory, and stopping at a crash or a broken property.
+// on some damaged files, and reads past its own buffers on others (tests/data/access/*-catalog.mdb), which
+// the program guards against by reading in a child process with limits; so fuzz_access.options runs this
+// target in libFuzzer's fork mode, passing over time-outs, running out of memory and crashes (kept as
+// artifacts), and scripts/test fails on a broken property.
 #include "FuzzSupport.h"
 #include "finance/AccessFile.h"
 
