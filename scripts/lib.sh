@@ -20,7 +20,7 @@ zq_need_packages() {
 }
 
 ZQ_BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
-                   libqt6sql6-odbc tdsodbc libsqlite3-dev libgl-dev qt6-charts-dev
+                   libqt6sql6-odbc tdsodbc libsqlite3-dev libgl-dev pkg-config mdbtools-dev qt6-charts-dev
                    libqt6opengl6-dev)
 # Qt's own dialogs, buttons and context menus in Chinese (qtbase_zh_CN.qm), for the program and its tests
 ZQ_BUILD_PACKAGES+=(qt6-translations-l10n)

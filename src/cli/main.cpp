@@ -16,7 +16,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"init-db", zq::cli::initDb,
      "init-db [--demo] PATH        create a new own database (--demo: with two units and a demo payroll "
-     "package)"},
+     "package in Access files; --demo-sqlite: the same package in SQLite files)"},
     {"check", zq::cli::check,
      "check [--db PATH] [--warnings] --app N\n"
      "                               validate a stored declaration as a save would (--warnings: also list\n"
@@ -51,6 +51,10 @@ constexpr Command kCommands[] = {
      "statement --unit N --emp ID --year YYYY [--out FILE.pdf|FILE.csv] [--force] [--db PATH]\n"
      "                               an employee's year: each month's declared figures and the sums\n"
      "                               (CSV on standard output without --out)"},
+    {"inspect", zq::cli::inspect,
+     "inspect FILE [--table NAME] [--rows N] [--charset NAME]\n"
+     "                               what the finance link reads from a payroll file: its kind and tables\n"
+     "                               (rows, columns, types), or a table's first N rows (default 20)"},
 };
 
 // Commands that draw pages need fonts, which come with a GUI application; they need no display.

@@ -4,6 +4,9 @@
 #include "core/AppSettings.h"
 #include "core/Money.h"
 #include "core/TaxDatabase.h"
+#include "declarations/DeclarationDocument.h"
+#include "declarations/SalaryImport.h"
+#include "employees/EmployeeImport.h"
 #include "finance/DemoPackage.h"
 #include "finance/FinanceLocator.h"
 #include "finance/PayrollCatalog.h"
@@ -93,6 +96,52 @@ void checkInstallation(const QString& folder, Database& taxDb)
     QCOMPARE(prompter.records().size(), 0);
 }
 
+// Everything the imports give on an installation of the package in the given form: both units' employees,
+// and every month's salary import (rows, amounts to the ten-thousandth, counts and totals), with the
+// messages.
+QStringList importEverything(DemoPackage::Format format)
+{
+    test::TempTaxDatabase tax;
+    const QString windows = tax.dir() + "/windows";
+    DemoPackage::create(windows, format);
+    DemoPackage::addUnits(tax.db());
+    test::ScriptedPrompter prompter;
+    AppSettings settings(tax.dir() + "/settings.ini");
+    settings.setTaxThreshold("3500");
+    const AppContext ctx{&tax.db(), &prompter, &settings, tax.dir(), windows};
+    QStringList out;
+    for (qint64 unit = 1; unit <= 2; ++unit) {
+        EmployeeRows staff;
+        out << QString::number(EmployeeImport(ctx).run(unit, staff));
+        for (const QStringList& r : staff)
+            out << r.join(u'\t');
+        for (int month = 1; month <= 12; ++month) {
+            DeclarationDocument doc;
+            doc.setHeader(HeaderField::Month, QStringLiteral("2012-%1").arg(month, 2, 10, QLatin1Char('0')));
+            prompter.queue(Prompter::Answer::Yes);
+            const SalaryImportResult result = SalaryImport(ctx, unit).ImportSalary(doc);
+            out << QStringLiteral("month %1: status %2, %3 rows")
+                       .arg(month)
+                       .arg(int(result.status))
+                       .arg(result.imported);
+            for (const DetailRow& row : doc.rows()) {
+                QStringList cells{QString::number(row.rowNo)};
+                for (const QString& t : row.texts)
+                    cells << t;
+                for (const auto& a : row.amounts)
+                    cells << (a ? QString::number(a->raw()) : QStringLiteral("-"));
+                out << cells.join(u'\t');
+            }
+            QStringList header;
+            for (int f = 0; f < HeaderFieldCount; ++f)
+                header << doc.header(HeaderField(f));
+            out << header.join(u'|');
+        }
+    }
+    out << prompter.texts();
+    return out;
+}
+
 } // namespace
 
 class TestDemoPackage : public QObject {
@@ -116,15 +165,62 @@ private slots:
         QCOMPARE(DemoPackage::isValidIdentityNumber(id), valid);
     }
 
+    void resolvesForBothUnits_data()
+    {
+        QTest::addColumn<DemoPackage::Format>("format");
+        QTest::newRow("SQLite files") << DemoPackage::Format::Sqlite;
+        QTest::newRow("Access files") << DemoPackage::Format::Access;
+    }
     void resolvesForBothUnits()
     {
+        QFETCH(DemoPackage::Format, format);
         test::TempTaxDatabase tax;
         const QString windows = tax.dir() + "/windows";
-        DemoPackage::create(windows);
+        DemoPackage::create(windows, format);
         DemoPackage::addUnits(tax.db());
         checkInstallation(tax.dir(), tax.db());
         // a second package never overwrites the first
         QVERIFY_THROWS_EXCEPTION(DatabaseError, DemoPackage::create(windows));
+    }
+
+    // The same package in Access files and in SQLite files gives the same employees, rows, amounts, counts,
+    // totals and messages.
+    void accessAndSqliteImportAlike()
+    {
+        const QStringList sqlite = importEverything(DemoPackage::Format::Sqlite);
+        const QStringList access = importEverything(DemoPackage::Format::Access);
+        QVERIFY(sqlite.size() > 500);
+        QVERIFY(sqlite.contains("导入31条数据"));
+        QCOMPARE(access, sqlite);
+    }
+
+    // zqsaltax-cli import-salary on the package in Access files prints what it prints on the SQLite form.
+    void importSalaryCommandAlike()
+    {
+        const QString cli = QStringLiteral(ZQ_BIN_DIR) + "/zqsaltax-cli";
+        QStringList outputs;
+        for (const QString& option : {QString("--demo"), QString("--demo-sqlite")}) {
+            QTemporaryDir dir;
+            const QString db = dir.filePath("ZqSalTax.db");
+            QProcess p;
+            p.start(cli, {"init-db", option, db});
+            QVERIFY(p.waitForFinished(120000));
+            QCOMPARE(p.exitCode(), 0);
+            QFile head(dir.filePath("windows/Olvenka/Lumina 3.0/Data/001/0012012.mdb"));
+            QVERIFY(head.open(QIODevice::ReadOnly));
+            QCOMPARE(head.read(16).startsWith("SQLite format 3"), option == "--demo-sqlite");
+            QString all;
+            for (const QString& month : {QString("2012-06"), QString("2012-12")}) {
+                p.start(cli, {"import-salary", "--db", db, "--unit", "1", "--month", month, "--threshold",
+                              "3500", "--windows", dir.filePath("windows")});
+                QVERIFY(p.waitForFinished(120000));
+                QCOMPARE(p.exitCode(), 0);
+                all += QString::fromUtf8(p.readAllStandardOutput());
+            }
+            outputs << all;
+        }
+        QVERIFY(outputs[0].count(u'\n') > 60);
+        QCOMPARE(outputs[0], outputs[1]);
     }
 
     void commandLineInstallsTheDemo()

@@ -1,0 +1,503 @@
+#include "TestSupport.h"
+#include "core/AppSettings.h"
+#include "core/Money.h"
+#include "finance/AccessFile.h"
+#include "finance/FinanceConnection.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sqlite3.h>
+
+using namespace zq;
+using namespace zq::finance;
+
+namespace {
+
+QString fixture(const QString& name)
+{
+    return QStringLiteral(ZQ_TEST_DATA_DIR "/access/") + name;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// What a file is before and after an operation: its bytes and its modification time.
+struct Snapshot {
+    QByteArray hash;
+    QDateTime modified;
+    explicit Snapshot(const QString& path)
+        : hash(QCryptographicHash::hash(bytesOf(path), QCryptographicHash::Sha256)),
+          modified(QFileInfo(path).lastModified())
+    {
+    }
+    bool operator==(const Snapshot&) const = default;
+};
+
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Run run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    Run r;
+    if (!p.waitForFinished(120000))
+        return r;
+    r.code = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+Run inspect(const QStringList& args)
+{
+    return run(QStringLiteral(ZQ_BIN_DIR "/zqsaltax-cli"), QStringList{QStringLiteral("inspect")} + args);
+}
+
+QVariantList row(const Database& db, const QString& sql)
+{
+    const Rows r = db.select(sql);
+    return r.isEmpty() ? QVariantList() : r.data[0];
+}
+
+} // namespace
+
+class TestAccessFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ClearAccessCache(); }
+
+    void kinds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<FileKind>("kind");
+        QTest::newRow("Jet 4 account set") << bytesOf(fixture("accountset.mdb")) << FileKind::Jet4;
+        QTest::newRow("Jet 4 system database") << bytesOf(fixture("system.mda")) << FileKind::Jet4;
+        QTest::newRow("ACE") << bytesOf(fixture("accountset.accdb")) << FileKind::Ace;
+        QTest::newRow("password in header") << bytesOf(fixture("password.mdb")) << FileKind::Jet4;
+        QByteArray jet3 = bytesOf(fixture("accountset.mdb")).left(2048);
+        jet3[0x14] = 0;
+        QTest::newRow("Jet 3 header") << jet3 << FileKind::Jet3;
+        QTest::newRow("SQLite") << QByteArray("SQLite format 3\0rest", 20) << FileKind::Sqlite;
+        QTest::newRow("empty") << QByteArray() << FileKind::NotADatabase;
+        QTest::newRow("text") << QByteArray("Standard Jet DB") << FileKind::NotADatabase;
+        QByteArray future = bytesOf(fixture("accountset.accdb")).left(4096);
+        future[0x14] = 0x40;
+        QTest::newRow("unknown version") << future << FileKind::NotADatabase;
+        QByteArray swapped = bytesOf(fixture("accountset.mdb")).left(4096);
+        swapped[0x14] = 2; // a Jet header with an ACE version
+        QTest::newRow("Jet magic, ACE version") << swapped << FileKind::NotADatabase;
+    }
+    void kinds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(FileKind, kind);
+        QCOMPARE(detectFileKind(QByteArrayView(bytes)), kind);
+    }
+
+    // Every kind of value the reader maps, from Jet 4, ACE and a Jet 4 file with a password in its header.
+    void values_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<FileKind>("kind");
+        QTest::newRow("Jet 4") << "accountset.mdb" << FileKind::Jet4;
+        QTest::newRow("ACE") << "accountset.accdb" << FileKind::Ace;
+        QTest::newRow("password in header") << "password.mdb" << FileKind::Jet4;
+    }
+    void values()
+    {
+        QFETCH(QString, file);
+        QFETCH(FileKind, kind);
+        const Snapshot before(fixture(file));
+        {
+            const auto access = AccessFile::open(fixture(file));
+            QCOMPARE(access->kind(), kind);
+            QStringList names;
+            for (const AccessTable& t : access->tables())
+                names << t.name;
+            QCOMPARE(names, QStringList({"salary", "salary_items", "taxsetup", "employee"}));
+            const AccessTable* salary = access->table("SALARY");
+            QVERIFY(salary);
+            QCOMPARE(salary->rows, 6);
+            QCOMPARE(salary->columns.size(), 8);
+            QCOMPARE(salary->columns[2].name, QString("YFGZ"));
+            QCOMPARE(salary->columns[2].type, ColumnType::Money);
+            const AccessTable* employee = access->table("Employee");
+            QVERIFY(employee);
+            QStringList types;
+            for (const AccessColumn& c : employee->columns)
+                types << columnTypeName(c.type);
+            QCOMPARE(types, QStringList({"TEXT", "TEXT", "TEXT", "INTEGER", "INTEGER", "INTEGER", "date",
+                                         "REAL", "TEXT"}));
+
+            const auto db = access->load({"Salary", "EMPLOYEE", "taxsetup"});
+            // Currency: exact through Money, and numbers to the comparisons of the statements.
+            const QVariantList first = row(*db, "select YFGZ, Tax, JMS from salary where emp_id='0001' and "
+                                                "copy_month='01'");
+            QCOMPARE(Money::fromForeign(first[0])->raw(), 123456789);
+            QCOMPARE(Money::fromForeign(first[1])->raw(), 14141358);
+            QCOMPARE(Money::fromForeign(first[2])->raw(), 0);
+            QCOMPARE(db->scalar("select count(*) from salary where copy_month='01' and Tax>0").toInt(), 2);
+            QCOMPARE(db->scalar("select YFGZ from salary where emp_id='0004'").toDouble(), -0.01);
+            QVERIFY(db->scalar("select JMS from salary where emp_id='0004'").isNull());
+            QVERIFY(db->scalar("select SFZH from salary where emp_id='0004'").isNull());
+            // More digits than a double holds: the exact text.
+            QCOMPARE(db->scalar("select YFGZ from salary where copy_month='02' and emp_id='0002'"),
+                     QVariant(QString("922337203685.4775")));
+            QCOMPARE(db->scalar("select sum(levelmin) from taxsetup").toDouble(), 15000.0);
+
+            // Text: Chinese exactly, an empty text apart from NULL; dates, Yes/No, Byte, Single.
+            const QVariantList wang =
+                row(*db, "select emp_name, notes, hired, active, grade, weight, dd_flag from EMPLOYEE where "
+                         "EMP_ID='0001'");
+            QCOMPARE(wang[0].toString(), QString("王伟"));
+            QCOMPARE(wang[1].toString(), QString("长期合同；工资按月发放。"));
+            QCOMPARE(wang[2].toString(), QString("2001-03-15 08:30:00"));
+            QCOMPARE(wang[3].toInt(), 1);
+            QCOMPARE(wang[4].toInt(), 3);
+            QCOMPARE(wang[5].toDouble(), 1.5);
+            QCOMPARE(wang[6].toInt(), 0);
+            const QVariantList li = row(*db, "select notes, active, hired from employee where emp_id='0002'");
+            QVERIFY(!li[0].isNull());
+            QCOMPARE(li[0].toString(), QString());
+            QCOMPARE(li[1].toInt(), 0);
+            QCOMPARE(li[2].toString(), QString("1999-12-31 23:59:59"));
+            const QVariantList zhang =
+                row(*db, "select emp_name, notes, hired, weight from employee where emp_id='0003'");
+            QCOMPARE(zhang[0].toString(), QString("张　磊"));
+            QVERIFY(zhang[1].isNull());
+            QVERIFY(zhang[2].isNull());
+            QVERIFY(zhang[3].isNull());
+            QCOMPARE(db->scalar("select emp_name from employee where Audi_Code is null"),
+                     QVariant("O'Brien"));
+            QCOMPARE(db->scalar("select hired from employee where emp_id='0004'"),
+                     QVariant("2005-06-01 00:00:00"));
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, db->select("select * from salary_items"));
+
+            // The display rows hold the same values, money as its four-decimal text.
+            const QList<QVariantList> shown = access->rows("salary", 2);
+            QCOMPARE(shown.size(), 2);
+            QCOMPARE(shown[0][2], QVariant("12345.6789"));
+            QCOMPARE(shown[1][4], QVariant("0.0100"));
+        }
+        QVERIFY(Snapshot(fixture(file)) == before);
+    }
+
+    // Every bad file ends in a DatabaseError whose description names the file, and the file is unchanged.
+    void badFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("table"); // loaded after opening; empty: only open
+        QTest::addColumn<QString>("expected");
+        const QByteArray good = bytesOf(fixture("accountset.mdb"));
+        QTest::newRow("empty") << QByteArray() << QString() << "是空的";
+        QTest::newRow("not a database") << QByteArray(8192, 'x') << QString() << "不是财务软件的数据库文件";
+        QTest::newRow("header only") << good.left(4096) << QString() << "不完整";
+        QTest::newRow("cut inside a page") << good.left(good.size() - 100) << QString() << "不完整";
+        QTest::newRow("cut at a page") << good.left(good.size() / 2 / 4096 * 4096) << "salary"
+                                       << "文件";
+        QTest::newRow("cut after the catalog") << good.left(3 * 4096) << QString() << "文件";
+        QByteArray noise = good.left(4096);
+        QRandomGenerator random(15);
+        while (noise.size() < good.size())
+            noise.append(char(random.bounded(256)));
+        QTest::newRow("random bytes behind the header") << noise << QString() << "文件";
+        QTest::newRow("encoded pages") << bytesOf(fixture("encoded.mdb")) << QString() << "已加密";
+        QByteArray ace = bytesOf(fixture("accountset.accdb"));
+        for (qsizetype i = 4096; i < ace.size(); ++i)
+            ace[i] = char(ace[i] ^ 0xA5); // every page enciphered, as a password-protected ACE file
+        QTest::newRow("ACE enciphered") << ace << QString() << "已加密";
+        QTest::newRow("missing table") << good << "payroll"
+                                       << "没有表“payroll”";
+    }
+    void badFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, table);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("帐套 2005.mdb");
+        writeBytes(path, bytes);
+        const Snapshot before(path);
+        try {
+            const auto file = AccessFile::open(path);
+            if (!table.isEmpty())
+                file->load({table});
+            else
+                file->load();
+            QFAIL("no DatabaseError");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.description().contains(QDir::toNativeSeparators(path)), qPrintable(e.description()));
+            QVERIFY2(e.description().contains(expected), qPrintable(e.description()));
+        }
+        // The same bytes from memory.
+        try {
+            AccessFile::fromBytes(bytes, "memory")->load();
+        } catch (const DatabaseError&) {
+        }
+        QVERIFY(Snapshot(path) == before);
+    }
+
+    // The finance link reads Access files by their content, whatever their name, beside a lock file.
+    void financeConnection_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Jet 4 as .mdb") << "accountset.mdb"
+                                       << "2005.mdb";
+        QTest::newRow("ACE as .mdb") << "accountset.accdb"
+                                     << "2005.mdb";
+        QTest::newRow("Jet 4 as .accdb") << "accountset.mdb"
+                                         << "0012005.accdb";
+    }
+    void financeConnection()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QVERIFY(QFile::copy(fixture(source), path));
+        writeBytes(QFileInfo(path).path() + "/" + QFileInfo(path).completeBaseName() + ".ldb",
+                   QByteArray(64, 'L'));
+        const Snapshot before(path);
+        {
+            const auto db = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+            QCOMPARE(db->scalar("select count(*) from salary").toInt(), 6);
+            QCOMPARE(db->scalar("select sa_item from salary_items where sa_code='YFGZ'"),
+                     QVariant("应发工资"));
+            // A second connection on the unchanged file: the same content.
+            const auto again = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+            QCOMPARE(again->scalar("select count(*) from employee where dd_flag=0").toInt(), 3);
+            // Read-only: the copy refuses nothing the finance link does, and the file stays as it was.
+            again->exec("delete from salary");
+            QCOMPARE(db->scalar("select count(*) from salary").toInt(), 6);
+        }
+        QVERIFY(Snapshot(path) == before);
+        // A third connection after the delete above sees the file's rows, not a changed copy.
+        const auto third = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+        QCOMPARE(third->scalar("select count(*) from salary").toInt(), 6);
+    }
+
+    // zqsaltax-cli inspect sees what mdb-tables and mdb-export see: the tables, their row counts, and every
+    // value (an empty text shown as "" where mdb-export shows nothing).
+    void inspectAgreesWithMdbTools_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("Jet 4") << fixture("accountset.mdb") << "Jet 4";
+        QTest::newRow("ACE") << fixture("accountset.accdb") << "ACE";
+        QTest::newRow("password in header") << fixture("password.mdb") << "Jet 4";
+        QTest::newRow("system database") << fixture("system.mda") << "Jet 4";
+        QTest::newRow("demo account set")
+            << QStringLiteral(ZQ_TEST_DATA_DIR "/../../data/demo/0012012.mdb") << "Jet 4";
+    }
+    void inspectAgreesWithMdbTools()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, kind);
+        if (QStandardPaths::findExecutable("mdb-export").isEmpty())
+            QSKIP("mdbtools' programs are not installed (scripts/test installs them)");
+        const Snapshot before(file);
+        const Run listing = inspect({file});
+        QCOMPARE(listing.code, 0);
+        QStringList lines = listing.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.takeFirst(), "kind\t" + kind);
+        QStringList names;
+        for (const QString& line : lines)
+            names << line.section(u'\t', 0, 0);
+        QCOMPARE(names, run("mdb-tables", {"-1", file}).out.split(u'\n', Qt::SkipEmptyParts));
+        for (const QString& line : lines) {
+            const QString table = line.section(u'\t', 0, 0);
+            const QStringList exported = run("mdb-export", {"-d", "\t", "-Q", "-e", "-T", "%Y-%m-%d %H:%M:%S",
+                                                            "-D", "%Y-%m-%d %H:%M:%S", file, table})
+                                             .out.split(u'\n', Qt::SkipEmptyParts);
+            QCOMPARE(line.section(u'\t', 1, 1).toInt(), exported.size() - 1);
+            // Table names in another letter case.
+            const Run rows = inspect({file, "--table", table.toUpper(), "--rows", "100000"});
+            QCOMPARE(rows.code, 0);
+            QStringList shown = rows.out.split(u'\n', Qt::SkipEmptyParts);
+            QVERIFY(shown.takeFirst().startsWith("# " + table + ": NULL is shown as an empty field"));
+            for (QString& l : shown) {
+                QStringList cells = l.split(u'\t');
+                for (QString& c : cells)
+                    if (c == "\"\"")
+                        c.clear();
+                l = cells.join(u'\t');
+            }
+            QCOMPARE(shown, exported);
+        }
+        QCOMPARE(inspect({file, "--table", "Salary", "--rows", "2"}).out.count(u'\n'),
+                 kind == "Jet 4" && file.endsWith("system.mda") ? 0 : 4);
+        QVERIFY(Snapshot(file) == before);
+    }
+
+    // A stand-in installation's SQLite file: its tables by their declared types, NULL and "" told apart.
+    void inspectReadsSqlite()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("system.mda");
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db,
+                              "create table copys (copy_id TEXT, copy_name VARCHAR(40), n INTEGER, r REAL);"
+                              "insert into copys values ('001', '北京', 1, 2.5), ('002', '', NULL, NULL);",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+        const Snapshot before(path);
+        const Run listing = inspect({path});
+        QCOMPARE(listing.code, 0);
+        QCOMPARE(listing.out,
+                 QString("kind\tSQLite\ncopys\t2\tcopy_id TEXT\tcopy_name TEXT\tn INTEGER\tr REAL\n"));
+        const Run rows = inspect({path, "--table", "COPYS"});
+        QCOMPARE(rows.code, 0);
+        QCOMPARE(rows.out.section(u'\n', 1),
+                 QString("copy_id\tcopy_name\tn\tr\n001\t北京\t1\t2.5\n002\t\"\"\t\t\n"));
+        QVERIFY(Snapshot(path) == before);
+    }
+
+    void inspectRefuses_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("encoded") << QStringList{fixture("encoded.mdb")} << "建立账务连接出错: 错误类型：";
+        QTest::newRow("missing file") << QStringList{fixture("nothing.mdb")} << "找不到文件";
+        QTest::newRow("not a database")
+            << QStringList{fixture("accountset.sql")} << "不是财务软件的数据库文件";
+        QTest::newRow("missing table") << QStringList{fixture("system.mda"), "--table", "salary"}
+                                       << "没有表“salary”。其中的表：copys、copyinfo";
+        QTest::newRow("bad row count") << QStringList{fixture("system.mda"), "--rows", "x"} << "usage:";
+    }
+    void inspectRefuses()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, expected);
+        const Run r = inspect(args);
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+        QCOMPARE(r.out, QString());
+    }
+
+    // A file on which the library loops for ever (found by the fuzz target) is read in a child process that
+    // is stopped at its time limit: a DatabaseError naming the file, and the program goes on.
+    void libraryHangIsStopped()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("the reader runs in the program's own process here");
+#endif
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(":memory:", &db), SQLITE_OK);
+        const QString path = fixture("hang-catalog.mdb");
+        const Snapshot before(path);
+        try {
+            AccessFile::loadFile(db, path, QString(), {}, false, 2);
+            QFAIL("no DatabaseError");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.description().contains(QDir::toNativeSeparators(path) +
+                                              "”已损坏，无法读取：读取超过了 2 秒"),
+                     qPrintable(e.description()));
+        }
+        // A file on which the library reads past its own buffer (found by the fuzz target): the child may die
+        // of it (it does under AddressSanitizer); the program goes on with the file named as damaged.
+        const QString overread = fixture("overread-catalog.mdb");
+        try {
+            AccessFile::loadFile(db, overread, QString(), {}, false, 20);
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.description().contains(QDir::toNativeSeparators(overread)),
+                     qPrintable(e.description()));
+        }
+        sqlite3_close(db);
+        QCOMPARE(sqlite3_open(":memory:", &db), SQLITE_OK);
+        // The same reader loads a sound file.
+        const AccessFile::Loaded loaded =
+            AccessFile::loadFile(db, fixture("accountset.accdb"), QString(), {"salary"}, true);
+        QCOMPARE(loaded.kind, FileKind::Ace);
+        QCOMPARE(loaded.tables.size(), 4);
+        sqlite3_stmt* q = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(db, "select count(*) from salary where Tax>0", -1, &q, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_step(q), SQLITE_ROW);
+        QCOMPARE(sqlite3_column_int(q, 0), 4);
+        sqlite3_finalize(q);
+        sqlite3_close(db);
+        QVERIFY(Snapshot(path) == before);
+        // The same as a Database, every table, names in any letter case.
+        AccessFile::Loaded all;
+        const auto copy = AccessFile::loadFileAsDatabase(fixture("system.mda"), {}, true, QString(), &all);
+        QCOMPARE(all.tables.size(), 2);
+        QCOMPARE(copy->scalar("select copy_name from COPYS where copy_id='002'"),
+                 QVariant("上海示范贸易公司"));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError,
+                                 AccessFile::loadFileAsDatabase(fixture("system.mda"), {"salary"}));
+    }
+
+    // A file that changes is read again.
+    void changedFileIsReadAgain()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("system.mda");
+        QVERIFY(QFile::copy(fixture("system.mda"), path));
+        {
+            const auto db = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+            QCOMPARE(db->scalar("select count(*) from copys").toInt(), 2);
+        }
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::copy(fixture("accountset.accdb"), path));
+        const auto db = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+        QCOMPARE(db->scalar("select count(*) from salary").toInt(), 6);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, db->select("select * from copys"));
+    }
+
+    // Bad files through the finance link: the reader's description, the SQLite path's message otherwise.
+    void financeConnectionRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("encoded") << bytesOf(fixture("encoded.mdb")) << "已加密";
+        QTest::newRow("truncated") << bytesOf(fixture("system.mda")).left(10000) << "不完整";
+        QTest::newRow("not a database") << QByteArray(5000, '\x01') << "不是财务软件的数据库文件";
+        QTest::newRow("empty") << QByteArray() << "是空的";
+    }
+    void financeConnectionRefuses()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("2005.mdb");
+        writeBytes(path, bytes);
+        try {
+            OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+            QFAIL("no DatabaseError");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.description().contains(QDir::toNativeSeparators(path)), qPrintable(e.description()));
+            QVERIFY2(e.description().contains(expected), qPrintable(e.description()));
+        }
+    }
+};
+
+ZQ_TEST(TestAccessFile)
+#include "TestAccessFile.moc"
