@@ -29,5 +29,6 @@ int finance(const QStringList& args, Io io);
 int exportUpload(const QStringList& args, Io io);
 int listDeclarations(const QStringList& args, Io io);
 int importSalary(const QStringList& args, Io io);
+int migrate(const QStringList& args, Io io);
 
 } // namespace zq::cli

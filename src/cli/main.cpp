@@ -32,6 +32,8 @@ constexpr Command kCommands[] = {
     {"import-salary", zq::cli::importSalary,
      "import-salary --db PATH --unit N --month yyyy-mm [--threshold X] [--windows DIR]\n"
      "                               the month's salary import into a new declaration, printed, not saved"},
+    {"migrate", zq::cli::migrate,
+     "migrate OLD.mdb [--db PATH]  take over the old program's database into an empty own database"},
 };
 
 void printUsage(QTextStream& err)

@@ -116,4 +116,15 @@ std::optional<QString> QtPrompter::saveFileName(const QString& title, const QStr
     return dialog.selectedFiles().first();
 }
 
+std::optional<QString> QtPrompter::openFileName(const QString& title, const QString& folder,
+                                                const QString& filter)
+{
+    QFileDialog dialog(dialogParent(), title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
 } // namespace zq::ui

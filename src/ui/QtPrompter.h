@@ -13,6 +13,8 @@ public:
                                  const QString& defaultText) override;
     std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
                                         const QString& filter) override;
+    std::optional<QString> openFileName(const QString& title, const QString& folder,
+                                        const QString& filter) override;
 };
 
 } // namespace zq::ui

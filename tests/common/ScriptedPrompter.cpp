@@ -28,6 +28,19 @@ std::optional<QString> ScriptedPrompter::input(const QString& title, const QStri
     return v.isNull() ? std::nullopt : std::optional<QString>(v.toString());
 }
 
+std::optional<QString> ScriptedPrompter::openFileName(const QString& title, const QString& folder,
+                                                      const QString& filter)
+{
+    m_records << Record{QStringLiteral("open"), title,  QString(), Icon::None,
+                        Buttons::OkCancel,      folder, filter};
+    if (m_answers.isEmpty() || m_answers.first().typeId() == QMetaType::Int) {
+        ++m_unexpected;
+        return std::nullopt;
+    }
+    const QVariant v = m_answers.takeFirst();
+    return v.isNull() ? std::nullopt : std::optional<QString>(v.toString());
+}
+
 std::optional<QString> ScriptedPrompter::saveFileName(const QString& title, const QString& proposedPath,
                                                       const QString& filter)
 {

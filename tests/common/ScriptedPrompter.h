@@ -13,12 +13,12 @@ namespace zq::test {
 class ScriptedPrompter : public Prompter {
 public:
     struct Record {
-        QString kind; // "message", "input", "save"
+        QString kind; // "message", "input", "save", "open"
         QString title;
         QString text;
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
-        QString defaultText; // input default, or proposed path of a save dialog
+        QString defaultText; // input default, proposed path of a save dialog, folder of an open dialog
         QString filter;
     };
 
@@ -32,6 +32,8 @@ public:
     std::optional<QString> input(const QString& title, const QString& prompt,
                                  const QString& defaultText) override;
     std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
+                                        const QString& filter) override;
+    std::optional<QString> openFileName(const QString& title, const QString& folder,
                                         const QString& filter) override;
 
     const QList<Record>& records() const { return m_records; }
