@@ -23,6 +23,7 @@ constexpr Default kDefaults[] = {
 #else
     {"Finance", "OdbcDriver", "FreeTDS"},
 #endif
+    {"Finance", "Jet3Charset", "GBK"},
 };
 
 QString applicationName()

@@ -1,10 +1,18 @@
 #include "FinanceConnection.h"
 
+#include "AccessFile.h"
 #include "core/AppSettings.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
+#include <QMutex>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <cstring>
+#include <list>
+#include <sqlite3.h>
 
 namespace zq::finance {
 namespace {
@@ -108,7 +116,130 @@ std::unique_ptr<Database> openOnServer(const QString& database, const QString& s
     return result;
 }
 
+// The tables the statements of the finance link read: the system database's and an account set's.
+const QStringList& financeTables()
+{
+    static const QStringList tables{QStringLiteral("copys"),    QStringLiteral("copyinfo"),
+                                    QStringLiteral("salary"),   QStringLiteral("salary_items"),
+                                    QStringLiteral("taxsetup"), QStringLiteral("employee")};
+    return tables;
+}
+
+// The in-memory copies of the last Access files read, as SQLite images, so that a second import from an
+// unchanged file does not read it again. A file is the same while its path, size and modification time are.
+class AccessCache {
+public:
+    struct Image {
+        QString key;
+        unsigned char* data = nullptr; // from sqlite3_serialize
+        sqlite3_int64 size = 0;
+    };
+
+    static AccessCache& instance()
+    {
+        static AccessCache cache;
+        return cache;
+    }
+    ~AccessCache() { clear(); }
+
+    // A copy of the image for key into the empty in-memory database db; false when there is none.
+    bool restore(const QString& key, sqlite3* db)
+    {
+        QMutexLocker lock(&m_mutex);
+        for (auto it = m_images.begin(); it != m_images.end(); ++it) {
+            if (it->key != key)
+                continue;
+            auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(sqlite3_uint64(it->size)));
+            if (!copy)
+                return false;
+            std::memcpy(copy, it->data, size_t(it->size));
+            if (sqlite3_deserialize(db, "main", copy, it->size, it->size,
+                                    SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE) !=
+                SQLITE_OK)
+                return false;
+            m_images.splice(m_images.begin(), m_images, it); // most recently used first
+            return true;
+        }
+        return false;
+    }
+
+    void store(const QString& key, sqlite3* db)
+    {
+        sqlite3_int64 size = 0;
+        unsigned char* data = sqlite3_serialize(db, "main", &size, 0);
+        if (!data)
+            return;
+        QMutexLocker lock(&m_mutex);
+        // A changed file replaces what was kept of it under its old size or time.
+        const QString path = key.section(u'\n', 0, 0);
+        m_images.remove_if([&](const Image& i) {
+            const bool same = i.key.section(u'\n', 0, 0) == path;
+            if (same)
+                sqlite3_free(i.data);
+            return same;
+        });
+        m_images.push_front(Image{key, data, size});
+        while (m_images.size() > MaxImages) {
+            sqlite3_free(m_images.back().data);
+            m_images.pop_back();
+        }
+    }
+
+    void clear()
+    {
+        QMutexLocker lock(&m_mutex);
+        for (const Image& i : m_images)
+            sqlite3_free(i.data);
+        m_images.clear();
+    }
+
+private:
+    // The system database and a few account sets.
+    static constexpr size_t MaxImages = 4;
+    QMutex m_mutex;
+    std::list<Image> m_images;
+};
+
+std::unique_ptr<Database> openAccessFile(const QString& path, const AppSettings* settings)
+{
+    const QFileInfo fi(path);
+    const QString charset = setting(settings, QStringLiteral("Jet3Charset"));
+    const QString key = fi.canonicalFilePath() + u'\n' + QString::number(fi.size()) + u'\n' +
+                        QString::number(fi.lastModified().toMSecsSinceEpoch()) + u'\n' + charset;
+
+    const QString name = Database::uniqueConnectionName(QStringLiteral("zq-access-"));
+    auto result = Database::adopt(name);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        if (!db.open())
+            throw DatabaseError::fromSqlError(db.lastError());
+    }
+    sqlite3* handle = result->sqliteHandle();
+    if (!handle)
+        throw DatabaseError(GenericFailure, QStringLiteral("内存数据库不可用。"));
+    if (AccessCache::instance().restore(key, handle))
+        return result;
+
+    const auto file = AccessFile::open(path, charset);
+    bool any = false;
+    for (const QString& t : financeTables())
+        any = any || file->table(t);
+    if (!any)
+        throw DatabaseError(GenericFailure, QStringLiteral("文件“%1”中没有账务软件的表（%2）。")
+                                                .arg(QDir::toNativeSeparators(path),
+                                                     financeTables().join(QStringLiteral("、"))));
+    file->loadInto(handle, financeTables(), false);
+    AccessCache::instance().store(key, handle);
+    return result;
+}
+
 } // namespace
+
+void ClearAccessCache()
+{
+    AccessCache::instance().clear();
+}
 
 std::unique_ptr<Database> OpenFinanceConnection(const QString& database, const QString& server,
                                                 const QString& user, const QString& password,
@@ -116,6 +247,17 @@ std::unique_ptr<Database> OpenFinanceConnection(const QString& database, const Q
 {
     if (!server.isEmpty())
         return openOnServer(database, server, user, password, settings);
+    // The kind of a file is told by its content: an Access header goes to the Access reader; anything else
+    // takes the SQLite path, which also reports a missing file or one that is not a database.
+    if (QFileInfo(database).isFile()) {
+        // SQLite takes an empty file for an empty database.
+        if (QFileInfo(database).size() == 0)
+            throw DatabaseError(GenericFailure, QStringLiteral("文件“%1”是空的，不是账务软件的数据库文件。")
+                                                    .arg(QDir::toNativeSeparators(database)));
+        const FileKind kind = detectFileKind(database);
+        if (kind == FileKind::Jet3 || kind == FileKind::Jet4 || kind == FileKind::Ace)
+            return openAccessFile(database, settings);
+    }
     try {
         return Database::openSqlite(database, Database::Access::ReadOnly);
     } catch (const DatabaseError& e) {

@@ -1,0 +1,323 @@
+#include "TestSupport.h"
+#include "core/AppSettings.h"
+#include "core/Money.h"
+#include "finance/AccessFile.h"
+#include "finance/FinanceConnection.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zq;
+using namespace zq::finance;
+
+namespace {
+
+QString fixture(const QString& name)
+{
+    return QStringLiteral(ZQ_TEST_DATA_DIR "/access/") + name;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// What a file is before and after an operation: its bytes and its modification time.
+struct Snapshot {
+    QByteArray hash;
+    QDateTime modified;
+    explicit Snapshot(const QString& path)
+        : hash(QCryptographicHash::hash(bytesOf(path), QCryptographicHash::Sha256)),
+          modified(QFileInfo(path).lastModified())
+    {
+    }
+    bool operator==(const Snapshot&) const = default;
+};
+
+QVariantList row(const Database& db, const QString& sql)
+{
+    const Rows r = db.select(sql);
+    return r.isEmpty() ? QVariantList() : r.data[0];
+}
+
+} // namespace
+
+class TestAccessFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ClearAccessCache(); }
+
+    void kinds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<FileKind>("kind");
+        QTest::newRow("Jet 4 account set") << bytesOf(fixture("accountset.mdb")) << FileKind::Jet4;
+        QTest::newRow("Jet 4 system database") << bytesOf(fixture("system.mda")) << FileKind::Jet4;
+        QTest::newRow("ACE") << bytesOf(fixture("accountset.accdb")) << FileKind::Ace;
+        QTest::newRow("password in header") << bytesOf(fixture("password.mdb")) << FileKind::Jet4;
+        QByteArray jet3 = bytesOf(fixture("accountset.mdb")).left(2048);
+        jet3[0x14] = 0;
+        QTest::newRow("Jet 3 header") << jet3 << FileKind::Jet3;
+        QTest::newRow("SQLite") << QByteArray("SQLite format 3\0rest", 20) << FileKind::Sqlite;
+        QTest::newRow("empty") << QByteArray() << FileKind::NotADatabase;
+        QTest::newRow("text") << QByteArray("Standard Jet DB") << FileKind::NotADatabase;
+        QByteArray future = bytesOf(fixture("accountset.accdb")).left(4096);
+        future[0x14] = 0x40;
+        QTest::newRow("unknown version") << future << FileKind::NotADatabase;
+        QByteArray swapped = bytesOf(fixture("accountset.mdb")).left(4096);
+        swapped[0x14] = 2; // a Jet header with an ACE version
+        QTest::newRow("Jet magic, ACE version") << swapped << FileKind::NotADatabase;
+    }
+    void kinds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(FileKind, kind);
+        QCOMPARE(detectFileKind(QByteArrayView(bytes)), kind);
+    }
+
+    // Every kind of value the reader maps, from Jet 4, ACE and a Jet 4 file with a password in its header.
+    void values_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<FileKind>("kind");
+        QTest::newRow("Jet 4") << "accountset.mdb" << FileKind::Jet4;
+        QTest::newRow("ACE") << "accountset.accdb" << FileKind::Ace;
+        QTest::newRow("password in header") << "password.mdb" << FileKind::Jet4;
+    }
+    void values()
+    {
+        QFETCH(QString, file);
+        QFETCH(FileKind, kind);
+        const Snapshot before(fixture(file));
+        {
+            const auto access = AccessFile::open(fixture(file));
+            QCOMPARE(access->kind(), kind);
+            QStringList names;
+            for (const AccessTable& t : access->tables())
+                names << t.name;
+            QCOMPARE(names, QStringList({"salary", "salary_items", "taxsetup", "employee"}));
+            const AccessTable* salary = access->table("SALARY");
+            QVERIFY(salary);
+            QCOMPARE(salary->rows, 6);
+            QCOMPARE(salary->columns.size(), 8);
+            QCOMPARE(salary->columns[2].name, QString("YFGZ"));
+            QCOMPARE(salary->columns[2].type, ColumnType::Money);
+            const AccessTable* employee = access->table("Employee");
+            QVERIFY(employee);
+            QStringList types;
+            for (const AccessColumn& c : employee->columns)
+                types << columnTypeName(c.type);
+            QCOMPARE(types, QStringList({"TEXT", "TEXT", "TEXT", "INTEGER", "INTEGER", "INTEGER", "date",
+                                         "REAL", "TEXT"}));
+
+            const auto db = access->load({"Salary", "EMPLOYEE", "taxsetup"});
+            // Currency: exact through Money, and numbers to the comparisons of the statements.
+            const QVariantList first = row(*db, "select YFGZ, Tax, JMS from salary where emp_id='0001' and "
+                                                "copy_month='01'");
+            QCOMPARE(Money::fromForeign(first[0])->raw(), 123456789);
+            QCOMPARE(Money::fromForeign(first[1])->raw(), 14141358);
+            QCOMPARE(Money::fromForeign(first[2])->raw(), 0);
+            QCOMPARE(db->scalar("select count(*) from salary where copy_month='01' and Tax>0").toInt(), 2);
+            QCOMPARE(db->scalar("select YFGZ from salary where emp_id='0004'").toDouble(), -0.01);
+            QVERIFY(db->scalar("select JMS from salary where emp_id='0004'").isNull());
+            QVERIFY(db->scalar("select SFZH from salary where emp_id='0004'").isNull());
+            // More digits than a double holds: the exact text.
+            QCOMPARE(db->scalar("select YFGZ from salary where copy_month='02' and emp_id='0002'"),
+                     QVariant(QString("922337203685.4775")));
+            QCOMPARE(db->scalar("select sum(levelmin) from taxsetup").toDouble(), 15000.0);
+
+            // Text: Chinese exactly, an empty text apart from NULL; dates, Yes/No, Byte, Single.
+            const QVariantList wang =
+                row(*db, "select emp_name, notes, hired, active, grade, weight, dd_flag from EMPLOYEE where "
+                         "EMP_ID='0001'");
+            QCOMPARE(wang[0].toString(), QString("王伟"));
+            QCOMPARE(wang[1].toString(), QString("长期合同；工资按月发放。"));
+            QCOMPARE(wang[2].toString(), QString("2001-03-15 08:30:00"));
+            QCOMPARE(wang[3].toInt(), 1);
+            QCOMPARE(wang[4].toInt(), 3);
+            QCOMPARE(wang[5].toDouble(), 1.5);
+            QCOMPARE(wang[6].toInt(), 0);
+            const QVariantList li = row(*db, "select notes, active, hired from employee where emp_id='0002'");
+            QVERIFY(!li[0].isNull());
+            QCOMPARE(li[0].toString(), QString());
+            QCOMPARE(li[1].toInt(), 0);
+            QCOMPARE(li[2].toString(), QString("1999-12-31 23:59:59"));
+            const QVariantList zhang =
+                row(*db, "select emp_name, notes, hired, weight from employee where emp_id='0003'");
+            QCOMPARE(zhang[0].toString(), QString("张　磊"));
+            QVERIFY(zhang[1].isNull());
+            QVERIFY(zhang[2].isNull());
+            QVERIFY(zhang[3].isNull());
+            QCOMPARE(db->scalar("select emp_name from employee where Audi_Code is null"),
+                     QVariant("O'Brien"));
+            QCOMPARE(db->scalar("select hired from employee where emp_id='0004'"),
+                     QVariant("2005-06-01 00:00:00"));
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, db->select("select * from salary_items"));
+
+            // The display rows hold the same values, money as its four-decimal text.
+            const QList<QVariantList> shown = access->rows("salary", 2);
+            QCOMPARE(shown.size(), 2);
+            QCOMPARE(shown[0][2], QVariant("12345.6789"));
+            QCOMPARE(shown[1][4], QVariant("0.0100"));
+        }
+        QVERIFY(Snapshot(fixture(file)) == before);
+    }
+
+    // Every bad file ends in a DatabaseError whose description names the file, and the file is unchanged.
+    void badFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("table"); // loaded after opening; empty: only open
+        QTest::addColumn<QString>("expected");
+        const QByteArray good = bytesOf(fixture("accountset.mdb"));
+        QTest::newRow("empty") << QByteArray() << QString() << "是空的";
+        QTest::newRow("not a database") << QByteArray(8192, 'x') << QString() << "不是账务软件的数据库文件";
+        QTest::newRow("header only") << good.left(4096) << QString() << "不完整";
+        QTest::newRow("cut inside a page") << good.left(good.size() - 100) << QString() << "不完整";
+        QTest::newRow("cut at a page") << good.left(good.size() / 2 / 4096 * 4096) << "salary"
+                                       << "文件";
+        QTest::newRow("cut after the catalog") << good.left(3 * 4096) << QString() << "文件";
+        QByteArray noise = good.left(4096);
+        QRandomGenerator random(15);
+        while (noise.size() < good.size())
+            noise.append(char(random.bounded(256)));
+        QTest::newRow("random bytes behind the header") << noise << QString() << "文件";
+        QTest::newRow("encoded pages") << bytesOf(fixture("encoded.mdb")) << QString() << "已加密";
+        QByteArray ace = bytesOf(fixture("accountset.accdb"));
+        for (qsizetype i = 4096; i < ace.size(); ++i)
+            ace[i] = char(ace[i] ^ 0xA5); // every page enciphered, as a password-protected ACE file
+        QTest::newRow("ACE enciphered") << ace << QString() << "已加密";
+        QTest::newRow("missing table") << good << "payroll"
+                                       << "没有表“payroll”";
+    }
+    void badFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, table);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("帐套 2005.mdb");
+        writeBytes(path, bytes);
+        const Snapshot before(path);
+        try {
+            const auto file = AccessFile::open(path);
+            if (!table.isEmpty())
+                file->load({table});
+            else
+                file->load();
+            QFAIL("no DatabaseError");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.description().contains(QDir::toNativeSeparators(path)), qPrintable(e.description()));
+            QVERIFY2(e.description().contains(expected), qPrintable(e.description()));
+        }
+        // The same bytes from memory.
+        try {
+            AccessFile::fromBytes(bytes, "memory")->load();
+        } catch (const DatabaseError&) {
+        }
+        QVERIFY(Snapshot(path) == before);
+    }
+
+    // The finance link reads Access files by their content, whatever their name, beside a lock file.
+    void financeConnection_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Jet 4 as .mdb") << "accountset.mdb"
+                                       << "2005.mdb";
+        QTest::newRow("ACE as .mdb") << "accountset.accdb"
+                                     << "2005.mdb";
+        QTest::newRow("Jet 4 as .accdb") << "accountset.mdb"
+                                         << "0012005.accdb";
+    }
+    void financeConnection()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QVERIFY(QFile::copy(fixture(source), path));
+        writeBytes(QFileInfo(path).path() + "/" + QFileInfo(path).completeBaseName() + ".ldb",
+                   QByteArray(64, 'L'));
+        const Snapshot before(path);
+        {
+            const auto db = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+            QCOMPARE(db->scalar("select count(*) from salary").toInt(), 6);
+            QCOMPARE(db->scalar("select sa_item from salary_items where sa_code='YFGZ'"),
+                     QVariant("应发工资"));
+            // A second connection on the unchanged file: the same content.
+            const auto again = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+            QCOMPARE(again->scalar("select count(*) from employee where dd_flag=0").toInt(), 3);
+            // Read-only: the copy refuses nothing the finance link does, and the file stays as it was.
+            again->exec("delete from salary");
+            QCOMPARE(db->scalar("select count(*) from salary").toInt(), 6);
+        }
+        QVERIFY(Snapshot(path) == before);
+        // A third connection after the delete above sees the file's rows, not a changed copy.
+        const auto third = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+        QCOMPARE(third->scalar("select count(*) from salary").toInt(), 6);
+    }
+
+    // A file that changes is read again.
+    void changedFileIsReadAgain()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("system.mda");
+        QVERIFY(QFile::copy(fixture("system.mda"), path));
+        {
+            const auto db = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+            QCOMPARE(db->scalar("select count(*) from copys").toInt(), 2);
+        }
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::copy(fixture("accountset.accdb"), path));
+        const auto db = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+        QCOMPARE(db->scalar("select count(*) from salary").toInt(), 6);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, db->select("select * from copys"));
+    }
+
+    // Bad files through the finance link: the reader's description, the SQLite path's message otherwise.
+    void financeConnectionRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("encoded") << bytesOf(fixture("encoded.mdb")) << "已加密";
+        QTest::newRow("truncated") << bytesOf(fixture("system.mda")).left(10000) << "不完整";
+        QTest::newRow("not a database") << QByteArray(5000, '\x01') << "不是账务软件的数据库文件";
+        QTest::newRow("empty") << QByteArray() << "是空的";
+    }
+    void financeConnectionRefuses()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("2005.mdb");
+        writeBytes(path, bytes);
+        try {
+            OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+            QFAIL("no DatabaseError");
+        } catch (const DatabaseError& e) {
+            QVERIFY2(e.description().contains(QDir::toNativeSeparators(path)), qPrintable(e.description()));
+            QVERIFY2(e.description().contains(expected), qPrintable(e.description()));
+        }
+    }
+};
+
+ZQ_TEST(TestAccessFile)
+#include "TestAccessFile.moc"
