@@ -475,7 +475,7 @@ QString MigrationProblem::toText() const
 {
     QString line = QStringLiteral("%1（%2）").arg(table, key);
     if (!column.isEmpty())
-        line += QStringLiteral(" %1 = %2").arg(column, value);
+        line += QStringLiteral("%1 = %2").arg(column, value);
     return line + QStringLiteral("：") + reason;
 }
 
@@ -534,8 +534,12 @@ MigrationOutcome LegacyMigration::run(const Progress& progress)
     const QStringList missing = missingParts(m_old);
     if (!missing.isEmpty()) {
         outcome.status = Status::NotOldDatabase;
-        outcome.message = QStringLiteral("“%1”不是旧版程序的数据库：缺少 %2。什么也没有导入。")
-                              .arg(source, missing.join(QStringLiteral("、")));
+        constexpr int shown = 8;
+        QString list = missing.mid(0, shown).join(QStringLiteral("、"));
+        if (missing.size() > shown)
+            list += QStringLiteral(" 等 %1 项").arg(missing.size());
+        outcome.message =
+            QStringLiteral("“%1”不是旧版程序的数据库：缺少 %2。什么也没有导入。").arg(source, list);
         return outcome;
     }
     if (!isEmptyOwnDatabase(m_own)) {

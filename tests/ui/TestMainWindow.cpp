@@ -54,6 +54,9 @@ private slots:
         QTest::newRow("change password") << "文件(&F)"
                                          << "numexport"
                                          << "修改密码";
+        QTest::newRow("import the old database") << "文件(&F)"
+                                                 << "numImportOld"
+                                                 << "导入旧版数据库…";
         QTest::newRow("exit") << "文件(&F)"
                               << "numexit"
                               << "退出(&X)";

@@ -3,7 +3,8 @@
 -- the Access types (CURRENCY TEXT: Currency with every digit kept; DATETIME: Date/Time; INTEGER: Long;
 -- DOUBLE: Double; VARCHAR(n): Text(n)).
 -- Unit 3 was deleted in the old program: its employee and its declaration 4 stay. Declaration 3 was deleted.
--- Declaration 5 repeats a person and income item, which the editor's check refuses.
+-- Declaration 5 repeats a person and income item, which the editor's check refuses; declaration 2 has a comma
+-- in a name, which the upload file cannot carry.
 CREATE TABLE UnitInfo (
     UnitID INTEGER PRIMARY KEY, UnitName VARCHAR(50), ComputerCode VARCHAR(10), Phone VARCHAR(30),
     DeclarePerson VARCHAR(20), SoftVer VARCHAR(50), CopyId VARCHAR(10), copyyear VARCHAR(4),
@@ -46,7 +47,7 @@ CREATE TABLE ApplTInfo (
     ReduTax CURRENCY TEXT, NationTax CURRENCY TEXT, TaxM1 CURRENCY TEXT);
 INSERT INTO ApplTInfo VALUES (1, 1, 1, '110101198001011234', '王小明', '156', '0200', '01', '10000.0000',
     '8400.0000', 20, '0.0000', '0.0000', '1055.0000');
-INSERT INTO ApplTInfo VALUES (1, 2, 2, '110101198202022345', '赵"钱",孙', '156', '9901', '01', '8000.5050',
+INSERT INTO ApplTInfo VALUES (1, 2, 2, '110101198202022345', '赵"钱"孙', '156', '9901', '01', '8000.5050',
     '3945.6789', 15, '0.0050', '0.0000', '179.5650');
 INSERT INTO ApplTInfo VALUES (1, 3, 3, '11010119830303345X', ' 张 三 ', '999', '0300', '04', '2000.0000',
     '1600.0000', 20.125, '0.0000', '0.0000', '320.0000');
@@ -55,9 +56,9 @@ INSERT INTO ApplTInfo VALUES (2, 1, 1, 'P1234567', 'O''Neil, Mary', '840', '0200
 INSERT INTO ApplTInfo VALUES (4, 1, 1, '440101197001011111', '孤儿员工', '156', '0200', '01', '800.0000',
     '0.0000', 0, '0.0000', '0.0000', '0.0000');
 
-INSERT INTO ApplTInfo VALUES (5, 1, 1, 'P1234567', 'O''Neil, Mary', '840', '0200', '01', '100.0000',
+INSERT INTO ApplTInfo VALUES (5, 1, 1, 'P1234567', 'O''Neil Mary', '840', '0200', '01', '100.0000',
     '100.0000', 5, '0.0000', '0.0000', '5.0000');
-INSERT INTO ApplTInfo VALUES (5, 2, 2, 'P1234567', 'O''Neil, Mary', '840', '0200', '01', '100.0000',
+INSERT INTO ApplTInfo VALUES (5, 2, 2, 'P1234567', 'O''Neil Mary', '840', '0200', '01', '100.0000',
     '100.0000', 5, '0.0000', '0.0000', '5.0000');
 
 CREATE TABLE BmNation (NationCode VARCHAR(3) PRIMARY KEY, NationName VARCHAR(50));
