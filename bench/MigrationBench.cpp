@@ -209,7 +209,7 @@ void MigrationBench::runBare()
         mdb_rewind_table(table);
         const int n = int(table->num_cols);
         std::vector<std::vector<char>> buffers(size_t(n), std::vector<char>(MDB_BIND_SIZE));
-        std::vector<int> lengths(size_t(n));
+        std::vector<int> lengths(buffers.size());
         QStringList marks;
         for (int i = 0; i < n; ++i) {
             mdb_bind_column(table, i + 1, buffers[size_t(i)].data(), &lengths[size_t(i)]);
