@@ -310,15 +310,16 @@ Converted toMoney(const Cell& c)
             return refused(QStringLiteral("金额超出范围"));
         return {Out::number(c.integer * zq::Money::Scale), {}};
     case SQLITE_FLOAT: {
-        // A double is read through its shortest decimal form and rounded half away from zero to four places.
+        // A double (and Currency of up to 15 digits) is read through its shortest decimal form and rounded
+        // half away from zero to four places.
         const auto m = zq::Money::fromForeign(QVariant(c.real));
         if (!m)
             return refused(QStringLiteral("不是数字或超出范围"));
         return {Out::number(m->raw()), {}};
     }
     case SQLITE_TEXT: {
-        // Currency comes as its exact decimal text; a text column is read by the same number rules as an
-        // entry, and an empty entry counts as 0.
+        // Currency beyond a double's digits comes as its exact decimal text; a text column is read by the
+        // same number rules as an entry, and an empty entry counts as 0.
         if (c.text.trimmed().isEmpty())
             return {Out::number(0), {}};
         const auto m = zq::Money::parse(c.text);

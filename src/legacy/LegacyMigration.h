@@ -56,8 +56,9 @@ struct MigrationOutcome {
 // with their rows, the login password and the code rows the own database lacks. Only into an own database
 // without units, employees and declarations; everything in one transaction, so a refusal, a bad value or a
 // cancel leaves the own database as it was. The old database is only read: it is the old file's tables loaded
-// as they are (texts as TEXT, integers as INTEGER, doubles as REAL, Currency as its exact decimal text, dates
-// as text), or a SQLite file that holds the same tables.
+// as the Access reader loads them (texts as TEXT, integers as INTEGER, doubles as REAL, Currency as the
+// double whose shortest form is the amount or, beyond 15 digits, as its exact decimal text, dates as text),
+// or a SQLite file that holds the same tables.
 class LegacyMigration {
 public:
     // Called as rows are taken over; returning false cancels.
