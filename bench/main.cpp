@@ -226,10 +226,13 @@ int run(qint64 rowCount)
         throw std::runtime_error("no folder for the migration");
     MigrationBench migration(migrationFolder);
     if (migration.available()) {
-        ops.push_back({QStringLiteral("bare old read and insert"), {}, 0, [&] { migration.prepare(); },
+        ops.push_back({QStringLiteral("bare old read and insert"),
+                       {},
+                       0,
+                       [&] { migration.prepare(); },
                        [&] { migration.runBare(); }});
-        ops.push_back({QStringLiteral("migrate old database"), QStringLiteral("bare old read and insert"), 2.0,
-                       [&] { migration.prepare(); }, [&] { migration.runMigration(); }});
+        ops.push_back({QStringLiteral("migrate old database"), QStringLiteral("bare old read and insert"),
+                       2.0, [&] { migration.prepare(); }, [&] { migration.runMigration(); }});
     } else {
         std::printf("migration skipped: %s\n", qPrintable(migration.skipReason()));
     }
