@@ -521,6 +521,11 @@ QString LegacyMigration::ownNotEmptyMessage()
         "当前数据库中已有单位、员工或申报表。旧版数据只能导入到空的数据库中，什么也没有导入。");
 }
 
+QString LegacyMigration::cancelledMessage()
+{
+    return QStringLiteral("导入已取消，什么也没有导入。");
+}
+
 LegacyMigration::LegacyMigration(const Database& old, Database& own, QString sourceName)
     : m_old(old), m_own(own), m_source(std::move(sourceName))
 {
@@ -720,7 +725,7 @@ MigrationOutcome LegacyMigration::run(const Progress& progress)
     } catch (const Cancelled&) {
         outcome = {};
         outcome.status = Status::Cancelled;
-        outcome.message = QStringLiteral("导入已取消，什么也没有导入。");
+        outcome.message = cancelledMessage();
         return outcome;
     }
 

@@ -73,6 +73,8 @@ public:
     static bool isEmptyOwnDatabase(const Database& own);
     // The refusal when it is not.
     static QString ownNotEmptyMessage();
+    // What a cancel says.
+    static QString cancelledMessage();
 
     // sourceName names the old file in the messages.
     LegacyMigration(const Database& old, Database& own, QString sourceName);

@@ -7,8 +7,48 @@
 
 #include <QCoreApplication>
 #include <QProgressDialog>
+#include <QThread>
+#include <atomic>
+#include <optional>
+#include <thread>
 
 namespace zq::ui {
+namespace {
+
+// Reads an Access file on a worker thread while the progress dialog keeps answering; its Cancel stops the
+// reading. Nothing when cancelled.
+std::unique_ptr<Database> loadAccessFile(const QString& path, QProgressDialog& progress)
+{
+    legacy::OldDatabaseLoader loader(path);
+    std::atomic<bool> done = false;
+    bool loaded = false;
+    std::optional<DatabaseError> error;
+    std::thread worker([&] {
+        try {
+            loaded = loader.load();
+        } catch (const DatabaseError& e) {
+            error = e;
+        }
+        done = true;
+    });
+    bool cancelled = false;
+    while (!done) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (!cancelled && progress.wasCanceled()) {
+            cancelled = true;
+            loader.cancel();
+        }
+        QThread::msleep(10);
+    }
+    worker.join();
+    if (error)
+        throw *error;
+    if (!loaded || cancelled)
+        return nullptr;
+    return loader.take();
+}
+
+} // namespace
 
 void importOldDatabase(const AppContext& ctx, QWidget* parent)
 {
@@ -42,7 +82,13 @@ void importOldDatabase(const AppContext& ctx, QWidget* parent)
     QCoreApplication::processEvents();
     legacy::MigrationOutcome outcome;
     try {
-        const auto old = legacy::openOldDatabase(*path);
+        const auto old =
+            legacy::isAccessFile(*path) ? loadAccessFile(*path, progress) : legacy::openOldDatabase(*path);
+        if (!old) {
+            progress.close();
+            prompter.notice(LegacyMigration::cancelledMessage(), Prompter::Icon::Exclamation);
+            return;
+        }
         progress.setLabelText(QStringLiteral("正在导入旧版数据库…"));
         outcome = LegacyMigration(*old, *ctx.db, *path).run([&progress](qint64 done, qint64 total) {
             if (progress.maximum() != int(total))

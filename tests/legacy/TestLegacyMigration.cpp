@@ -15,6 +15,7 @@
 #include <QStringEncoder>
 #include <QTest>
 #include <sqlite3.h>
+#include <thread>
 
 using namespace zq;
 using namespace zq::test;
@@ -419,6 +420,26 @@ private slots:
         QCOMPARE(steps.first().first, 0);
         QCOMPARE(steps.last().first, steps.last().second);
         QCOMPARE(steps.last().second, 2 + 605 + 4 + 7 + 3 + 3 + 2 + 2 + 1);
+    }
+
+    // The window reads an Access file on a worker thread and takes the result over on its own; Cancel stops
+    // it.
+    void loaderAcrossThreads()
+    {
+        const QString old = kData + QStringLiteral("old-good.mdb");
+        legacy::OldDatabaseLoader loader(old);
+        bool loaded = false;
+        std::thread worker([&] { loaded = loader.load(); });
+        worker.join();
+        QVERIFY(loaded);
+        TempTaxDatabase own;
+        const auto db = loader.take();
+        QCOMPARE(LegacyMigration(*db, own.db(), old).run().message, doneMessage(old));
+
+        legacy::OldDatabaseLoader cancelled(old);
+        cancelled.cancel();
+        QVERIFY(!cancelled.load());
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, cancelled.take());
     }
 
     // The command line on the Access file, then every declaration's upload file and check.
