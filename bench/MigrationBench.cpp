@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <mdbtools.h>
@@ -155,11 +156,16 @@ void writeOldSqlite(const QString& path)
 
 MigrationBench::MigrationBench(const QString& folder) : m_folder(folder)
 {
-    QString tool = qEnvironmentVariable("SQLITE2MDB");
+    QString tool = qEnvironmentVariable("ZQ_SQLITE2MDB");
+    for (const char* place :
+         {ZQ_SOURCE_DIR "/../shared/tools/sqlite2mdb", ZQ_SOURCE_DIR "/../../shared/tools/sqlite2mdb"})
+        if (tool.isEmpty() && QFileInfo(QString::fromUtf8(place)).isExecutable())
+            tool = QString::fromUtf8(place);
     if (tool.isEmpty())
         tool = QStandardPaths::findExecutable(QStringLiteral("sqlite2mdb"));
-    if (tool.isEmpty() || !QFile::exists(tool)) {
-        m_skip = QStringLiteral("no sqlite2mdb (set SQLITE2MDB) to write the old Access file");
+    if (!QFileInfo(tool).isExecutable()) {
+        m_skip = QStringLiteral(
+            "no sqlite2mdb beside the sources (set ZQ_SQLITE2MDB) to write the old Access file");
         return;
     }
     const QString sqlitePath = QDir(folder).filePath(QStringLiteral("old.sqlite"));

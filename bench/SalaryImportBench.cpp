@@ -9,6 +9,9 @@
 #include "finance/DemoPackage.h"
 #include "finance/FinanceConnection.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <stdexcept>
@@ -23,7 +26,7 @@ QString accountSetPath(const QString& windows)
 }
 
 // The month's salary rows and the unit's employees: 18-digit identity numbers, names, amounts with cents.
-void fillData(Database& taxDb, const QString& accountSet, qint64 rows)
+void fillData(Database& taxDb, const QString& accountSet, qint64 rows, int months)
 {
     {
         const QString name = Database::uniqueConnectionName(QStringLiteral("zq-bench-fill-"));
@@ -38,24 +41,26 @@ void fillData(Database& taxDb, const QString& accountSet, qint64 rows)
         owner->exec(QStringLiteral("delete from salary"));
         QSqlQuery insert = owner->prepare(QStringLiteral(
             "insert into salary(copy_month,emp_id,JBGZ,JJ,YFGZ,BX,YNSSD,JMS,DMJWS,Tax,SFGZ,SFZH) "
-            "values('03',?,?,0,?,?,?,0,0,?,?,?)"));
-        for (qint64 i = 0; i < rows; ++i) {
-            const qint64 cents = 500000 + (i * 7919) % 3000000;
-            const qint64 insurance = cents / 10;
-            const qint64 taxable = cents - insurance - 350000;
-            const qint64 tax = taxable > 0 ? taxable / 10 : 1;
-            const QVariantList values = {QStringLiteral("E%1").arg(i, 6, 10, QLatin1Char('0')),
-                                         double(cents) / 100,
-                                         double(cents) / 100,
-                                         double(insurance) / 100,
-                                         double(qMax<qint64>(taxable, 0)) / 100,
-                                         double(tax) / 100,
-                                         double(cents - insurance - tax) / 100,
-                                         QStringLiteral("3301061980%1").arg(i, 8, 10, QLatin1Char('0'))};
-            for (qsizetype v = 0; v < values.size(); ++v)
-                insert.bindValue(int(v), values[v]);
-            Database::run(insert);
-        }
+            "values(?,?,?,0,?,?,?,0,0,?,?,?)"));
+        for (int month = months > 0 ? 1 : 3; month <= (months > 0 ? months : 3); ++month)
+            for (qint64 i = 0; i < rows; ++i) {
+                const qint64 cents = 500000 + (i * 7919) % 3000000;
+                const qint64 insurance = cents / 10;
+                const qint64 taxable = cents - insurance - 350000;
+                const qint64 tax = taxable > 0 ? taxable / 10 : 1;
+                const QVariantList values = {QStringLiteral("%1").arg(month, 2, 10, QLatin1Char('0')),
+                                             QStringLiteral("E%1").arg(i, 6, 10, QLatin1Char('0')),
+                                             double(cents) / 100,
+                                             double(cents) / 100,
+                                             double(insurance) / 100,
+                                             double(qMax<qint64>(taxable, 0)) / 100,
+                                             double(tax) / 100,
+                                             double(cents - insurance - tax) / 100,
+                                             QStringLiteral("3301061980%1").arg(i, 8, 10, QLatin1Char('0'))};
+                for (qsizetype v = 0; v < values.size(); ++v)
+                    insert.bindValue(int(v), values[v]);
+                Database::run(insert);
+            }
         tx.commit();
     }
     static const char16_t* const surnames[] = {u"王", u"李", u"张", u"刘", u"陈", u"杨", u"赵", u"黄"};
@@ -96,7 +101,7 @@ std::optional<QString> SalaryImportBench::QuietPrompter::saveFileName(const QStr
     return std::nullopt;
 }
 
-SalaryImportBench::SalaryImportBench(const QString& folder, qint64 rows) : m_rows(rows)
+SalaryImportBench::SalaryImportBench(const QString& folder, qint64 rows, int months) : m_rows(rows)
 {
     const QString dbPath = folder + u'/' + TaxDatabase::fileName();
     const QString windows = folder + QStringLiteral("/windows");
@@ -105,7 +110,7 @@ SalaryImportBench::SalaryImportBench(const QString& folder, qint64 rows) : m_row
     m_taxDb = TaxDatabase::open(dbPath);
     finance::DemoPackage::create(windows);
     finance::DemoPackage::addUnits(*m_taxDb);
-    fillData(*m_taxDb, m_accountSet, rows);
+    fillData(*m_taxDb, m_accountSet, rows, months);
     m_settings = std::make_unique<AppSettings>(folder + QStringLiteral("/settings.ini"));
     m_settings->setTaxThreshold(QStringLiteral("3500"));
     m_ctx = AppContext{m_taxDb.get(), &m_prompter, m_settings.get(), folder, windows};
@@ -113,10 +118,43 @@ SalaryImportBench::SalaryImportBench(const QString& folder, qint64 rows) : m_row
 
 SalaryImportBench::~SalaryImportBench() = default;
 
-void SalaryImportBench::runImport()
+bool SalaryImportBench::convertToAccess(QString* why)
+{
+    QString tool = qEnvironmentVariable("ZQ_SQLITE2MDB");
+    for (const char* place :
+         {ZQ_SOURCE_DIR "/../shared/tools/sqlite2mdb", ZQ_SOURCE_DIR "/../../shared/tools/sqlite2mdb"})
+        if (tool.isEmpty() && QFileInfo(QString::fromUtf8(place)).isExecutable())
+            tool = QString::fromUtf8(place);
+    if (!QFileInfo(tool).isExecutable()) {
+        *why = QStringLiteral("no sqlite2mdb beside the sources (set ZQ_SQLITE2MDB)");
+        return false;
+    }
+    // The amounts become Currency columns, as the package keeps them.
+    const QString currency = m_accountSet + QStringLiteral(".currency");
+    const QString access = m_accountSet + QStringLiteral(".access");
+    QProcess p;
+    p.start(QStringLiteral("bash"),
+            {QStringLiteral("-c"),
+             QStringLiteral(
+                 "set -e -o pipefail; sqlite3 \"$1\" .dump | sed -E '/^CREATE TABLE/ s/ REAL/ CURRENCY/g' "
+                 "| sqlite3 \"$2\"; \"$3\" \"$2\" \"$4\" 2000"),
+             QStringLiteral("convert"), m_accountSet, currency, tool, access});
+    if (!p.waitForFinished(-1) || p.exitCode() != 0) {
+        *why = QString::fromUtf8(p.readAllStandardError()).trimmed();
+        return false;
+    }
+    QFile::remove(currency);
+    if (!QFile::remove(m_accountSet) || !QFile::rename(access, m_accountSet)) {
+        *why = QStringLiteral("cannot replace the account set");
+        return false;
+    }
+    return true;
+}
+
+void SalaryImportBench::runImport(const QString& month)
 {
     DeclarationDocument doc;
-    doc.setHeader(HeaderField::Month, QStringLiteral("2012-03"));
+    doc.setHeader(HeaderField::Month, month);
     doc.appendRow();
     const SalaryImportResult result = SalaryImport(m_ctx, 1).ImportSalary(doc);
     if (result.status != SalaryImportResult::Status::Imported || doc.rowCount() != m_rows)

@@ -20,7 +20,7 @@ zq_need_packages() {
 }
 
 ZQ_BUILD_PACKAGES=(build-essential cmake ninja-build qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
-                   libqt6sql6-odbc tdsodbc libsqlite3-dev libgl-dev)
+                   libqt6sql6-odbc tdsodbc libsqlite3-dev libgl-dev pkg-config mdbtools-dev)
 
 # A throw-away PostgreSQL for the tests: initdb into $1/data, a free port on 127.0.0.1 with password login,
 # the socket in $1. As root the server runs as the postgres user. Exports ZQ_TEST_PG_HOST, ZQ_TEST_PG_PORT,

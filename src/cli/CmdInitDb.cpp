@@ -14,15 +14,18 @@ namespace zq::cli {
 int initDb(const QStringList& args, Io io)
 {
     QString error;
-    const auto options = parseOptions(args, {}, {QStringLiteral("demo")}, &error);
+    const auto options =
+        parseOptions(args, {}, {QStringLiteral("demo"), QStringLiteral("demo-sqlite")}, &error);
     if (!options || options->positional.size() != 1 || options->positional.first().startsWith(u'-')) {
         if (!error.isEmpty())
             io.err << error << '\n';
-        io.err << "usage: zqsaltax-cli init-db [--demo] PATH\n";
+        io.err << "usage: zqsaltax-cli init-db [--demo|--demo-sqlite] PATH\n";
         return ExitFailure;
     }
     const QString path = options->positional.first();
-    const bool demo = options->flag(QStringLiteral("demo"));
+    // --demo-sqlite installs the package's databases as SQLite files: the source of its Access files.
+    const bool sqliteDemo = options->flag(QStringLiteral("demo-sqlite"));
+    const bool demo = options->flag(QStringLiteral("demo")) || sqliteDemo;
     if (QFileInfo::exists(path)) {
         io.err << QStringLiteral("%1 already exists; it is left untouched.\n")
                       .arg(QDir::toNativeSeparators(path));
@@ -45,7 +48,8 @@ int initDb(const QStringList& args, Io io)
     }
     if (demo) {
         try {
-            finance::DemoPackage::create(windows);
+            finance::DemoPackage::create(windows, sqliteDemo ? finance::DemoPackage::Format::Sqlite
+                                                             : finance::DemoPackage::Format::Access);
             auto db = TaxDatabase::open(path);
             finance::DemoPackage::addUnits(*db);
         } catch (const DatabaseError& e) {

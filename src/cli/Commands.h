@@ -30,5 +30,6 @@ int exportUpload(const QStringList& args, Io io);
 int listDeclarations(const QStringList& args, Io io);
 int importSalary(const QStringList& args, Io io);
 int migrate(const QStringList& args, Io io);
+int inspect(const QStringList& args, Io io);
 
 } // namespace zq::cli

@@ -14,7 +14,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"init-db", zq::cli::initDb,
      "init-db [--demo] PATH        create a new own database (--demo: with two units and a demo payroll "
-     "package)"},
+     "package in Access files; --demo-sqlite: the same package in SQLite files)"},
     {"check", zq::cli::check, "check [--db PATH] --app N      validate a stored declaration as a save would"},
     {"demo", zq::cli::demo,
      "demo [--db PATH] [--out FILE]  on the demo installation: take over the first unit's employees,\n"
@@ -34,6 +34,10 @@ constexpr Command kCommands[] = {
      "                               the month's salary import into a new declaration, printed, not saved"},
     {"migrate", zq::cli::migrate,
      "migrate OLD.mdb [--db PATH]  take over the old program's database into an empty own database"},
+    {"inspect", zq::cli::inspect,
+     "inspect FILE [--table NAME] [--rows N] [--charset NAME]\n"
+     "                               what the finance link reads from a payroll file: its kind and tables\n"
+     "                               (rows, columns, types), or a table's first N rows (default 20)"},
 };
 
 void printUsage(QTextStream& err)

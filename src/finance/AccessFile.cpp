@@ -38,7 +38,8 @@ DatabaseError fileError(const QString& shown, const QString& what,
 
 DatabaseError damaged(const QString& shown, const QString& detail)
 {
-    return fileError(shown, QStringLiteral("文件“%1”已损坏，无法读取：") + detail + u'。');
+    return DatabaseError(ReadFailure, QStringLiteral("文件“") + shown +
+                                          QStringLiteral("”已损坏，无法读取：") + detail + u'。');
 }
 
 qsizetype pageSizeOf(FileKind kind)
@@ -57,10 +58,11 @@ FileKind checkHeader(QByteArrayView head, qint64 size, const QString& shown)
         throw fileError(shown, QStringLiteral("文件“%1”不是账务软件的数据库文件。"));
     const qsizetype page = pageSizeOf(kind);
     if (size % page != 0 || size < 3 * page)
-        throw fileError(shown, QStringLiteral("文件“%1”不完整：长度 %2 字节不是整数个 %3 字节的页，"
-                                              "文件可能在复制时被截断。")
-                                   .arg(size)
-                                   .arg(page));
+        throw DatabaseError(ReadFailure, QStringLiteral("文件“%1”不完整：长度 %2 字节不是整数个 %3 字节的页，"
+                                                        "文件可能在复制时被截断。")
+                                             .arg(shown)
+                                             .arg(size)
+                                             .arg(page));
     return kind;
 }
 

@@ -249,6 +249,15 @@ QByteArray utf16WithMark(const QString& text)
     return QByteArray("\xFF\xFE", 2) + QByteArray(enc.encode(text));
 }
 
+// One of the package's Access files as the program carries them.
+void copyAccessFile(const QString& name, const QString& path)
+{
+    QFile source(QStringLiteral(":/demo/") + name);
+    if (!source.open(QIODevice::ReadOnly))
+        throw DatabaseError(-1, QStringLiteral("程序中缺少演示文件“%1”。").arg(name));
+    writeTextFile(path, source.readAll());
+}
+
 void makePath(const QString& folder)
 {
     if (!QDir().mkpath(folder))
@@ -283,7 +292,7 @@ bool DemoPackage::isValidIdentityNumber(QStringView id)
     return identityCheckCharacter(id.first(17)) == id[17];
 }
 
-QStringList DemoPackage::create(const QString& windowsFolder)
+QStringList DemoPackage::create(const QString& windowsFolder, Format format)
 {
     using platform::ensureTrailingSeparator;
     const QString windows = QDir(windowsFolder).absolutePath();
@@ -305,12 +314,18 @@ QStringList DemoPackage::create(const QString& windowsFolder)
 
         const QString systemDb = data + QStringLiteral("/system.mda");
         written << systemDb;
-        writeSystemDatabase(systemDb);
+        if (format == Format::Access)
+            copyAccessFile(QStringLiteral("system.mda"), systemDb);
+        else
+            writeSystemDatabase(systemDb);
         quint32 seed = 20120101;
         for (const auto& a : accountSets()) {
             const QString file = data + u'/' + a.copyId + u'/' + a.dataFile;
             written << file;
-            writeAccountSet(file, seed++);
+            if (format == Format::Access)
+                copyAccessFile(a.dataFile, file);
+            else
+                writeAccountSet(file, seed++);
         }
 
         const QString config = product + QStringLiteral("/config.ini");

@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,6 +51,30 @@ struct Snapshot {
     }
     bool operator==(const Snapshot&) const = default;
 };
+
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Run run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    Run r;
+    if (!p.waitForFinished(120000))
+        return r;
+    r.code = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+Run inspect(const QStringList& args)
+{
+    return run(QStringLiteral(ZQ_BIN_DIR "/zqsaltax-cli"), QStringList{QStringLiteral("inspect")} + args);
+}
 
 QVariantList row(const Database& db, const QString& sql)
 {
@@ -273,6 +299,81 @@ private slots:
         // A third connection after the delete above sees the file's rows, not a changed copy.
         const auto third = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
         QCOMPARE(third->scalar("select count(*) from salary").toInt(), 6);
+    }
+
+    // zqsaltax-cli inspect sees what mdb-tables and mdb-export see: the tables, their row counts, and every
+    // value (an empty text shown as "" where mdb-export shows nothing).
+    void inspectAgreesWithMdbTools_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("Jet 4") << fixture("accountset.mdb") << "Jet 4";
+        QTest::newRow("ACE") << fixture("accountset.accdb") << "ACE";
+        QTest::newRow("password in header") << fixture("password.mdb") << "Jet 4";
+        QTest::newRow("system database") << fixture("system.mda") << "Jet 4";
+        QTest::newRow("demo account set")
+            << QStringLiteral(ZQ_TEST_DATA_DIR "/../../data/demo/0012012.mdb") << "Jet 4";
+    }
+    void inspectAgreesWithMdbTools()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, kind);
+        if (QStandardPaths::findExecutable("mdb-export").isEmpty())
+            QSKIP("mdbtools' programs are not installed (scripts/test installs them)");
+        const Snapshot before(file);
+        const Run listing = inspect({file});
+        QCOMPARE(listing.code, 0);
+        QStringList lines = listing.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.takeFirst(), "kind\t" + kind);
+        QStringList names;
+        for (const QString& line : lines)
+            names << line.section(u'\t', 0, 0);
+        QCOMPARE(names, run("mdb-tables", {"-1", file}).out.split(u'\n', Qt::SkipEmptyParts));
+        for (const QString& line : lines) {
+            const QString table = line.section(u'\t', 0, 0);
+            const QStringList exported = run("mdb-export", {"-d", "\t", "-Q", "-e", "-T", "%Y-%m-%d %H:%M:%S",
+                                                            "-D", "%Y-%m-%d %H:%M:%S", file, table})
+                                             .out.split(u'\n', Qt::SkipEmptyParts);
+            QCOMPARE(line.section(u'\t', 1, 1).toInt(), exported.size() - 1);
+            // Table names in another letter case.
+            const Run rows = inspect({file, "--table", table.toUpper(), "--rows", "100000"});
+            QCOMPARE(rows.code, 0);
+            QStringList shown = rows.out.split(u'\n', Qt::SkipEmptyParts);
+            QVERIFY(shown.takeFirst().startsWith("# " + table + ": NULL is shown as an empty field"));
+            for (QString& l : shown) {
+                QStringList cells = l.split(u'\t');
+                for (QString& c : cells)
+                    if (c == "\"\"")
+                        c.clear();
+                l = cells.join(u'\t');
+            }
+            QCOMPARE(shown, exported);
+        }
+        QCOMPARE(inspect({file, "--table", "Salary", "--rows", "2"}).out.count(u'\n'),
+                 kind == "Jet 4" && file.endsWith("system.mda") ? 0 : 4);
+        QVERIFY(Snapshot(file) == before);
+    }
+
+    void inspectRefuses_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("encoded") << QStringList{fixture("encoded.mdb")} << "建立账务连接出错: 错误类型：";
+        QTest::newRow("missing file") << QStringList{fixture("nothing.mdb")} << "找不到文件";
+        QTest::newRow("not a database")
+            << QStringList{fixture("accountset.sql")} << "不是账务软件的数据库文件";
+        QTest::newRow("missing table") << QStringList{fixture("system.mda"), "--table", "salary"}
+                                       << "没有表“salary”。其中的表：copys、copyinfo";
+        QTest::newRow("bad row count") << QStringList{fixture("system.mda"), "--rows", "x"} << "usage:";
+    }
+    void inspectRefuses()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, expected);
+        const Run r = inspect(args);
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+        QCOMPARE(r.out, QString());
     }
 
     // A file that changes is read again.

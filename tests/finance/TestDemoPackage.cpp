@@ -4,6 +4,9 @@
 #include "core/AppSettings.h"
 #include "core/Money.h"
 #include "core/TaxDatabase.h"
+#include "declarations/DeclarationDocument.h"
+#include "declarations/SalaryImport.h"
+#include "employees/EmployeeImport.h"
 #include "finance/DemoPackage.h"
 #include "finance/FinanceLocator.h"
 #include "finance/PayrollCatalog.h"
@@ -93,6 +96,52 @@ void checkInstallation(const QString& folder, Database& taxDb)
     QCOMPARE(prompter.records().size(), 0);
 }
 
+// Everything the imports give on an installation of the package in the given form: both units' employees,
+// and every month's salary import (rows, amounts to the ten-thousandth, counts and totals), with the
+// messages.
+QStringList importEverything(DemoPackage::Format format)
+{
+    test::TempTaxDatabase tax;
+    const QString windows = tax.dir() + "/windows";
+    DemoPackage::create(windows, format);
+    DemoPackage::addUnits(tax.db());
+    test::ScriptedPrompter prompter;
+    AppSettings settings(tax.dir() + "/settings.ini");
+    settings.setTaxThreshold("3500");
+    const AppContext ctx{&tax.db(), &prompter, &settings, tax.dir(), windows};
+    QStringList out;
+    for (qint64 unit = 1; unit <= 2; ++unit) {
+        EmployeeRows staff;
+        out << QString::number(EmployeeImport(ctx).run(unit, staff));
+        for (const QStringList& r : staff)
+            out << r.join(u'\t');
+        for (int month = 1; month <= 12; ++month) {
+            DeclarationDocument doc;
+            doc.setHeader(HeaderField::Month, QStringLiteral("2012-%1").arg(month, 2, 10, QLatin1Char('0')));
+            prompter.queue(Prompter::Answer::Yes);
+            const SalaryImportResult result = SalaryImport(ctx, unit).ImportSalary(doc);
+            out << QStringLiteral("month %1: status %2, %3 rows")
+                       .arg(month)
+                       .arg(int(result.status))
+                       .arg(result.imported);
+            for (const DetailRow& row : doc.rows()) {
+                QStringList cells{QString::number(row.rowNo)};
+                for (const QString& t : row.texts)
+                    cells << t;
+                for (const auto& a : row.amounts)
+                    cells << (a ? QString::number(a->raw()) : QStringLiteral("-"));
+                out << cells.join(u'\t');
+            }
+            QStringList header;
+            for (int f = 0; f < HeaderFieldCount; ++f)
+                header << doc.header(HeaderField(f));
+            out << header.join(u'|');
+        }
+    }
+    out << prompter.texts();
+    return out;
+}
+
 } // namespace
 
 class TestDemoPackage : public QObject {
@@ -116,15 +165,33 @@ private slots:
         QCOMPARE(DemoPackage::isValidIdentityNumber(id), valid);
     }
 
+    void resolvesForBothUnits_data()
+    {
+        QTest::addColumn<DemoPackage::Format>("format");
+        QTest::newRow("SQLite files") << DemoPackage::Format::Sqlite;
+        QTest::newRow("Access files") << DemoPackage::Format::Access;
+    }
     void resolvesForBothUnits()
     {
+        QFETCH(DemoPackage::Format, format);
         test::TempTaxDatabase tax;
         const QString windows = tax.dir() + "/windows";
-        DemoPackage::create(windows);
+        DemoPackage::create(windows, format);
         DemoPackage::addUnits(tax.db());
         checkInstallation(tax.dir(), tax.db());
         // a second package never overwrites the first
         QVERIFY_THROWS_EXCEPTION(DatabaseError, DemoPackage::create(windows));
+    }
+
+    // The same package in Access files and in SQLite files gives the same employees, rows, amounts, counts,
+    // totals and messages.
+    void accessAndSqliteImportAlike()
+    {
+        const QStringList sqlite = importEverything(DemoPackage::Format::Sqlite);
+        const QStringList access = importEverything(DemoPackage::Format::Access);
+        QVERIFY(sqlite.size() > 500);
+        QVERIFY(sqlite.contains("导入31条数据"));
+        QCOMPARE(access, sqlite);
     }
 
     void commandLineInstallsTheDemo()

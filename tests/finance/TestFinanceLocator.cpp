@@ -97,6 +97,16 @@ void arrange(const QString& condition, FakeInstallation& f)
         QFile::remove(f.accountSetPath());
     else if (condition == "account set file is no database")
         FakeInstallation::writeFile(f.accountSetPath(), "Standard Jet DB, but not really");
+    else if (condition == "account set file is an encrypted Access file")
+        QVERIFY(QFile::remove(f.accountSetPath()) &&
+                QFile::copy(ZQ_TEST_DATA_DIR "/access/encoded.mdb", f.accountSetPath()));
+    else if (condition == "account set file is a truncated Access file") {
+        QFile jet(ZQ_TEST_DATA_DIR "/access/accountset.mdb");
+        QVERIFY(jet.open(QIODevice::ReadOnly));
+        FakeInstallation::writeFile(f.accountSetPath(), jet.read(50000));
+    } else if (condition == "Access system database without copyinfo")
+        QVERIFY(QFile::remove(f.systemDbPath()) &&
+                QFile::copy(ZQ_TEST_DATA_DIR "/access/accountset.accdb", f.systemDbPath()));
     else if (condition == "unknown server engine") {
         f.writeConfig("dbhost", "sa", "pw");
         f.settings().setValue("Finance", "ServerEngine", "oracle");
@@ -297,6 +307,17 @@ private slots:
         QTest::newRow("account set file is no database") << "account set file is no database"
                                                          << "建立账务连接出错"
                                                          << "" << 26 << "不是账务软件的数据库文件";
+        QTest::newRow("account set file is an encrypted Access file")
+            << "account set file is an encrypted Access file"
+            << "建立账务连接出错"
+            << "" << -2147467259 << "2005.mdb”已加密，无法读取";
+        QTest::newRow("account set file is a truncated Access file")
+            << "account set file is a truncated Access file"
+            << "建立账务连接出错"
+            << "" << -2147467259 << "2005.mdb”不完整：长度 50000 字节不是整数个 4096 字节的页";
+        QTest::newRow("Access system database without copyinfo") << "Access system database without copyinfo"
+                                                                 << "建立账务连接出错"
+                                                                 << "" << 1 << "copyinfo";
         QTest::newRow("unknown server engine") << "unknown server engine"
                                                << "建立账务连接出错"
                                                << "" << -2147467259 << "oracle";

@@ -63,7 +63,7 @@ private slots:
         QTemporaryDir root;
         QVERIFY(root.isValid());
         const QString windows = root.filePath("windows");
-        finance::DemoPackage::create(windows);
+        finance::DemoPackage::create(windows, finance::DemoPackage::Format::Access);
         TempTaxDatabase tax;
         ScriptedPrompter prompter;
         AppSettings settings(root.filePath("settings.ini"));
