@@ -9,8 +9,8 @@ namespace zq::bench {
 // the Access library and inserts the same rows with one prepared statement per table in one transaction.
 class MigrationBench {
 public:
-    // Builds the old file in folder. Nothing when the sqlite2mdb tool (the SQLITE2MDB environment variable,
-    // or on the PATH) is not there; why is in skipReason().
+    // Builds the old file in folder. Nothing when the sqlite2mdb tool (ZQ_SQLITE2MDB, ../shared/tools beside
+    // the sources, or on the PATH) is not there; why is in skipReason().
     explicit MigrationBench(const QString& folder);
 
     bool available() const { return m_skip.isEmpty(); }
