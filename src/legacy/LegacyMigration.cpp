@@ -709,10 +709,9 @@ MigrationOutcome LegacyMigration::run(const Progress& progress)
             QStringList lines;
             for (const MigrationProblem& p : problems.list())
                 lines << p.toText();
-            outcome.message = QStringLiteral("旧版数据库“%1”中有 %2 个值不能转入，什么也没有导入：\r\n%3")
-                                  .arg(source)
-                                  .arg(problems.count())
-                                  .arg(lines.join(QStringLiteral("\r\n")));
+            outcome.message =
+                QStringLiteral("旧版数据库“%1”中有 %2 个值不能转入，什么也没有导入：\r\n%3")
+                    .arg(source, QString::number(problems.count()), lines.join(QStringLiteral("\r\n")));
             if (problems.count() > problems.list().size())
                 outcome.message +=
                     QStringLiteral("\r\n……另有 %1 个未列出。").arg(problems.count() - problems.list().size());
@@ -731,11 +730,8 @@ MigrationOutcome LegacyMigration::run(const Progress& progress)
 
     QString m =
         QStringLiteral("旧版数据库“%1”已导入：\r\n单位 %2 个，员工 %3 人，申报表 %4 张（明细 %5 行）。")
-            .arg(source)
-            .arg(counts.units)
-            .arg(counts.employees)
-            .arg(counts.declarations)
-            .arg(counts.detailRows);
+            .arg(source, QString::number(counts.units), QString::number(counts.employees),
+                 QString::number(counts.declarations), QString::number(counts.detailRows));
     if (counts.orphanEmployees || counts.orphanDeclarations)
         m += QStringLiteral("\r\n其中 %1 名员工、%2 张申报表属于旧版中已删除的单位，照原样保留。")
                  .arg(counts.orphanEmployees)

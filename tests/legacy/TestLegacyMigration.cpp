@@ -447,7 +447,8 @@ private slots:
     {
         const QString dir = m_dir.path() + QStringLiteral("/cli");
         QDir().mkpath(dir);
-        const QString old = dir + QStringLiteral("/ZqSalTax.mdb");
+        // A "%2" in the name stays in the messages as it is.
+        const QString old = dir + QStringLiteral("/ZqSalTax%2.mdb");
         QFile::remove(old);
         QVERIFY(QFile::copy(kData + QStringLiteral("old-good.mdb"), old));
         QVERIFY(QFile(old).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
