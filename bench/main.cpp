@@ -1,6 +1,7 @@
 // zqsaltax-bench [ROWS]: times the program's bulk operations on a generated declaration and compares each
 // with the bare limit of what it has to do, measured through SQLite's C API on the same data in the same run.
 #include "BenchData.h"
+#include "MigrationBench.h"
 #include "SalaryImportBench.h"
 
 #include "core/TaxDatabase.h"
@@ -259,6 +260,24 @@ int run(qint64 rowCount)
                        pdfPages = form.pageCount();
                    }});
     ops.back().maxMs = 10000;
+
+    // The take-over of a large old database (an Access file), against reading it with the library and
+    // inserting its rows bare.
+    const QString migrationFolder = dir.filePath(QStringLiteral("migration"));
+    if (!QDir().mkpath(migrationFolder))
+        throw std::runtime_error("no folder for the migration");
+    MigrationBench migration(migrationFolder);
+    if (migration.available()) {
+        ops.push_back({QStringLiteral("bare old read and insert"),
+                       {},
+                       0,
+                       [&] { migration.prepare(); },
+                       [&] { migration.runBare(); }});
+        ops.push_back({QStringLiteral("migrate old database"), QStringLiteral("bare old read and insert"),
+                       2.0, [&] { migration.prepare(); }, [&] { migration.runMigration(); }});
+    } else {
+        std::printf("migration skipped: %s\n", qPrintable(migration.skipReason()));
+    }
 
     std::printf("zqsaltax-bench: %lld detail rows, upload file %.1f MB, median of %d runs\n\n",
                 static_cast<long long>(rowCount), double(fileBytes.size()) / (1024.0 * 1024.0), kRuns);

@@ -33,6 +33,7 @@ int backup(const QStringList& args, Io io);
 int restore(const QStringList& args, Io io);
 int printDeclaration(const QStringList& args, Io io);
 int statement(const QStringList& args, Io io);
+int migrate(const QStringList& args, Io io);
 int inspect(const QStringList& args, Io io);
 
 } // namespace zq::cli

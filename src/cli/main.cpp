@@ -51,6 +51,8 @@ constexpr Command kCommands[] = {
      "statement --unit N --emp ID --year YYYY [--out FILE.pdf|FILE.csv] [--force] [--db PATH]\n"
      "                               an employee's year: each month's declared figures and the sums\n"
      "                               (CSV on standard output without --out)"},
+    {"migrate", zq::cli::migrate,
+     "migrate OLD.mdb [--db PATH]  take over the old program's database into an empty own database"},
     {"inspect", zq::cli::inspect,
      "inspect FILE [--table NAME] [--rows N] [--charset NAME]\n"
      "                               what the finance link reads from a payroll file: its kind and tables\n"

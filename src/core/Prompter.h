@@ -25,17 +25,17 @@ public:
     // A save-file dialog with a proposed file name and a filter such as "CSV文件 (*.csv)"; nothing when cancelled.
     virtual std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
                                                 const QString& filter) = 0;
-
-    // An open-file dialog in a folder, with a filter such as "数据库文件 (*.db)"; nothing when cancelled.
-    // Only the windows offer one.
+    // An open-file dialog in a folder with a filter such as "旧版数据库 (*.mdb)"; nothing when cancelled. A
+    // prompter without dialogs (batch runs) answers nothing.
     virtual std::optional<QString> openFileName(const QString& title, const QString& folder,
                                                 const QString& filter)
     {
-        Q_UNUSED(title);
-        Q_UNUSED(folder);
-        Q_UNUSED(filter);
+        Q_UNUSED(title)
+        Q_UNUSED(folder)
+        Q_UNUSED(filter)
         return std::nullopt;
     }
+
     // Warnings that do not stop what the user started (action: "保存", "生成上传文件"), shown with the
     // question whether to go on; Yes goes on. The windows show them as a list; the default is one message
     // box.

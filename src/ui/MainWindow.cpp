@@ -3,6 +3,7 @@
 #include "ChangePasswordDialog.h"
 #include "DeclarationList.h"
 #include "EmployeeList.h"
+#include "LegacyImport.h"
 #include "ToolbarIcons.h"
 #include "UnitList.h"
 #include "core/AppSettings.h"
@@ -95,6 +96,7 @@ void MainWindow::createMenus()
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
     file->setObjectName(QStringLiteral("numfile"));
     add(file, "numexport", QStringLiteral("修改密码"), &MainWindow::changePassword);
+    add(file, "numImportOld", QStringLiteral("导入旧版数据库…"), &MainWindow::importOldDatabase);
     file->addSeparator();
     add(file, "numBackup", QStringLiteral("备份数据…"), &MainWindow::backupData);
     add(file, "numRestore", QStringLiteral("恢复数据…"), &MainWindow::restoreData);
@@ -190,6 +192,16 @@ void MainWindow::openUnitList()
 {
     UnitList list(m_ctx, this);
     list.exec();
+}
+
+void MainWindow::importOldDatabase()
+{
+    // The open lists would show the database as it was; they close first (an editor may refuse).
+    m_mdi->closeAllSubWindows();
+    for (QMdiSubWindow* w : m_mdi->subWindowList())
+        if (w->isVisible())
+            return;
+    ui::importOldDatabase(m_ctx, this);
 }
 
 void MainWindow::openEmployeeList()

@@ -43,6 +43,7 @@ public:
 
     // The menu and toolbar commands.
     void changePassword();
+    void importOldDatabase();
     void openUnitList();
     void openEmployeeList();
     void openDeclarationList();

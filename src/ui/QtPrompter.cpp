@@ -160,6 +160,8 @@ std::optional<QString> QtPrompter::openFileName(const QString& title, const QStr
 {
     QFileDialog dialog(dialogParent(), title, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new FileColumnsInChinese(&dialog));
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

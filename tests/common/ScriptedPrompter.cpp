@@ -28,11 +28,11 @@ std::optional<QString> ScriptedPrompter::input(const QString& title, const QStri
     return v.isNull() ? std::nullopt : std::optional<QString>(v.toString());
 }
 
-std::optional<QString> ScriptedPrompter::saveFileName(const QString& title, const QString& proposedPath,
+std::optional<QString> ScriptedPrompter::openFileName(const QString& title, const QString& folder,
                                                       const QString& filter)
 {
-    m_records << Record{QStringLiteral("save"), title,        QString(), Icon::None,
-                        Buttons::OkCancel,      proposedPath, filter};
+    m_records << Record{QStringLiteral("open"), title,  QString(), Icon::None,
+                        Buttons::OkCancel,      folder, filter};
     if (m_answers.isEmpty() || m_answers.first().typeId() == QMetaType::Int) {
         ++m_unexpected;
         return std::nullopt;
@@ -41,11 +41,11 @@ std::optional<QString> ScriptedPrompter::saveFileName(const QString& title, cons
     return v.isNull() ? std::nullopt : std::optional<QString>(v.toString());
 }
 
-std::optional<QString> ScriptedPrompter::openFileName(const QString& title, const QString& folder,
+std::optional<QString> ScriptedPrompter::saveFileName(const QString& title, const QString& proposedPath,
                                                       const QString& filter)
 {
-    m_records << Record{QStringLiteral("open"), title,  QString(), Icon::None,
-                        Buttons::OkCancel,      folder, filter};
+    m_records << Record{QStringLiteral("save"), title,        QString(), Icon::None,
+                        Buttons::OkCancel,      proposedPath, filter};
     if (m_answers.isEmpty() || m_answers.first().typeId() == QMetaType::Int) {
         ++m_unexpected;
         return std::nullopt;

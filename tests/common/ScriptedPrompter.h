@@ -18,7 +18,7 @@ public:
         QString text;
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
-        QString defaultText; // input default, or proposed path of a save dialog
+        QString defaultText; // input default, proposed path of a save dialog, folder of an open dialog
         QString filter;
     };
 
@@ -33,9 +33,9 @@ public:
                                  const QString& defaultText) override;
     std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
                                         const QString& filter) override;
-
     std::optional<QString> openFileName(const QString& title, const QString& folder,
                                         const QString& filter) override;
+
     // Warnings before a save or an export are kept apart from the records and answered Yes (go on, as the
     // program did before it had them) unless told otherwise.
     Answer warnings(const QString& action, const Warnings& list) override

@@ -128,6 +128,9 @@ private slots:
         QTest::newRow("restore") << "文件(&F)"
                                  << "numRestore"
                                  << "恢复数据…";
+        QTest::newRow("import the old database") << "文件(&F)"
+                                                 << "numImportOld"
+                                                 << "导入旧版数据库…";
         QTest::newRow("exit") << "文件(&F)"
                               << "numexit"
                               << "退出(&X)";

@@ -1,0 +1,597 @@
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "core/AppSettings.h"
+#include "core/PasswordStore.h"
+#include "core/TaxDatabase.h"
+#include "legacy/LegacyMigration.h"
+#include "legacy/OldDatabaseFile.h"
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStringEncoder>
+#include <QTest>
+#include <sqlite3.h>
+#include <thread>
+
+using namespace zq;
+using namespace zq::test;
+using legacy::LegacyMigration;
+using legacy::MigrationOutcome;
+using Status = legacy::MigrationOutcome::Status;
+
+namespace {
+
+const QString kData = QStringLiteral(ZQ_TEST_DATA_DIR "/legacy/");
+
+QString readText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+}
+
+// The old database in SQLite form: the fixture's SQL, then the row's changes.
+QString makeOldSqlite(const QString& dir, const QString& sqlFile, const QString& changes)
+{
+    const QString path = dir + QStringLiteral("/old.sqlite");
+    QFile::remove(path);
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    char* error = nullptr;
+    const QByteArray sql = (readText(kData + sqlFile) + changes).toUtf8();
+    const int rc = sqlite3_exec(h, sql.constData(), nullptr, nullptr, &error);
+    const QString message = error ? QString::fromUtf8(error) : QString();
+    sqlite3_free(error);
+    sqlite3_close(h);
+    if (rc != SQLITE_OK)
+        qFatal("fixture SQL failed: %s", qPrintable(message));
+    return path;
+}
+
+// Every row of the own database's tables, as text: "nothing changed" compares two of these.
+QString dump(const Database& db, const QString& sql)
+{
+    QStringList lines;
+    const Rows rows = db.select(sql);
+    for (const QVariantList& row : rows.data) {
+        QStringList cells;
+        for (const QVariant& v : row)
+            cells << (v.isNull() ? QStringLiteral("NULL") : v.toString());
+        lines << cells.join(u'|');
+    }
+    return lines.join(u'\n');
+}
+
+QString dumpAll(const Database& db)
+{
+    QString all;
+    for (const char* t : {"UnitInfo", "Employee", "ApplT", "ApplTInfo", "BmNation", "BmProfes", "BmItem",
+                          "lumfver", "Sundries"})
+        all += QLatin1String(t) + u'\n' + dump(db, QStringLiteral("select * from %1").arg(QLatin1String(t))) +
+               u'\n';
+    return all;
+}
+
+// What the good fixture gives in the own database.
+const QString kUnits = QStringLiteral(
+    "1|北京测试科技有限公司|1101234567|010-12345678|张三|Olvenka 2.X|001|2005|F001|F002|NULL|NULL|F005|F010\n"
+    "2|O'Brien, 上海分公司|310098|021-8765 4321|李四|||||||||");
+const QString kEmployees = QStringLiteral("1|0001|王小明|110101198001011234|156|0200\n"
+                                          "1|0002|赵\"钱\",孙|110101198202022345|156|9901\n"
+                                          "1|0003| 张 三 |11010119830303345X|999|0300\n"
+                                          "2|0001|O'Neil, Mary|P1234567|840|0200\n"
+                                          "3|0001|孤儿员工|440101197001011111|156|NULL");
+const QString kDeclarations = QStringLiteral(
+    "1|1|1101234567|010-12345678|2005-11-01|2005-12-05|张三|3|2|0|0|200005050|180000049|123456789|50|"
+    "12345650|"
+    "12345650|-30050| A123456 |C:\\ZqSalTax\\A123456.CSV\n"
+    "2|2|310098|021-8765 "
+    "4321|2005-12-01|2006-01-10|李四|1|1|1|0|99999999|99999999|49999999|0|4999950|4999950|0|"
+    "B20051201|NULL\n"
+    "4|3|440101|020-1|2004-02-01|2004-03-01|王五|1|0|0|0|8000000|0|0|0|0|0|0||NULL\n"
+    "5|2|310098|021-8765 4321|2006-01-01|2006-02-10|李四|1|1|0|0|2000000|2000000|2000000|0|100000|100000|0|"
+    "B20060101|NULL");
+const QString kRows =
+    QStringLiteral("1|1|1|110101198001011234|王小明|156|0200|01|100000000|84000000|200000|0|0|10550000\n"
+                   "1|2|2|110101198202022345|赵\"钱\"孙|156|9901|01|80005050|39456789|150000|50|0|1795650\n"
+                   "1|3|3|11010119830303345X| 张 三 |999|0300|04|20000000|16000000|201250|0|0|3200000\n"
+                   "2|1|1|P1234567|O'Neil, Mary|840|0200|01|99999999|49999999|100000|0|-50|4999950\n"
+                   "4|1|1|440101197001011111|孤儿员工|156|0200|01|8000000|0|0|0|0|0\n"
+                   "5|1|1|P1234567|O'Neil Mary|840|0200|01|1000000|1000000|50000|0|0|50000\n"
+                   "5|2|2|P1234567|O'Neil Mary|840|0200|01|1000000|1000000|50000|0|0|50000");
+
+QString doneMessage(const QString& source)
+{
+    return QStringLiteral(
+               "旧版数据库“%1”已导入：\r\n单位 2 个，员工 5 人，申报表 4 张（明细 7 行）。\r\n"
+               "其中 1 名员工、1 张申报表属于旧版中已删除的单位，照原样保留。\r\n补充代码 3 条。\r\n"
+               "登录口令已转入：下次启动时请输入旧版的口令。")
+        .arg(source);
+}
+
+const QString kStatementLine =
+    QStringLiteral("扣缴义务人声明：我声明，此扣缴申报表是根据《中华人民共和国个人所得税法》的有关规定填报，"
+                   "我确信它是真实、可靠的、完整的。,,,,,,,,,,声明人,");
+const QString kCurrencyLine = QStringLiteral("人民币：        元（角-分）,,,,,,,,,,,,");
+const QString kTitlesLine = QStringLiteral("序号,身份证件号码,姓名,国籍编码,职业编码,所得项目,纳税人收入额,"
+                                           "应纳税所得额,税率(％),减免税额,抵免境外税额,本张实缴税额,");
+
+// The upload file of a declaration, line by line as the tax office reads it, in GBK with CR LF.
+QByteArray uploadFile(const QStringList& h, const QStringList& details)
+{
+    // h: ComputerCode, Phone, month, date, DeclarePerson, UnitMen, UnitTaxMen, OthMen, OthTaxMen, InComeM,
+    // TaxMs, TaxM, ReduTaxM, OutTaxM, FactTax, OweTax, BookNo
+    const QString empty = QStringLiteral(",,,,,,,,,,,,");
+    const QStringList lines = {
+        QStringLiteral("代扣代缴个人所得税明细申报表,,,,,,,,,,,,"),
+        empty,
+        QStringLiteral("计算机代码,,") + h[0] + QStringLiteral(",,,,,,,,,,"),
+        QStringLiteral("有效联系电话,,%1,,,税款所属月份 ,,%2,,申报日期,,%3,").arg(h[1], h[2], h[3]),
+        kStatementLine + h[4] + u',',
+        QString(208, u'-') + empty,
+        kCurrencyLine,
+        empty,
+        QStringLiteral("本期本单位总人数,,%1,,,全部人员收入总额,,%2,,本期应扣缴税额,,%3,")
+            .arg(h[5], h[9], h[13]),
+        QStringLiteral("其中纳税总人数,,%1,,,纳税人收入总额,,%2,,本张实缴税额,,%3,").arg(h[6], h[10], h[14]),
+        QStringLiteral("本期非本单位总人数,,%1,,,应纳税所得额,,%2,,本期欠缴税额,,%3,")
+            .arg(h[7], h[11], h[15]),
+        QStringLiteral("其中纳税人数,,%1,,,减免税额,,%2,,缴款书号码,,%3,").arg(h[8], h[12], h[16]),
+        empty,
+        kTitlesLine,
+        empty,
+    };
+    QStringEncoder gbk("GBK");
+    QByteArray out;
+    for (const QString& line : lines + details)
+        out += QByteArray(gbk.encode(line)) + "\r\n";
+    return out;
+}
+
+struct CliRun {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+CliRun cli(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(ZQ_BIN_DIR "/zqsaltax-cli"), args);
+    if (!p.waitForFinished(120000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+// Taking over the old program's database.
+class TestLegacyMigration : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    MigrationOutcome migrate(const QString& oldPath, Database& own,
+                             const LegacyMigration::Progress& progress = {})
+    {
+        const auto old = legacy::openOldDatabase(oldPath);
+        return LegacyMigration(*old, own, oldPath).run(progress);
+    }
+
+private slots:
+    void takesOverEverything_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("SQLite form") << QString();
+        QTest::newRow("Access file with its database password") << QStringLiteral("old-good.mdb");
+    }
+    void takesOverEverything()
+    {
+        QFETCH(QString, file);
+        const QString old =
+            file.isEmpty() ? makeOldSqlite(m_dir.path(), QStringLiteral("old-good.sql"), {}) : kData + file;
+        TempTaxDatabase own;
+        const MigrationOutcome outcome = migrate(old, own.db());
+        QCOMPARE(outcome.message, doneMessage(old));
+        QVERIFY(outcome.ok());
+        QCOMPARE(dump(own.db(), "select * from UnitInfo order by UnitID"), kUnits);
+        QCOMPARE(dump(own.db(), "select * from Employee order by UnitID, EmpID"), kEmployees);
+        QCOMPARE(dump(own.db(), "select * from ApplT order by AppID"), kDeclarations);
+        QCOMPARE(dump(own.db(), "select * from ApplTInfo order by AppID, RowId"), kRows);
+        // Codes the own database lacks are added; the names of the codes it has stay its own.
+        QCOMPARE(dump(own.db(), "select * from BmNation where NationCode in ('156','840','999') order by 1"),
+                 QStringLiteral("156|中国\n840|美国\n999|测试国"));
+        QCOMPARE(dump(own.db(), "select * from BmProfes where ProfCode in ('0300','9901') order by 1"),
+                 QStringLiteral("0300|办事人员和有关人员\n9901|自定义职业"));
+        QCOMPARE(
+            dump(own.db(), "select * from lumfver order by 1"),
+            QStringLiteral("Olvenka 1.X|SOFTWARE\\Olvenka\\Lumina 1.0\nOlvenka 2.X|SOFTWARE\\Olvenka\\Lumina "
+                           "2.0\nOlvenka 3.X|SOFTWARE\\Olvenka\\Lumina 3.0"));
+        // The password is hashed; the old one opens the program, letter case counting.
+        PasswordStore store(own.db());
+        QVERIFY(PasswordStore::isHash(store.stored().value_or(QString())));
+        QVERIFY(!store.check(QStringLiteral("ab'c,1")));
+        QVERIFY(store.check(QStringLiteral("Ab'c,1")));
+        // The next declaration continues the old numbers.
+        QCOMPARE(own.db().nextKey(QStringLiteral("select max(AppID) as MaxAppID from ApplT ")), 6);
+    }
+
+    // One value of the good fixture changed: how it is stored, or the problem that stops the migration.
+    void values_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("expected");
+        const QString money = QStringLiteral("select InComeM from ApplT where AppID=1");
+        const QString rate = QStringLiteral("select TaxRadio from ApplTInfo where AppID=1 and RowId=1");
+        const QString month = QStringLiteral("select Month from ApplT where AppID=1");
+        const QString date = QStringLiteral("select ApplyDate from ApplT where AppID=1");
+        const QString count = QStringLiteral("select UnitMen from ApplT where AppID=1");
+        const QString password = QStringLiteral("select Value from Sundries where Name='Password'");
+        auto set = [](const char* column, const char* value) {
+            return QStringLiteral("update ApplT set %1=%2 where AppID=1;")
+                .arg(QLatin1String(column), QLatin1String(value));
+        };
+        QTest::newRow("Currency text keeps four decimals")
+            << set("InComeM", "'12345.6789'") << money << "123456789";
+        QTest::newRow("Currency beyond a double's digits")
+            << set("InComeM", "'922337203685.4775'") << money << "9223372036854775";
+        QTest::newRow("text money with grouping and blanks")
+            << set("InComeM", "' 1,234.5 '") << money << "12345000";
+        QTest::newRow("text money rounds half away from zero")
+            << set("InComeM", "'-0.00005'") << money << "-1";
+        QTest::newRow("empty text money is 0") << set("InComeM", "''") << money << "0";
+        QTest::newRow("NULL money stays NULL") << set("InComeM", "NULL") << money << "NULL";
+        QTest::newRow("whole number money") << set("InComeM", "5") << money << "50000";
+        QTest::newRow("double rounds half away from zero")
+            << "update ApplTInfo set TaxRadio=0.00005 where AppID=1 and RowId=1;" << rate << "1";
+        QTest::newRow("negative double rounds away from zero")
+            << "update ApplTInfo set TaxRadio=-2.00005 where AppID=1 and RowId=1;" << rate << "-20001";
+        QTest::newRow("double of many digits")
+            << "update ApplTInfo set TaxRadio=3.14159265 where AppID=1 and RowId=1;" << rate << "31416";
+        QTest::newRow("money that is no number")
+            << set("InComeM", "'12a'") << money
+            << "ApplT（第 1 行，AppID=1）InComeM = “12a”：不是数字或超出范围";
+        QTest::newRow("money out of range")
+            << set("InComeM", "'99999999999999999'") << money
+            << "ApplT（第 1 行，AppID=1）InComeM = “99999999999999999”：不是数字或超出范围";
+        QTest::newRow("month within the month becomes its first day")
+            << set("Month", "'2005-11-15 08:00:00'") << month << "2005-11-01";
+        QTest::newRow("month as a short date with slashes")
+            << set("Month", "'2005/3/7'") << month << "2005-03-01";
+        QTest::newRow("month as yyyy-m") << set("Month", "'2005-3'") << month << "2005-03-01";
+        QTest::newRow("date with a time")
+            << set("ApplyDate", "'2005-12-05 13:45:10'") << date << "2005-12-05";
+        QTest::newRow("NULL date stays NULL") << set("ApplyDate", "NULL") << date << "NULL";
+        QTest::newRow("date that is no date")
+            << set("ApplyDate", "'2005-02-30'") << date
+            << "ApplT（第 1 行，AppID=1）ApplyDate = “2005-02-30”：不是日期";
+        QTest::newRow("date with a broken time")
+            << set("ApplyDate", "'2005-12-05 25:00:00'") << date
+            << "ApplT（第 1 行，AppID=1）ApplyDate = “2005-12-05 25:00:00”：不是日期";
+        QTest::newRow("date as a number")
+            << set("ApplyDate", "38000") << date << "ApplT（第 1 行，AppID=1）ApplyDate = 38000：不是日期";
+        QTest::newRow("count with a fraction")
+            << set("UnitMen", "2.5") << count << "ApplT（第 1 行，AppID=1）UnitMen = 2.5：不是整数";
+        QTest::newRow("count that is no number")
+            << set("UnitMen", "'x'") << count << "ApplT（第 1 行，AppID=1）UnitMen = “x”：不是整数";
+        QTest::newRow("NULL count stays NULL") << set("UnitMen", "NULL") << count << "NULL";
+        QTest::newRow("employee without number")
+            << "update Employee set EmpID=NULL where UnitID=2;" << count
+            << "Employee（第 4 行，UnitID=2, EmpID=NULL）EmpID = NULL：不能为空";
+        QTest::newRow("employee without unit")
+            << "update Employee set UnitID=NULL where EmpID='0003';" << count
+            << "Employee（第 3 行，UnitID=NULL, EmpID=0003）UnitID = NULL：不能为空";
+        QTest::newRow("NULL password stays empty") << "update Sundries set Value=NULL;" << password << "";
+        QTest::newRow("empty password stays empty") << "update Sundries set Value='';" << password << "";
+    }
+    void values()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, query);
+        QFETCH(QString, expected);
+        const QString old = makeOldSqlite(m_dir.path(), QStringLiteral("old-good.sql"), change);
+        TempTaxDatabase own;
+        const QString before = dumpAll(own.db());
+        const MigrationOutcome outcome = migrate(old, own.db());
+        if (outcome.ok()) {
+            QCOMPARE(dump(own.db(), query), expected);
+            return;
+        }
+        QCOMPARE(outcome.status, Status::BadValues);
+        QCOMPARE(outcome.problemCount, 1);
+        QCOMPARE(outcome.problems.value(0).toText(), expected);
+        QCOMPARE(dumpAll(own.db()), before);
+    }
+
+    // Each refusal says why and leaves the own database as it was.
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("file"); // a fixture, or empty for the SQLite form of old-good.sql
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("ownHasUnit");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message"); // %1 is the old file
+        QTest::newRow("own database holds a unit")
+            << QString() << QString() << true << int(Status::OwnNotEmpty)
+            << "当前数据库中已有单位、员工或申报表。旧版数据只能导入到空的数据库中，什么也没有导入。";
+        QTest::newRow("a table missing")
+            << QString() << "drop table ApplTInfo; drop table lumfver;" << false
+            << int(Status::NotOldDatabase)
+            << "“%1”不是旧版程序的数据库：缺少 ApplTInfo、lumfver。什么也没有导入。";
+        QTest::newRow("a column missing")
+            << QString() << "alter table ApplT drop column Month;" << false << int(Status::NotOldDatabase)
+            << "“%1”不是旧版程序的数据库：缺少 ApplT.Month。什么也没有导入。";
+        QTest::newRow("the payroll package's file")
+            << QStringLiteral("../access/accountset.mdb") << QString() << false << int(Status::NotOldDatabase)
+            << "“%1”不是旧版程序的数据库：缺少 UnitInfo、Employee.UnitID、Employee.EmpID、Employee.EmpName、"
+               "Employee.IDCard、Employee.NationCode、Employee.ProfCode、ApplT 等 14 项。什么也没有导入。";
+        QTest::newRow("a duplicate employee")
+            << QString() << "insert into Employee values (1, '0002', '重复', '1', '156', '0200');" << false
+            << int(Status::BadValues)
+            << "旧版数据库“%1”中有 1 个值不能转入，什么也没有导入：\r\nEmployee（第 6 行，UnitID=1, "
+               "EmpID=0002）：编号重复";
+        QTest::newRow("Access file with bad values")
+            << QStringLiteral("old-bad.mdb") << QString() << false << int(Status::BadValues)
+            << "旧版数据库“%1”中有 4 个值不能转入，什么也没有导入：\r\n"
+               "Employee（第 2 行，UnitID=1, EmpID=0001）：编号重复\r\n"
+               "Employee（第 3 行，UnitID=1, EmpID=NULL）EmpID = NULL：不能为空\r\n"
+               "ApplT（第 2 行，AppID=2）Month = “2005-13”：不是日期\r\n"
+               "ApplTInfo（第 1 行，AppID=1, RowId=1）InComeM = “12,34a”：不是数字或超出范围";
+    }
+    void refusals()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, change);
+        QFETCH(bool, ownHasUnit);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        const QString old = file.isEmpty()
+                                ? makeOldSqlite(m_dir.path(), QStringLiteral("old-good.sql"), change)
+                                : QFileInfo(kData + file).absoluteFilePath();
+        TempTaxDatabase own;
+        if (ownHasUnit)
+            execOrFail(own.db(),
+                       QStringLiteral("insert into UnitInfo (UnitID, UnitName) values (9, '新单位')"));
+        PasswordStore(own.db()).set(QStringLiteral("new"));
+        const QString before = dumpAll(own.db());
+        const QByteArray oldBytes = readBytes(old);
+        const MigrationOutcome outcome = migrate(old, own.db());
+        QCOMPARE(outcome.message, message.contains(QLatin1String("%1")) ? message.arg(old) : message);
+        QCOMPARE(int(outcome.status), status);
+        QCOMPARE(dumpAll(own.db()), before);
+        QCOMPARE(readBytes(old), oldBytes);
+    }
+
+    void manyProblemsAreCountedAndTheFirst50Listed()
+    {
+        const QString old = makeOldSqlite(
+            m_dir.path(), QStringLiteral("old-good.sql"),
+            QStringLiteral(
+                "with recursive n(i) as (select 1 union all select i+1 from n where i<60) "
+                "insert into ApplTInfo (AppID, ID, RowId, InComeM) select 9, i, i, 'x' || i from n;"));
+        TempTaxDatabase own;
+        const MigrationOutcome outcome = migrate(old, own.db());
+        QCOMPARE(outcome.status, Status::BadValues);
+        QCOMPARE(outcome.problemCount, 60);
+        QCOMPARE(outcome.problems.size(), 50);
+        QCOMPARE(
+            outcome.problems.last().toText(),
+            QStringLiteral("ApplTInfo（第 57 行，AppID=9, RowId=50）InComeM = “x50”：不是数字或超出范围"));
+        QVERIFY(outcome.message.endsWith(QStringLiteral("不是数字或超出范围\r\n……另有 10 个未列出。")));
+        QCOMPARE(outcome.message.count(QStringLiteral("\r\n")), 51);
+    }
+
+    void cancelLeavesNothing()
+    {
+        const QString old = makeOldSqlite(
+            m_dir.path(), QStringLiteral("old-good.sql"),
+            QStringLiteral(
+                "with recursive n(i) as (select 1 union all select i+1 from n where i<600) "
+                "insert into Employee select 2, 'E' || i, '员工' || i, '', '156', '0200' from n;"));
+        TempTaxDatabase own;
+        const QString before = dumpAll(own.db());
+        QList<qint64> seen;
+        const MigrationOutcome outcome = migrate(old, own.db(), [&seen](qint64 done, qint64 total) {
+            seen << done;
+            return !(done >= 300 && total > 0);
+        });
+        QCOMPARE(outcome.status, Status::Cancelled);
+        QCOMPARE(outcome.message, QStringLiteral("导入已取消，什么也没有导入。"));
+        QCOMPARE(seen.last(), 512);
+        QCOMPARE(dumpAll(own.db()), before);
+
+        // Run to the end, the progress reaches the total.
+        QList<std::pair<qint64, qint64>> steps;
+        QVERIFY(migrate(old, own.db(), [&steps](qint64 done, qint64 total) {
+                    steps << std::make_pair(done, total);
+                    return true;
+                }).ok());
+        QCOMPARE(steps.first().first, 0);
+        QCOMPARE(steps.last().first, steps.last().second);
+        QCOMPARE(steps.last().second, 2 + 605 + 4 + 7 + 3 + 3 + 2 + 2 + 1);
+    }
+
+    // The window reads an Access file on a worker thread and takes the result over on its own; Cancel stops
+    // it.
+    void loaderAcrossThreads()
+    {
+        const QString old = kData + QStringLiteral("old-good.mdb");
+        legacy::OldDatabaseLoader loader(old);
+        bool loaded = false;
+        std::thread worker([&] { loaded = loader.load(); });
+        worker.join();
+        QVERIFY(loaded);
+        TempTaxDatabase own;
+        const auto db = loader.take();
+        QCOMPARE(LegacyMigration(*db, own.db(), old).run().message, doneMessage(old));
+
+        legacy::OldDatabaseLoader cancelled(old);
+        cancelled.cancel();
+        QVERIFY(!cancelled.load());
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, cancelled.take());
+    }
+
+    // The command line on the Access file, then every declaration's upload file and check.
+    void commandLine()
+    {
+        const QString dir = m_dir.path() + QStringLiteral("/cli");
+        QDir().mkpath(dir);
+        // A "%2" in the name stays in the messages as it is.
+        const QString old = dir + QStringLiteral("/ZqSalTax%2.mdb");
+        QFile::remove(old);
+        QVERIFY(QFile::copy(kData + QStringLiteral("old-good.mdb"), old));
+        QVERIFY(QFile(old).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1136073600); // 2006-01-01
+        {
+            QFile f(old);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(stamp, QFileDevice::FileModificationTime));
+        }
+        const QByteArray bytes = readBytes(old);
+        const QString own = dir + QStringLiteral("/own.db");
+        QFile::remove(own);
+        TaxDatabase::create(own);
+
+        CliRun r = cli({"migrate", old, "--db", own});
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.out, doneMessage(old).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
+        QCOMPARE(r.code, 0);
+        QCOMPARE(readBytes(old), bytes);
+        QCOMPARE(QFileInfo(old).lastModified(), stamp);
+
+        r = cli({"migrate", old, "--db", own});
+        QCOMPARE(r.err, LegacyMigration::ownNotEmptyMessage() + u'\n');
+        QCOMPARE(r.code, 1);
+
+        struct Expected {
+            int app;
+            QStringList header;
+            QStringList details;
+            QString exportError; // the export's refusal, when the data cannot go into the file
+            int checkCode;
+            QString checkOut;
+        };
+        const QList<Expected> expected = {
+            {1,
+             {"1101234567", "010-12345678", "2005-11", "2005-12-05", "张三", "3", "2", "0", "0", "20000.51",
+              "18000.00", "12345.68", "0.01", "1234.57", "1234.57", "-3.01", "A123456"},
+             {"1,110101198001011234,王小明,156,0200,01,10000.00,8400.00,20.00,0.00,0.00,1055.00,",
+              "2,110101198202022345,赵\"钱\"孙,156,9901,01,8000.51,3945.68,15.00,0.01,0.00,179.57,",
+              "3,11010119830303345X, 张 三 ,999,0300,04,2000.00,1600.00,20.13,0.00,0.00,320.00,"},
+             {},
+             0,
+             {}},
+            {2,
+             {},
+             {},
+             "cannot export declaration 2: 第1行“姓名”的内容含有逗号或换行，会打乱上传文件的列，不能写入。"
+             "请修改申报表后再生成。\n",
+             0,
+             {}},
+            {4,
+             {"440101", "020-1", "2004-02", "2004-03-01", "王五", "1", "0", "0", "0", "800.00", "0.00",
+              "0.00", "0.00", "0.00", "0.00", "0.00", ""},
+             {"1,440101197001011111,孤儿员工,156,0200,01,800.00,0.00,0.00,0.00,0.00,0.00,"},
+             {},
+             0,
+             {}},
+            {5,
+             {"310098", "021-8765 4321", "2006-01", "2006-02-10", "李四", "1", "1", "0", "0", "200.00",
+              "200.00", "200.00", "0.00", "10.00", "10.00", "0.00", "B20060101"},
+             {"1,P1234567,O'Neil Mary,840,0200,01,100.00,100.00,5.00,0.00,0.00,5.00,",
+              "2,P1234567,O'Neil Mary,840,0200,01,100.00,100.00,5.00,0.00,0.00,5.00,"},
+             {},
+             1,
+             "第1行的身份证件号码及所得项目与第2行的一样！\n"},
+        };
+        for (const Expected& e : expected) {
+            const QString out = dir + QStringLiteral("/%1.csv").arg(e.app);
+            r = cli({"export", "--db", own, "--app", QString::number(e.app), "--out", out, "--force"});
+            if (e.exportError.isEmpty()) {
+                QCOMPARE(r.err, QString());
+                QCOMPARE(readBytes(out), uploadFile(e.header, e.details));
+            } else {
+                QCOMPARE(r.err, e.exportError);
+            }
+            r = cli({"check", "--db", own, "--app", QString::number(e.app)});
+            QCOMPARE(r.out, e.checkOut);
+            QCOMPARE(r.code, e.checkCode);
+        }
+        QCOMPARE(readBytes(old), bytes);
+        QCOMPARE(QFileInfo(old).lastModified(), stamp);
+    }
+
+    void commandLineFailures_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("no such file") << "none.mdb"
+                                      << "cannot migrate %1: 找不到文件“%1”。\n";
+        QTest::newRow("a text file") << "text.mdb"
+                                     << "cannot migrate %1: “%1”不是旧版程序的数据库。\n";
+    }
+    void commandLineFailures()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, err);
+        const QString path = m_dir.filePath(file);
+        if (file == QLatin1String("text.mdb")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("UnitID,UnitName\r\n1,a\r\n");
+        }
+        TempTaxDatabase own;
+        own.close();
+        const CliRun r = cli({"migrate", path, "--db", own.path()});
+        QCOMPARE(r.err, err.arg(path));
+        QCOMPARE(r.code, 2);
+    }
+
+    // 文件 → 导入旧版数据库… in the main window.
+    void window()
+    {
+        TempTaxDatabase own;
+        AppSettings settings(m_dir.filePath(QStringLiteral("window.ini")));
+        ScriptedPrompter prompter;
+        ui::MainWindow w(TaxDatabase::open(own.path()), prompter, settings, own.dir());
+        QAction* entry = w.findChild<QAction*>(QStringLiteral("numImportOld"));
+        QVERIFY(entry);
+        QCOMPARE(entry->text(), QStringLiteral("导入旧版数据库…"));
+
+        prompter.queueText(std::nullopt); // the file dialog cancelled: nothing happens
+        entry->trigger();
+        QCOMPARE(prompter.records().size(), 1);
+        QCOMPARE(prompter.last().kind, QStringLiteral("open"));
+        QCOMPARE(prompter.last().title, QStringLiteral("导入旧版数据库"));
+        QCOMPARE(prompter.last().defaultText, own.dir());
+        QCOMPARE(prompter.last().filter, QStringLiteral("旧版数据库 (*.mdb);;所有文件 (*)"));
+
+        const QString old = kData + QStringLiteral("old-good.mdb");
+        prompter.queueText(old);
+        entry->trigger();
+        QCOMPARE(prompter.last().text, doneMessage(old));
+        QCOMPARE(prompter.last().title, QStringLiteral("提示信息"));
+        QCOMPARE(prompter.last().icon, Prompter::Icon::Information);
+        QCOMPARE(dump(*w.context().db, "select count(*) from ApplTInfo"), QStringLiteral("7"));
+
+        // Once there is data, the entry says so before asking for a file.
+        entry->trigger();
+        QCOMPARE(prompter.last().kind, QStringLiteral("message"));
+        QCOMPARE(prompter.last().text, LegacyMigration::ownNotEmptyMessage());
+        QCOMPARE(prompter.unexpected(), 0);
+    }
+};
+
+ZQ_TEST(TestLegacyMigration)
+#include "TestLegacyMigration.moc"
