@@ -422,6 +422,9 @@ template <typename Sink> void AccessFile::readTable(const AccessTable& table, qi
     if (!mdb_read_columns(def) || def->num_cols != unsigned(table.columns.size()) ||
         def->num_cols > MDB_MAX_COLS)
         throw damaged(m_shown, QStringLiteral("读不出表“%1”的列").arg(table.name));
+    // Without its page usage map libmdb would follow a null pointer when it looks for the next data page.
+    if (!def->usage_map || def->map_sz == 0)
+        throw damaged(m_shown, QStringLiteral("表“%1”的数据页索引无法读取").arg(table.name));
     mdb_rewind_table(def);
 
     const int n = int(def->num_cols);

@@ -233,6 +233,9 @@ private slots:
         QTest::newRow("ACE enciphered") << ace << QString() << "已加密";
         QTest::newRow("missing table") << good << "payroll"
                                        << "没有表“payroll”";
+        // Found by the fuzz target: libmdb followed a null pointer here.
+        QTest::newRow("table without usage map")
+            << bytesOf(fixture("no-usage-map.mdb")) << QString() << "数据页索引无法读取";
     }
     void badFiles()
     {
