@@ -5,9 +5,9 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QSqlError>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -111,7 +111,8 @@ private slots:
         QTemporaryDir dir;
         const QString db = dir.filePath("ZqSalTax.db");
         int code = -1;
-        runCli({"init-db", "--demo", db}, &code);
+        // The package in its SQLite form, which the test can change.
+        runCli({"init-db", "--demo-sqlite", db}, &code);
         QCOMPARE(code, 0);
         {
             const QString name = zq::Database::uniqueConnectionName("demo-payroll-");
