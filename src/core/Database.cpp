@@ -50,7 +50,8 @@ DatabaseError openError(const QSqlError& e, const QString& path)
     QString text = e.databaseText().trimmed();
     if (text.isEmpty())
         text = e.text().trimmed();
-    return DatabaseError(kind, kindNumber(kind, native), text + QStringLiteral(" (") + QDir::toNativeSeparators(path) + u')');
+    return DatabaseError(kind, kindNumber(kind, native),
+                         text + QStringLiteral(" (") + QDir::toNativeSeparators(path) + u')');
 }
 
 void bindAll(QSqlQuery& q, const QVariantList& binds)
@@ -100,12 +101,29 @@ std::unique_ptr<Database> Database::adopt(const QString& connectionName)
     return std::unique_ptr<Database>(new Database(connectionName));
 }
 
+std::unique_ptr<Database> Database::openMemory(const QString& namePrefix)
+{
+    const QString name = uniqueConnectionName(namePrefix);
+    // Owning the name from here on removes the connection again whatever happens below.
+    auto result = adopt(name);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral(":memory:"));
+        if (!db.open())
+            throw DatabaseError::fromSqlError(db.lastError());
+    }
+    if (!result->sqliteHandle())
+        throw DatabaseError(DatabaseError::Kind::Other, -2147467259, QStringLiteral("内存数据库不可用。"));
+    return result;
+}
+
 std::unique_ptr<Database> Database::openSqlite(const QString& path, Access access, const QString& ownTable)
 {
     using Kind = DatabaseError::Kind;
     const QString shown = QDir::toNativeSeparators(path);
     if (path.trimmed().isEmpty())
-        throw DatabaseError(Kind::InvalidPath, DatabaseError::InvalidPathNumber, QStringLiteral("数据库路径为空。"));
+        throw DatabaseError(Kind::InvalidPath, DatabaseError::InvalidPathNumber,
+                            QStringLiteral("数据库路径为空。"));
     const QFileInfo fi(path);
     if (!QFileInfo(fi.absolutePath()).isDir())
         throw DatabaseError(Kind::InvalidPath, DatabaseError::InvalidPathNumber,
@@ -150,7 +168,8 @@ std::unique_ptr<Database> Database::openSqlite(const QString& path, Access acces
                                     QStringLiteral("“%1”不是本系统的数据库。").arg(shown));
         }
         if (access == Access::ReadWrite) {
-            // Take the write lock once, so a locked or read-only file is reported now and not at the first save.
+            // Take the write lock once, so a locked or read-only file is reported now and not at the first
+            // save.
             if (!probe.exec(QStringLiteral("begin immediate")))
                 throw openError(probe.lastError(), path);
             probe.exec(QStringLiteral("rollback"));
@@ -162,9 +181,15 @@ std::unique_ptr<Database> Database::openSqlite(const QString& path, Access acces
     return result;
 }
 
-QSqlDatabase Database::connection() const { return QSqlDatabase::database(m_name, false); }
+QSqlDatabase Database::connection() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
 
-QString Database::driverName() const { return connection().driverName(); }
+QString Database::driverName() const
+{
+    return connection().driverName();
+}
 
 QString Database::escapeIdentifier(const QString& name) const
 {
@@ -252,7 +277,10 @@ void Database::commit()
         throw DatabaseError::fromSqlError(db.lastError());
 }
 
-void Database::rollback() { connection().rollback(); }
+void Database::rollback()
+{
+    connection().rollback();
+}
 
 sqlite3* Database::sqliteHandle() const
 {
@@ -269,7 +297,10 @@ void Database::throwSqliteError(int code) const
     throw DatabaseError(code, text);
 }
 
-Transaction::Transaction(Database& db) : m_db(db) { m_db.begin(); }
+Transaction::Transaction(Database& db) : m_db(db)
+{
+    m_db.begin();
+}
 
 Transaction::~Transaction()
 {

@@ -37,6 +37,9 @@ public:
     // it.
     static std::unique_ptr<Database> openSqlite(const QString& path, Access access = Access::ReadWrite,
                                                 const QString& ownTable = QString());
+    // A private, empty in-memory SQLite database (copies of tables read from elsewhere go there); the raw
+    // handle is available through sqliteHandle().
+    static std::unique_ptr<Database> openMemory(const QString& namePrefix);
     // Takes over a connection opened elsewhere (a server engine); it is removed when this object dies.
     static std::unique_ptr<Database> adopt(const QString& connectionName);
     // A name no other connection uses, for QSqlDatabase::addDatabase.

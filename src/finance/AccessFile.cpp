@@ -609,28 +609,9 @@ void AccessFile::loadInto(sqlite3* db, const QStringList& names, bool missingIsE
     }
 }
 
-namespace {
-
-std::unique_ptr<Database> memoryDatabase()
-{
-    const QString name = Database::uniqueConnectionName(QStringLiteral("zq-access-"));
-    auto result = Database::adopt(name);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(QStringLiteral(":memory:"));
-        if (!db.open())
-            throw DatabaseError::fromSqlError(db.lastError());
-    }
-    if (!result->sqliteHandle())
-        throw DatabaseError(ReadFailure, QStringLiteral("内存数据库不可用。"));
-    return result;
-}
-
-} // namespace
-
 std::unique_ptr<Database> AccessFile::load(const QStringList& names, bool missingIsError)
 {
-    auto result = memoryDatabase();
+    auto result = Database::openMemory(QStringLiteral("zq-access-"));
     loadInto(result->sqliteHandle(), names, missingIsError);
     return result;
 }
@@ -639,7 +620,7 @@ std::unique_ptr<Database> AccessFile::loadFileAsDatabase(const QString& path, co
                                                          bool missingIsError, const QString& jet3Charset,
                                                          Loaded* loaded)
 {
-    auto result = memoryDatabase();
+    auto result = Database::openMemory(QStringLiteral("zq-access-"));
     const Loaded l = loadFile(result->sqliteHandle(), path, jet3Charset, names, missingIsError);
     if (loaded)
         *loaded = l;

@@ -207,17 +207,8 @@ std::unique_ptr<Database> openAccessFile(const QString& path, const AppSettings*
     const QString key = fi.canonicalFilePath() + u'\n' + QString::number(fi.size()) + u'\n' +
                         QString::number(fi.lastModified().toMSecsSinceEpoch()) + u'\n' + charset;
 
-    const QString name = Database::uniqueConnectionName(QStringLiteral("zq-access-"));
-    auto result = Database::adopt(name);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(QStringLiteral(":memory:"));
-        if (!db.open())
-            throw DatabaseError::fromSqlError(db.lastError());
-    }
+    auto result = Database::openMemory(QStringLiteral("zq-access-"));
     sqlite3* handle = result->sqliteHandle();
-    if (!handle)
-        throw DatabaseError(GenericFailure, QStringLiteral("内存数据库不可用。"));
     if (AccessCache::instance().restore(key, handle))
         return result;
 

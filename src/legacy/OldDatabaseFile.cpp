@@ -68,10 +68,11 @@ bool OldDatabaseLoader::load()
         m_handle = handle;
     }
     try {
-        const auto file = finance::AccessFile::open(m_path);
         if (m_cancelled)
             return false;
-        file->loadInto(handle, LegacyMigration::tableNames(), false);
+        // The guarded reader: a damaged file that would make the library loop or crash ends as a message,
+        // bounded in time, never as a hung or fallen program.
+        finance::AccessFile::loadFile(handle, m_path, QString(), LegacyMigration::tableNames(), false);
     } catch (const DatabaseError&) {
         if (m_cancelled)
             return false; // the interrupted statement
@@ -98,15 +99,12 @@ std::unique_ptr<Database> OldDatabaseLoader::take()
     unsigned char* image = sqlite3_serialize(m_handle, "main", &size, 0);
     if (!image)
         throw DatabaseError(-1, QStringLiteral("内存数据库不可用。"));
-    const QString name = Database::uniqueConnectionName(QStringLiteral("zq-old-"));
-    auto result = Database::adopt(name);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(QStringLiteral(":memory:"));
-        if (!db.open()) {
-            sqlite3_free(image);
-            throw DatabaseError::fromSqlError(db.lastError());
-        }
+    std::unique_ptr<Database> result;
+    try {
+        result = Database::openMemory(QStringLiteral("zq-old-"));
+    } catch (const DatabaseError&) {
+        sqlite3_free(image);
+        throw;
     }
     const int rc = sqlite3_deserialize(result->sqliteHandle(), "main", image, size, size,
                                        SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE);
