@@ -34,20 +34,13 @@ int exportUpload(const QStringList& args, Io io)
         io.err << "usage: zqsaltax-cli export [--db PATH] --app N --out FILE [--force]\n";
         return ExitFailure;
     }
-    bool ok = false;
-    const qint64 appId = opts->value(QStringLiteral("app")).toLongLong(&ok);
-    if (!ok) {
-        io.err << QStringLiteral("--app needs a declaration number, not \"%1\"\n")
-                      .arg(opts->value(QStringLiteral("app")));
+    const auto appNumber = opts->number(QStringLiteral("app"), QStringLiteral("a declaration number"), io);
+    if (!appNumber)
         return ExitFailure;
-    }
-    const QString out = opts->value(QStringLiteral("out"));
-    const QFileInfo target(out);
-    if (target.exists() && !target.isDir() && !opts->flag(QStringLiteral("force"))) {
-        io.err << QStringLiteral("%1 already exists; use --force to overwrite it.\n")
-                      .arg(QDir::toNativeSeparators(target.absoluteFilePath()));
+    const qint64 appId = *appNumber;
+    if (opts->refusesToOverwrite(QStringLiteral("out"), io))
         return ExitRefused;
-    }
+    const QString out = opts->value(QStringLiteral("out"));
     const QString dbPath = opts->databasePath();
     try {
         const auto db = TaxDatabase::open(dbPath);

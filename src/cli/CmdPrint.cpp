@@ -25,19 +25,14 @@ int printDeclaration(const QStringList& args, Io io)
         io.err << "usage: zqsaltax-cli print [--db PATH] --app N --out FILE.pdf [--force]\n";
         return ExitFailure;
     }
-    bool ok = false;
-    const qint64 appId = opts->value(QStringLiteral("app")).toLongLong(&ok);
-    if (!ok) {
-        io.err << QStringLiteral("--app needs a declaration number, not \"%1\"\n")
-                      .arg(opts->value(QStringLiteral("app")));
+    const auto appNumber = opts->number(QStringLiteral("app"), QStringLiteral("a declaration number"), io);
+    if (!appNumber)
         return ExitFailure;
-    }
+    const qint64 appId = *appNumber;
+    if (opts->refusesToOverwrite(QStringLiteral("out"), io))
+        return ExitRefused;
     const QFileInfo target(opts->value(QStringLiteral("out")));
     const QString shown = QDir::toNativeSeparators(target.absoluteFilePath());
-    if (target.exists() && !target.isDir() && !opts->flag(QStringLiteral("force"))) {
-        io.err << QStringLiteral("%1 already exists; use --force to overwrite it.\n").arg(shown);
-        return ExitRefused;
-    }
     const QString dbPath = opts->databasePath();
     try {
         const auto db = TaxDatabase::open(dbPath);
@@ -86,26 +81,21 @@ int statement(const QStringList& args, Io io)
                   "[--out FILE.pdf|FILE.csv] [--force]\n";
         return ExitFailure;
     }
-    bool ok = false;
-    const qint64 unitId = opts->value(QStringLiteral("unit")).toLongLong(&ok);
-    if (!ok) {
-        io.err << QStringLiteral("--unit needs a unit number, not \"%1\"\n")
-                      .arg(opts->value(QStringLiteral("unit")));
+    const auto unitNumber = opts->number(QStringLiteral("unit"), QStringLiteral("a unit number"), io);
+    if (!unitNumber)
         return ExitFailure;
-    }
+    const qint64 unitId = *unitNumber;
+    bool ok = false;
     const int year = opts->value(QStringLiteral("year")).toInt(&ok);
     if (!ok || year < 1900 || year > 9999) {
         io.err << QStringLiteral("--year needs a year such as 2024, not \"%1\"\n")
                       .arg(opts->value(QStringLiteral("year")));
         return ExitFailure;
     }
+    if (opts->refusesToOverwrite(QStringLiteral("out"), io))
+        return ExitRefused;
     const bool toFile = opts->has(QStringLiteral("out"));
     const QFileInfo target(opts->value(QStringLiteral("out")));
-    if (toFile && target.exists() && !target.isDir() && !opts->flag(QStringLiteral("force"))) {
-        io.err << QStringLiteral("%1 already exists; use --force to overwrite it.\n")
-                      .arg(QDir::toNativeSeparators(target.absoluteFilePath()));
-        return ExitRefused;
-    }
     const QString dbPath = opts->databasePath();
     try {
         const auto db = TaxDatabase::open(dbPath);

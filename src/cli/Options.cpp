@@ -20,6 +20,26 @@ int databaseFailure(Io io, const QString& path, const QString& description)
     return ExitFailure;
 }
 
+std::optional<qint64> Options::number(const QString& name, const QString& wanted, Io io) const
+{
+    bool ok = false;
+    const qint64 n = value(name).toLongLong(&ok);
+    if (ok)
+        return n;
+    io.err << QStringLiteral("--%1 needs %2, not \"%3\"\n").arg(name, wanted, value(name));
+    return std::nullopt;
+}
+
+bool Options::refusesToOverwrite(const QString& name, Io io) const
+{
+    const QFileInfo target(value(name));
+    if (!has(name) || !target.exists() || target.isDir() || flag(QStringLiteral("force")))
+        return false;
+    io.err << QStringLiteral("%1 already exists; use --force to overwrite it.\n")
+                  .arg(QDir::toNativeSeparators(target.absoluteFilePath()));
+    return true;
+}
+
 QString Options::databasePath() const
 {
     return value(QStringLiteral("db"), TaxDatabase::defaultPath());
