@@ -25,6 +25,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
@@ -235,7 +236,9 @@ UnitYearDialog::UnitYearDialog(const AppContext& ctx, qint64 unitId, const QStri
     m_table = new QTableView(split);
     m_table->setModel(m_model);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Every amount whole: the columns take the width their texts need, and the table never less than that.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setStretchLastSection(true);
     split->addWidget(m_chartView);
     split->addWidget(m_table);
     split->setStretchFactor(0, 3);
@@ -278,6 +281,9 @@ void UnitYearDialog::reload()
     rows << QStringList{QStringLiteral("全年"), QString::number(y.declaredMonths()) + QStringLiteral("个月"),
                         y.totalPaid().format(u"#,##0.00"), QString()};
     m_model->setRows(rows);
+    m_table->resizeColumnsToContents();
+    m_table->setMinimumWidth(m_table->horizontalHeader()->length() + 2 * m_table->frameWidth() +
+                             m_table->verticalScrollBar()->sizeHint().width());
 
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("%1 %2年 实缴税额与纳税人数").arg(m_unitName).arg(y.year));
