@@ -30,8 +30,14 @@ public:
     {
         return setValue(QStringLiteral("Corvane"), QStringLiteral("TColWid"), w);
     }
-    QString financeServerEngine() const { return value(QStringLiteral("Finance"), QStringLiteral("ServerEngine")); }
-    QString financeOdbcDriver() const { return value(QStringLiteral("Finance"), QStringLiteral("OdbcDriver")); }
+    QString financeServerEngine() const
+    {
+        return value(QStringLiteral("Finance"), QStringLiteral("ServerEngine"));
+    }
+    QString financeOdbcDriver() const
+    {
+        return value(QStringLiteral("Finance"), QStringLiteral("OdbcDriver"));
+    }
 
     // How many daily copies a normal exit keeps in backup/ beside the database; 0 takes none.
     int backupKeep() const;

@@ -21,8 +21,10 @@ public:
     // Cancel button, or Ok for a plain notice).
     virtual Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons) = 0;
     // A one-line input box; nothing when cancelled.
-    virtual std::optional<QString> input(const QString& title, const QString& prompt, const QString& defaultText) = 0;
-    // A save-file dialog with a proposed file name and a filter such as "CSV文件 (*.csv)"; nothing when cancelled.
+    virtual std::optional<QString> input(const QString& title, const QString& prompt,
+                                         const QString& defaultText) = 0;
+    // A save-file dialog with a proposed file name and a filter such as "CSV文件 (*.csv)"; nothing when
+    // cancelled.
     virtual std::optional<QString> saveFileName(const QString& title, const QString& proposedPath,
                                                 const QString& filter) = 0;
     // An open-file dialog in a folder with a filter such as "旧版数据库 (*.mdb)"; nothing when cancelled. A
@@ -57,7 +59,10 @@ public:
     }
 
     // The conventions: a notice has OK only and the title "提示信息" unless told otherwise.
-    void notice(const QString& text, Icon icon = Icon::None) { message(noticeTitle(), text, icon, Buttons::Ok); }
+    void notice(const QString& text, Icon icon = Icon::None)
+    {
+        message(noticeTitle(), text, icon, Buttons::Ok);
+    }
     void notice(const QString& title, const QString& text, Icon icon)
     {
         message(title, text, icon, Buttons::Ok);

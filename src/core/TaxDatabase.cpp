@@ -49,9 +49,15 @@ void loadCodeTable(Database& db, const QString& table)
 
 } // namespace
 
-QString fileName() { return QStringLiteral("ZqSalTax.db"); }
+QString fileName()
+{
+    return QStringLiteral("ZqSalTax.db");
+}
 
-QString defaultPath() { return QDir(QCoreApplication::applicationDirPath()).filePath(fileName()); }
+QString defaultPath()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(fileName());
+}
 
 std::unique_ptr<Database> open(const QString& path)
 {

@@ -6,10 +6,10 @@
 #include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
-#include <QStyle>
-#include <QTableView>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QStyle>
+#include <QTableView>
 #include <QTest>
 #include <stdexcept>
 

@@ -53,8 +53,8 @@ private slots:
         QCOMPARE(TaxDatabase::schemaProblems(t.db()), QStringList());
         const auto expected = TaxDatabase::expectedSchema();
         QCOMPARE(expected.value("ApplTInfo"),
-                 QStringList({"AppID", "ID", "RowId", "IDCard", "EmpName", "NationCode", "ProfCode", "ProgCode",
-                              "InComeM", "TaxM", "TaxRadio", "ReduTax", "NationTax", "TaxM1"}));
+                 QStringList({"AppID", "ID", "RowId", "IDCard", "EmpName", "NationCode", "ProfCode",
+                              "ProgCode", "InComeM", "TaxM", "TaxRadio", "ReduTax", "NationTax", "TaxM1"}));
         QCOMPARE(expected.size(), 9);
     }
 
@@ -62,12 +62,14 @@ private slots:
     {
         test::TempTaxDatabase t;
         auto& db = t.db();
-        QCOMPARE(db.scalar("select NationName from BmNation where NationCode=?", {"156"}).toString(), QString("中国"));
+        QCOMPARE(db.scalar("select NationName from BmNation where NationCode=?", {"156"}).toString(),
+                 QString("中国"));
         QVERIFY(db.scalar("select count(*) from BmNation where NationCode='001'").toInt() == 1);
         QCOMPARE(db.scalar("select NationName from BmNation where NationCode=?", {"336"}).toString(),
                  QString("梵蒂冈"));
         QVERIFY(db.scalar("select count(*) from BmProfes where ProfCode='0201'").toInt() == 1);
-        QCOMPARE(db.scalar("select ProgName from BmItem where ProgCode='01'").toString(), QString("工资、薪金所得"));
+        QCOMPARE(db.scalar("select ProgName from BmItem where ProgCode='01'").toString(),
+                 QString("工资、薪金所得"));
         QCOMPARE(db.scalar("select count(*) from BmItem").toInt(), 11);
         QVERIFY(db.scalar("select count(*) from lumfver where lumfver='Olvenka 2.X'").toInt() == 1);
         QCOMPARE(db.scalar("select count(*) from lumfver").toInt(), 2);

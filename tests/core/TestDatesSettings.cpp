@@ -16,20 +16,34 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected"); // yyyy-mm-dd, empty for invalid
-        QTest::newRow("full") << "2003-09-06" << "2003-09-06";
-        QTest::newRow("one-digit month and day") << "2005-9-1" << "2005-09-01";
-        QTest::newRow("blanks around") << " 2005-12-12 " << "2005-12-12";
-        QTest::newRow("leap day") << "2004-02-29" << "2004-02-29";
-        QTest::newRow("no leap day") << "2005-02-29" << "";
-        QTest::newRow("february 30") << "2005-02-30" << "";
-        QTest::newRow("month 13") << "2005-13-01" << "";
-        QTest::newRow("letters") << "abc" << "";
-        QTest::newRow("month only") << "2005-09" << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("slashes") << "2005/09/01" << "";
-        QTest::newRow("three-digit day") << "2005-09-001" << "";
-        QTest::newRow("five-digit year") << "20050-09-01" << "";
-        QTest::newRow("signed year") << "+2005-09-01" << "";
+        QTest::newRow("full") << "2003-09-06"
+                              << "2003-09-06";
+        QTest::newRow("one-digit month and day") << "2005-9-1"
+                                                 << "2005-09-01";
+        QTest::newRow("blanks around") << " 2005-12-12 "
+                                       << "2005-12-12";
+        QTest::newRow("leap day") << "2004-02-29"
+                                  << "2004-02-29";
+        QTest::newRow("no leap day") << "2005-02-29"
+                                     << "";
+        QTest::newRow("february 30") << "2005-02-30"
+                                     << "";
+        QTest::newRow("month 13") << "2005-13-01"
+                                  << "";
+        QTest::newRow("letters") << "abc"
+                                 << "";
+        QTest::newRow("month only") << "2005-09"
+                                    << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("slashes") << "2005/09/01"
+                                 << "";
+        QTest::newRow("three-digit day") << "2005-09-001"
+                                         << "";
+        QTest::newRow("five-digit year") << "20050-09-01"
+                                         << "";
+        QTest::newRow("signed year") << "+2005-09-01"
+                                     << "";
     }
     void parseDate()
     {
@@ -42,11 +56,16 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("two-digit") << "2005-09" << "2005-09";
-        QTest::newRow("one-digit") << "2005-9" << "2005-09";
-        QTest::newRow("month 13") << "2005-13" << "";
-        QTest::newRow("full date is no month") << "2005-09-01" << "";
-        QTest::newRow("abc") << "abc" << "";
+        QTest::newRow("two-digit") << "2005-09"
+                                   << "2005-09";
+        QTest::newRow("one-digit") << "2005-9"
+                                   << "2005-09";
+        QTest::newRow("month 13") << "2005-13"
+                                  << "";
+        QTest::newRow("full date is no month") << "2005-09-01"
+                                               << "";
+        QTest::newRow("abc") << "abc"
+                             << "";
     }
     void parseMonth()
     {

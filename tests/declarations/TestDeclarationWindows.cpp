@@ -4,8 +4,8 @@
 #include "TestSupport.h"
 #include "core/AppSettings.h"
 #include "declarations/DeclarationStore.h"
-#include "ui/ColumnFit.h"
 #include "declarations/DeclarationWarnings.h"
+#include "ui/ColumnFit.h"
 #include "ui/DeclarationEditor.h"
 #include "ui/DeclarationList.h"
 #include "ui/DeclarationTableModel.h"
@@ -21,11 +21,11 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QScrollBar>
-#include <QTableView>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QScopeGuard>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 

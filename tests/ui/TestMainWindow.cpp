@@ -23,8 +23,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QDir>
-#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
