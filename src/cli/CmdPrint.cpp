@@ -36,16 +36,13 @@ int printDeclaration(const QStringList& args, Io io)
     const QString dbPath = opts->databasePath();
     try {
         const auto db = TaxDatabase::open(dbPath);
-        const Rows found = db->select(QStringLiteral("select AppID from ApplT where AppID = ?"),
-                                      {QVariant::fromValue<qlonglong>(appId)});
-        if (found.isEmpty()) {
+        DeclarationDocument doc;
+        if (!DeclarationStore(*db).loadStored(doc, appId)) {
             io.err << QStringLiteral(
                           "cannot print declaration %1: 找不到这张申报表（编号 %1），它可能已被删除。\n")
                           .arg(appId);
             return ExitFailure;
         }
-        DeclarationDocument doc;
-        DeclarationStore(*db).loadStored(doc, appId);
         DeclarationForm form(doc);
         if (const auto problem = form.writePdfFile(target.absoluteFilePath())) {
             io.err << QStringLiteral("cannot print declaration %1: %2\n").arg(appId).arg(*problem);

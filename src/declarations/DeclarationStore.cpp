@@ -152,7 +152,7 @@ void DeclarationStore::loadNew(DeclarationDocument& doc, qint64 unitId, const QD
     doc.appendRow();
 }
 
-void DeclarationStore::loadStored(DeclarationDocument& doc, qint64 appId) const
+bool DeclarationStore::loadStored(DeclarationDocument& doc, qint64 appId) const
 {
     const Rows head = m_db.select(QStringLiteral("select * from ApplT where AppID=?"), {appId});
     if (!head.isEmpty()) {
@@ -194,6 +194,7 @@ void DeclarationStore::loadStored(DeclarationDocument& doc, qint64 appId) const
             row.amounts[i] = q.money(6 + i);
         rows.append(std::move(row));
     }
+    return !head.isEmpty();
 }
 
 qint64 DeclarationStore::newAppId() const

@@ -17,8 +17,8 @@ public:
     // empty numbered row.
     void loadNew(DeclarationDocument& doc, qint64 unitId, const QDate& today) const;
     // A stored declaration: the header when its row exists (otherwise the header is left as it was), and its
-    // detail rows as stored, without a trailing empty row.
-    void loadStored(DeclarationDocument& doc, qint64 appId) const;
+    // detail rows as stored, without a trailing empty row. False when there is no header row.
+    bool loadStored(DeclarationDocument& doc, qint64 appId) const;
 
     // The key a new declaration gets: the largest + 1, or 1.
     qint64 newAppId() const;

@@ -25,15 +25,11 @@ void DeclarationList::printCurrent()
     const qint64 appId = m_model->text(current.row(), ColAppId).toLongLong();
     DeclarationDocument doc;
     try {
-        if (m_ctx.db
-                ->select(QStringLiteral("select AppID from ApplT where AppID = ?"),
-                         {QVariant::fromValue<qlonglong>(appId)})
-                .isEmpty()) {
+        if (!DeclarationStore(*m_ctx.db).loadStored(doc, appId)) {
             m_ctx.prompter->notice(QStringLiteral("找不到这张申报表（编号 %1），它可能已被删除。").arg(appId),
                                    Prompter::Icon::Exclamation);
             return;
         }
-        DeclarationStore(*m_ctx.db).loadStored(doc, appId);
     } catch (const DatabaseError& e) {
         m_ctx.prompter->notice(Prompter::errorTitle(), e.description(), Prompter::Icon::Critical);
         return;
