@@ -7,7 +7,6 @@
 #include "core/PasswordStore.h"
 
 #include <QDir>
-#include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSet>

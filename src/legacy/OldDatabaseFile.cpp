@@ -5,8 +5,6 @@
 #include "finance/AccessFile.h"
 
 #include <QDir>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <sqlite3.h>
 
 namespace zq::legacy {

@@ -31,11 +31,6 @@ TextEdit KeyRuleFilter::typedEdit(const QString& text) const
     return edit;
 }
 
-bool KeyRuleFilter::acceptsTyped(const QString& text) const
-{
-    return m_rule(typedEdit(text));
-}
-
 // The word-deleting keys: the line edit's own word boundaries decide what goes, so a scratch copy of the box
 // takes the key and shows the result.
 TextEdit KeyRuleFilter::probedEdit(const QKeyEvent* key) const

@@ -26,9 +26,6 @@ public:
     KeyRuleFilter(QLineEdit* edit, EditRule rule);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    // Whether typing or pasting text at the caret, over the selection, is taken.
-    bool acceptsTyped(const QString& text) const;
-
 private:
     TextEdit typedEdit(const QString& text) const;
     TextEdit selectionRemoved() const;

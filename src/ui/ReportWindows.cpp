@@ -330,7 +330,6 @@ void UnitYearDialog::reload()
     points->setMarkerSize(8);
     QLineSeries* run = nullptr;
     int runs = 0;
-    bool pointsAttached = false;
     // The category axis puts month m at m - 1 on a hidden value axis below the bars.
     auto* axisRun = new QValueAxis;
     axisRun->setRange(-0.5, 11.5);
@@ -342,7 +341,6 @@ void UnitYearDialog::reload()
         s->attachAxis(axisPeople);
     };
     attach(points);
-    pointsAttached = true;
     for (int m = 0; m < 12; ++m) {
         if (!y.months[m]) {
             run = nullptr;
@@ -357,14 +355,13 @@ void UnitYearDialog::reload()
         run->append(m, y.months[m]->taxpayers);
         points->append(m, y.months[m]->taxpayers);
     }
-    Q_ASSERT(pointsAttached);
     axisTax->setRange(0, maxPaid > 0 ? maxPaid * 1.1 : 1);
     axisTax->applyNiceNumbers();
     axisPeople->setRange(0, std::max(1, maxPeople + 1));
     axisPeople->applyNiceNumbers();
     // The line segments share the legend entry of the points.
     for (QLegendMarker* marker : chart->legend()->markers())
-        if (qobject_cast<QLineSeries*>(marker->series()) && !qobject_cast<QScatterSeries*>(marker->series()))
+        if (qobject_cast<QLineSeries*>(marker->series()))
             marker->setVisible(false);
     chart->legend()->setAlignment(Qt::AlignBottom);
 

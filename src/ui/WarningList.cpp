@@ -50,11 +50,7 @@ WarningList::WarningList(const Warnings& warnings, const QString& question, QWid
     connect(m_view->horizontalHeader(), &QHeaderView::sectionResized, m_view,
             &QTableView::resizeRowsToContents);
     layout->addWidget(m_view, 1);
-    connect(m_view, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
-        if (i.isValid())
-            emit warningActivated(i.row());
-    });
-    // Enter on a row acts like a double-click.
+    // A double-click and Enter on a row both activate it.
     connect(m_view, &QTableView::activated, this, [this](const QModelIndex& i) {
         if (i.isValid())
             emit warningActivated(i.row());
