@@ -29,11 +29,9 @@ int backup(const QStringList& args, Io io)
                << '\n';
         return ExitFailure;
     }
-    const QString out = opts->value(QStringLiteral("out"));
-    if (QFileInfo(out).isFile() && !opts->flag(QStringLiteral("force"))) {
-        io.err << QStringLiteral("%1 already exists; use --force to overwrite it.\n").arg(shown(out));
+    if (opts->refusesToOverwrite(QStringLiteral("out"), io))
         return ExitRefused;
-    }
+    const QString out = opts->value(QStringLiteral("out"));
     if (const auto problem = DatabaseCopy::backup(opts->databasePath(), out)) {
         io.err << QStringLiteral("cannot back up %1: %2\n").arg(shown(opts->databasePath()), *problem);
         return ExitFailure;

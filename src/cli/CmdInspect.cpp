@@ -84,12 +84,8 @@ QString field(const QVariant& v, bool money)
     if (v.isNull())
         return QString();
     if (money) {
-        if (const auto m = Money::fromForeign(v)) {
-            const qint64 raw = m->raw();
-            const quint64 a = raw < 0 ? quint64(0) - quint64(raw) : quint64(raw);
-            return (raw < 0 ? QStringLiteral("-") : QString()) + QString::number(a / quint64(Money::Scale)) +
-                   u'.' + QStringLiteral("%1").arg(a % quint64(Money::Scale), 4, 10, QLatin1Char('0'));
-        }
+        if (const auto m = Money::fromForeign(v))
+            return m->format(u"0.0000");
     }
     if (v.typeId() == QMetaType::Double)
         return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);

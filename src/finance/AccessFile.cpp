@@ -1,5 +1,7 @@
 #include "AccessFile.h"
 
+#include "core/Money.h"
+
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -121,12 +123,10 @@ bool parseMoney(const char* s, int len, qint64& raw)
     return true;
 }
 
+// An amount with its four decimals, as exact text.
 QString moneyText(qint64 raw)
 {
-    const bool negative = raw < 0;
-    const quint64 a = negative ? quint64(0) - quint64(raw) : quint64(raw);
-    return (negative ? QStringLiteral("-") : QString()) + QString::number(a / 10000) + u'.' +
-           QStringLiteral("%1").arg(a % 10000, 4, 10, QLatin1Char('0'));
+    return Money::fromRaw(raw).format(u"0.0000");
 }
 
 ColumnType columnTypeOf(const MdbColumn& c)

@@ -277,11 +277,10 @@ double DeclarationForm::paintTable(QPainter& p, double y, int page) const
         for (int c = ColInComeM; c <= ColTaxM1; ++c) {
             if (c == ColTaxRadio)
                 continue;
-            Money sum;
-            for (int r = 0; r < m_rowCount; ++r)
-                sum += m_doc.cellNumber(r, c);
+            // The blank row left out above holds no amount, so the document's column sums are the printed
+            // rows'.
             cells.draw(QRectF(m_columnX[c] + 8, y, m_columnX[c + 1] - m_columnX[c] - 16, kRowHeight),
-                       sum.format(u"#,##0.00"), Qt::AlignRight);
+                       m_doc.columnSum(c).format(u"#,##0.00"), Qt::AlignRight);
         }
         y += kRowHeight;
     }

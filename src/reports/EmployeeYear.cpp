@@ -116,7 +116,7 @@ int EmployeeYear::monthsWithoutRows() const
 
 QString EmployeeYear::monthText(int year, int month)
 {
-    return QStringLiteral("%1-%2").arg(year, 4, 10, QLatin1Char('0')).arg(month, 2, 10, QLatin1Char('0'));
+    return Dates::formatMonth(QDate(year, month, 1));
 }
 
 QByteArray EmployeeYear::csv() const

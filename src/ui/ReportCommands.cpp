@@ -48,8 +48,7 @@ void DeclarationList::showUnitYear()
     int year = QDate::currentDate().year();
     const QModelIndex current = m_grid->currentIndex();
     if (current.isValid()) {
-        const QDate month = QDate::fromString(m_model->text(current.row(), ColMonth) + QStringLiteral("-01"),
-                                              QStringLiteral("yyyy-MM-dd"));
+        const QDate month = Dates::parseMonth(m_model->text(current.row(), ColMonth));
         if (month.isValid())
             year = month.year();
     }
