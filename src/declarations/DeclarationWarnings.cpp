@@ -75,12 +75,12 @@ void checkIdentities(const DeclarationDocument& doc, const QList<int>& rows, con
     }
 }
 
-void checkWageRow(const DeclarationDocument& doc, int r, const WageTaxTable& table, bool bookless,
-                  Warnings& out)
+// tableName: how the warnings name the table, made once for all rows.
+void checkWageRow(const DeclarationDocument& doc, int r, const WageTaxTable& table, const QString& tableName,
+                  bool bookless, Warnings& out)
 {
     const Money taxable = doc.cellNumber(r, ColTaxM);
     const Money rate = doc.cellNumber(r, ColTaxRadio);
-    const QString tableName = QStringLiteral("%1 的工资、薪金所得税率表").arg(table.periodText());
     if (taxable.raw() <= 0) {
         if (!rate.isZero() && rate != Money::fromUnits(table.brackets.first().rate))
             out.append({r, ColTaxRadio, cellPlace(ColTaxRadio),
@@ -150,8 +150,9 @@ void checkTaxes(const DeclarationDocument& doc, const QList<int>& rows, Warnings
         return;
     }
     const bool bookless = rows.size() == 1 && doc.header(F::BookNo).trimmed().isEmpty();
+    const QString tableName = QStringLiteral("%1 的工资、薪金所得税率表").arg(table->periodText());
     for (int r : wageRows)
-        checkWageRow(doc, r, *table, bookless, out);
+        checkWageRow(doc, r, *table, tableName, bookless, out);
 }
 
 void checkHeader(const DeclarationDocument& doc, const QList<int>& rows, Warnings& out)

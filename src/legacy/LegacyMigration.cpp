@@ -582,19 +582,21 @@ MigrationOutcome LegacyMigration::run(const Progress& progress)
                 ticker.step();
                 for (size_t i = 0; i < t.columns.size(); ++i)
                     cells[i] = Cell::read(read.get(), int(i));
-                QStringList keyText;
-                for (int k : t.keyColumns)
-                    keyText << QStringLiteral("%1=%2").arg(QLatin1String(t.columns[k].name),
-                                                           cells[k].type == SQLITE_TEXT ? cells[k].text
-                                                                                        : cells[k].shown());
-                const QString key =
-                    QStringLiteral("第 %1 行，").arg(rowNumber) + keyText.join(QStringLiteral(", "));
+                // The row's place in a message, made only when a problem is found.
+                const auto key = [&] {
+                    QStringList keyText;
+                    for (int k : t.keyColumns)
+                        keyText << QStringLiteral("%1=%2").arg(
+                            QLatin1String(t.columns[k].name),
+                            cells[k].type == SQLITE_TEXT ? cells[k].text : cells[k].shown());
+                    return QStringLiteral("第 %1 行，").arg(rowNumber) + keyText.join(QStringLiteral(", "));
+                };
                 bool rowOk = true;
                 for (size_t i = 0; i < t.columns.size(); ++i) {
                     Converted c = convert(cells[i], t.columns[i].kind);
                     if (!c.problem.isEmpty()) {
                         problems.add(
-                            {table, key, QLatin1String(t.columns[i].name), cells[i].shown(), c.problem});
+                            {table, key(), QLatin1String(t.columns[i].name), cells[i].shown(), c.problem});
                         rowOk = false;
                     }
                     values[i] = std::move(c.value);
@@ -606,7 +608,7 @@ MigrationOutcome LegacyMigration::run(const Progress& progress)
                     for (int i : t.keyColumns)
                         k += values[i].keyPart() + u'\x1f';
                     if (keys.contains(k)) {
-                        problems.add({table, key, {}, {}, QStringLiteral("编号重复")});
+                        problems.add({table, key(), {}, {}, QStringLiteral("编号重复")});
                         continue;
                     }
                     keys.insert(k);
@@ -618,7 +620,7 @@ MigrationOutcome LegacyMigration::run(const Progress& progress)
                 try {
                     write.exec();
                 } catch (const DatabaseError& e) {
-                    problems.add({table, key, {}, {}, e.description()});
+                    problems.add({table, key(), {}, {}, e.description()});
                     continue;
                 }
                 if (table == QLatin1String("UnitInfo")) {

@@ -32,11 +32,10 @@ std::unique_ptr<Database> openOldDatabase(const QString& path)
         return Database::openSqlite(path, Database::Access::ReadOnly);
     case finance::FileKind::Jet3:
     case finance::FileKind::Jet4:
-    case finance::FileKind::Ace: {
-        OldDatabaseLoader loader(path);
-        loader.load();
-        return loader.take();
-    }
+    case finance::FileKind::Ace:
+        // Read straight into the connection handed back; the loader's second copy serves only a reading
+        // thread that can be cancelled (the window).
+        return finance::AccessFile::loadFileAsDatabase(path, LegacyMigration::tableNames(), false);
     case finance::FileKind::NotADatabase:
         break;
     }

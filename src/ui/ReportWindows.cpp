@@ -1,5 +1,6 @@
 #include "ReportWindows.h"
 
+#include "ColumnFit.h"
 #include "StringTableModel.h"
 #include "core/DatabaseError.h"
 #include "core/Prompter.h"
@@ -25,7 +26,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScatterSeries>
-#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
@@ -282,8 +282,7 @@ void UnitYearDialog::reload()
                         y.totalPaid().format(u"#,##0.00"), QString()};
     m_model->setRows(rows);
     m_table->resizeColumnsToContents();
-    m_table->setMinimumWidth(m_table->horizontalHeader()->length() + 2 * m_table->frameWidth() +
-                             m_table->verticalScrollBar()->sizeHint().width());
+    m_table->setMinimumWidth(fullWidth(m_table));
 
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("%1 %2年 实缴税额与纳税人数").arg(m_unitName).arg(y.year));
