@@ -5,6 +5,7 @@
 #include "core/Database.h"
 #include "core/Money.h"
 #include "finance/AccessFile.h"
+#include "finance/FinanceConnection.h"
 #include "finance/FinanceLocator.h"
 
 #include <QDir>
@@ -123,28 +124,18 @@ int inspect(const QStringList& args, Io io)
         charset = AppSettings().value(QStringLiteral("Finance"), QStringLiteral("Jet3Charset")).trimmed();
 
     try {
-        FileKind kind = finance::detectFileKind(path);
+        const FileKind kind = finance::detectFileKind(path);
+        const bool access = finance::isAccess(kind);
         std::unique_ptr<Database> db;
         QList<Table> tables;
-        const bool access = kind == FileKind::Jet3 || kind == FileKind::Jet4 || kind == FileKind::Ace;
         if (access) {
             // Every table, through the reader of the finance link (in a child process with a time limit).
             AccessFile::Loaded loaded;
             db = AccessFile::loadFileAsDatabase(path, {}, true, charset, &loaded);
             tables = accessTables(loaded.tables);
         } else {
-            // What is not an Access file is read as the finance link reads it: as a SQLite file, read-only.
-            if (QFileInfo(path).size() == 0)
-                throw DatabaseError(-2147467259,
-                                    QStringLiteral("文件“%1”是空的，不是财务软件的数据库文件。").arg(shown));
-            try {
-                db = Database::openSqlite(path, Database::Access::ReadOnly);
-            } catch (const DatabaseError& e) {
-                if ((e.number() & 0xFF) == 26)
-                    throw DatabaseError(e.number(),
-                                        QStringLiteral("文件“%1”不是财务软件的数据库文件。").arg(shown));
-                throw;
-            }
+            // What is not an Access file is opened as the finance link opens it: a SQLite file, read-only.
+            db = finance::OpenFinanceConnection(path, {}, {}, {}, nullptr);
             tables = sqliteTables(*db);
         }
 

@@ -22,6 +22,12 @@ enum class FileKind {
     Ace,          // Access 2007 and later .accdb (4 KB pages, Unicode text)
 };
 
+// A file that the Access reader reads.
+constexpr bool isAccess(FileKind kind)
+{
+    return kind == FileKind::Jet3 || kind == FileKind::Jet4 || kind == FileKind::Ace;
+}
+
 // "SQLite", "Jet 3", "Jet 4", "ACE", or "not a database".
 QString fileKindName(FileKind kind);
 

@@ -244,8 +244,7 @@ std::unique_ptr<Database> OpenFinanceConnection(const QString& database, const Q
         if (QFileInfo(database).size() == 0)
             throw DatabaseError(GenericFailure, QStringLiteral("文件“%1”是空的，不是财务软件的数据库文件。")
                                                     .arg(QDir::toNativeSeparators(database)));
-        const FileKind kind = detectFileKind(database);
-        if (kind == FileKind::Jet3 || kind == FileKind::Jet4 || kind == FileKind::Ace)
+        if (isAccess(detectFileKind(database)))
             return openAccessFile(database, settings);
     }
     try {

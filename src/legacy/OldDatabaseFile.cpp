@@ -20,9 +20,7 @@ DatabaseError notOld(const QString& path)
 
 bool isAccessFile(const QString& path)
 {
-    using finance::FileKind;
-    const FileKind kind = finance::detectFileKind(path);
-    return kind == FileKind::Jet3 || kind == FileKind::Jet4 || kind == FileKind::Ace;
+    return finance::isAccess(finance::detectFileKind(path));
 }
 
 std::unique_ptr<Database> openOldDatabase(const QString& path)
