@@ -15,11 +15,11 @@ constexpr int kRowsMeasured = 500;
 
 } // namespace
 
-void fitColumns(QTableView* grid, const QHash<int, QString>& examples, const QSet<int>& keep)
+int fitColumns(QTableView* grid, const QHash<int, QString>& examples, const QSet<int>& keep)
 {
     const QAbstractItemModel* model = grid->model();
     if (!model)
-        return;
+        return fullWidth(grid);
     QHeaderView* header = grid->horizontalHeader();
     const QFontMetrics cells = grid->fontMetrics();
     // The item delegate leaves a margin at both sides of the text; a few pixels more keep it off the lines.
@@ -41,6 +41,8 @@ void fitColumns(QTableView* grid, const QHash<int, QString>& examples, const QSe
         if (need > grid->columnWidth(c))
             grid->setColumnWidth(c, need);
     }
+    header->setStretchLastSection(true);
+    return fullWidth(grid);
 }
 
 int fullWidth(const QTableView* grid)

@@ -337,19 +337,17 @@ void DeclarationEditor::fitToColumns()
     // A column without a stored width gets what its title and an ordinary value need; the window opens wide
     // enough to show every column (the main window bounds it), and the last column takes what is left.
     const QString amount = QStringLiteral("99,999,999.99");
-    fitColumns(m_grid,
-               {{ColIDCard, QStringLiteral("11010519491231002X")},
-                {ColEmpName, QStringLiteral("欧阳建国")},
-                {ColInComeM, amount},
-                {ColTaxM, amount},
-                {ColReduTax, amount},
-                {ColNationTax, amount},
-                {ColTaxM1, amount}},
-               m_storedWidths);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    const int gridWidth = fitColumns(m_grid,
+                                     {{ColIDCard, QStringLiteral("11010519491231002X")},
+                                      {ColEmpName, QStringLiteral("欧阳建国")},
+                                      {ColInComeM, amount},
+                                      {ColTaxM, amount},
+                                      {ColReduTax, amount},
+                                      {ColNationTax, amount},
+                                      {ColTaxM1, amount}},
+                                     m_storedWidths);
     const QMargins margins = layout()->contentsMargins();
-    const int wanted =
-        qMax(layout()->minimumSize().width(), fullWidth(m_grid) + margins.left() + margins.right());
+    const int wanted = qMax(layout()->minimumSize().width(), gridWidth + margins.left() + margins.right());
     resize(qMax(width(), wanted), height());
 }
 

@@ -108,10 +108,8 @@ DeclarationList::DeclarationList(const AppContext& ctx, WindowHost* host, QWidge
     resize(640, 420);
     loadUnits();
     // Every column as wide as its title and its longest value need; the last one takes what is left.
-    fitColumns(m_grid);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
     resize(qMax(width(),
-                fullWidth(m_grid) + layout->contentsMargins().left() + layout->contentsMargins().right()),
+                fitColumns(m_grid) + layout->contentsMargins().left() + layout->contentsMargins().right()),
            height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move((screen->availableGeometry().width() - width()) / 2, y());

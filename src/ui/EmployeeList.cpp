@@ -131,10 +131,9 @@ void EmployeeList::fitToColumns()
 {
     // Every column as wide as its title and its longest value (an 18-character identity number, a name)
     // need; the last one takes what is left.
-    zq::ui::fitColumns(m_grid, {{EmpColIdCard, QStringLiteral("11010519491231002X")},
-                                {EmpColName, QStringLiteral("欧阳建国")}});
-    m_grid->horizontalHeader()->setStretchLastSection(true);
-    resize(qMax(width(), fullWidth(m_grid)), height());
+    const int gridWidth = zq::ui::fitColumns(m_grid, {{EmpColIdCard, QStringLiteral("11010519491231002X")},
+                                                      {EmpColName, QStringLiteral("欧阳建国")}});
+    resize(qMax(width(), gridWidth), height());
 }
 
 void EmployeeList::buildGrid()

@@ -87,9 +87,7 @@ UnitList::UnitList(const AppContext& ctx, QWidget* parent) : QDialog(parent), m_
 void UnitList::fitToColumns()
 {
     // Every column as wide as its title and its longest value need; the last one takes what is left.
-    zq::ui::fitColumns(m_grid);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
-    resize(qMax(width(), fullWidth(m_grid)), height());
+    resize(qMax(width(), zq::ui::fitColumns(m_grid)), height());
 }
 
 void UnitList::buildMenus()
