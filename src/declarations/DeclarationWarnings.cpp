@@ -66,12 +66,9 @@ void checkIdentities(const DeclarationDocument& doc, const QList<int>& rows, con
     for (const auto& c : IdentityNumber::sameNumberOtherName(numbersAndNames)) {
         const int r = rows[c.row];
         const int first = rows[c.firstRow];
-        out.append({r, ColIDCard, cellPlace(ColIDCard),
-                    QStringLiteral("与第%1行号码相同，姓名却是“%2”而非“%3”")
-                        .arg(first + 1)
-                        .arg(doc.row(r).texts[ColEmpName - 1].trimmed(),
-                             doc.row(first).texts[ColEmpName - 1].trimmed()),
-                    QStringLiteral("一个身份证件号码只属于一人")});
+        const auto f = IdentityNumber::clashFinding(first + 1, doc.row(r).texts[ColEmpName - 1],
+                                                    doc.row(first).texts[ColEmpName - 1]);
+        out.append({r, ColIDCard, cellPlace(ColIDCard), f.problem, f.expected});
     }
 }
 

@@ -28,13 +28,11 @@ Warnings EmployeeWarnings::check(const EmployeeRows& rows, const QDate& today)
         for (const auto& f : IdentityNumber::check(number, today))
             out.append({r, EmpColIdCard, place(), f.problem, f.expected});
     }
-    for (const auto& c : IdentityNumber::sameNumberOtherName(numbersAndNames))
-        out.append(
-            {c.row, EmpColIdCard, place(),
-             QStringLiteral("与第%1行号码相同，姓名却是“%2”而非“%3”")
-                 .arg(c.firstRow + 1)
-                 .arg(cell(rows[c.row], EmpColName).trimmed(), cell(rows[c.firstRow], EmpColName).trimmed()),
-             QStringLiteral("一个身份证件号码只属于一人")});
+    for (const auto& c : IdentityNumber::sameNumberOtherName(numbersAndNames)) {
+        const auto f = IdentityNumber::clashFinding(c.firstRow + 1, cell(rows[c.row], EmpColName),
+                                                    cell(rows[c.firstRow], EmpColName));
+        out.append({c.row, EmpColIdCard, place(), f.problem, f.expected});
+    }
     std::stable_sort(out.begin(), out.end(),
                      [](const Warning& a, const Warning& b) { return a.row < b.row; });
     return out;

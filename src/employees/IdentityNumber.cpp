@@ -104,4 +104,13 @@ IdentityNumber::sameNumberOtherName(const QList<QPair<QString, QString>>& number
     return clashes;
 }
 
+IdentityNumber::Finding IdentityNumber::clashFinding(int firstRowNumber, const QString& name,
+                                                     const QString& firstName)
+{
+    return {QStringLiteral("与第%1行号码相同，姓名却是“%2”而非“%3”")
+                .arg(firstRowNumber)
+                .arg(name.trimmed(), firstName.trimmed()),
+            QStringLiteral("一个身份证件号码只属于一人")};
+}
+
 } // namespace zq

@@ -32,6 +32,8 @@ public:
         int firstRow;
     };
     static QList<Clash> sameNumberOtherName(const QList<QPair<QString, QString>>& numbersAndNames);
+    // What a clash says: the row (numbered from 1) that has the number first, and the two names.
+    static Finding clashFinding(int firstRowNumber, const QString& name, const QString& firstName);
 };
 
 } // namespace zq
