@@ -1,6 +1,7 @@
 #include "AppSettings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <algorithm>
@@ -86,6 +87,12 @@ int AppSettings::backupKeep() const
 QString AppSettings::fileName() const
 {
     return m_settings->fileName();
+}
+
+QString AppSettings::notSavedText(const QString& what) const
+{
+    return QStringLiteral("%1没有保存：不能写入设置文件“%2”。")
+        .arg(what, QDir::toNativeSeparators(fileName()));
 }
 
 } // namespace zq

@@ -48,6 +48,8 @@ public:
 
     static QString defaultValue(const QString& section, const QString& key);
     QString fileName() const;
+    // What a window says when a setting (what: "列宽") could not be written.
+    QString notSavedText(const QString& what) const;
 
 private:
     std::unique_ptr<QSettings> m_settings;

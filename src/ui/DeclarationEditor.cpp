@@ -626,8 +626,7 @@ void DeclarationEditor::storeColumnWidths()
     for (int w : m_grid->columnWidthsTwips())
         widths << QString::number(w);
     if (!m_ctx.settings->setColumnWidths(widths.join(u',')))
-        m_ctx.prompter->notice(QStringLiteral("列宽没有保存：不能写入设置文件“%1”。")
-                                   .arg(QDir::toNativeSeparators(m_ctx.settings->fileName())),
+        m_ctx.prompter->notice(m_ctx.settings->notSavedText(QStringLiteral("列宽")),
                                Prompter::Icon::Exclamation);
 }
 

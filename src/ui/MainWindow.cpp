@@ -251,8 +251,7 @@ void MainWindow::editTaxThreshold()
     const auto answer =
         m_ctx.prompter->input(QStringLiteral("税率启征值"), QStringLiteral("税率启征值"), current);
     if (!m_ctx.settings->setTaxThreshold(answer.value_or(QString())))
-        m_ctx.prompter->notice(QStringLiteral("税率启征值没有保存：不能写入设置文件“%1”。")
-                                   .arg(QDir::toNativeSeparators(m_ctx.settings->fileName())),
+        m_ctx.prompter->notice(m_ctx.settings->notSavedText(QStringLiteral("税率启征值")),
                                Prompter::Icon::Exclamation);
 }
 
