@@ -16,14 +16,21 @@ constexpr int kColumns = 7;
 const char16_t* const kTitles[kColumns] = {u"月份",     u"纳税人收入额", u"应纳税所得额", u"税率(％)",
                                            u"减免税额", u"抵免境外税额", u"实缴税额"};
 
-QStringList figureTexts(const PersonMonth& m, QStringView amountFormat)
+} // namespace
+
+QStringList PersonMonth::texts(QStringView amountFormat) const
 {
-    return {
-        m.income.format(amountFormat),    m.taxable.format(amountFormat),       m.ratesText(),
-        m.reduction.format(amountFormat), m.foreignCredit.format(amountFormat), m.paid.format(amountFormat)};
+    return {income.format(amountFormat),    taxable.format(amountFormat),       ratesText(),
+            reduction.format(amountFormat), foreignCredit.format(amountFormat), paid.format(amountFormat)};
 }
 
-} // namespace
+QStringList EmployeeYear::columnTitles()
+{
+    QStringList titles;
+    for (const char16_t* t : kTitles)
+        titles << QString::fromUtf16(t);
+    return titles;
+}
 
 void PersonMonth::add(const PersonMonth& o)
 {
@@ -123,10 +130,7 @@ QByteArray EmployeeYear::csv() const
 {
     QStringList lines;
     lines << QStringLiteral("%1 %2 %3 %4年").arg(unitName, name, idCard).arg(year);
-    QStringList titles;
-    for (const char16_t* t : kTitles)
-        titles << QString::fromUtf16(t);
-    lines << titles.join(u',');
+    lines << columnTitles().join(u',');
     // A text with a comma or a quote is quoted, so the cells stay in place.
     const auto quoted = [](const QString& s) {
         if (!s.contains(u',') && !s.contains(u'"') && !s.contains(u'\n'))
@@ -137,11 +141,11 @@ QByteArray EmployeeYear::csv() const
     for (int m = 0; m < 12; ++m) {
         const QString month = monthText(year, m + 1);
         if (months[m])
-            lines << (QStringList{month} + figureTexts(*months[m], u"0.00")).join(u',');
+            lines << (QStringList{month} + months[m]->texts(u"0.00")).join(u',');
         else
             lines << month + u',' + noRowsText() + QStringLiteral(",,,,,");
     }
-    QStringList sums = figureTexts(total(), u"0.00");
+    QStringList sums = total().texts(u"0.00");
     lines << (QStringList{QStringLiteral("合计")} + sums).join(u',');
     return "\xEF\xBB\xBF" + lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
 }
@@ -200,7 +204,7 @@ void EmployeeYear::paint(QPainter& p, const QSizeF& page) const
     cells.setFont(reportFont(32));
     const auto drawLine = [&](const QString& first, const PersonMonth& m) {
         cells.draw(QRectF(xs[0] + 8, y, xs[1] - xs[0] - 16, rowH), first, Qt::AlignHCenter);
-        const QStringList values = figureTexts(m, u"#,##0.00");
+        const QStringList values = m.texts(u"#,##0.00");
         for (int c = 1; c < kColumns; ++c)
             cells.draw(QRectF(xs[c] + 8, y, xs[c + 1] - xs[c] - 16, rowH), values[c - 1],
                        c == 3 ? Qt::AlignHCenter : Qt::AlignRight);

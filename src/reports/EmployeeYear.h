@@ -29,6 +29,8 @@ struct PersonMonth {
 
     void add(const PersonMonth& o);
     QString ratesText() const; // "20", or "10、20" when the month's rows differ
+    // The six figures as shown, in the order of the columns after 月份 (amounts in amountFormat).
+    QStringList texts(QStringView amountFormat) const;
 };
 
 // An employee's year: for each month of the year the figures of the unit's declarations' rows that carry the
@@ -60,6 +62,8 @@ public:
     void paint(QPainter& p, const QSizeF& page) const;
 
     static QString monthText(int year, int month); // yyyy-mm
+    // The titles of the statement's columns: 月份 and the six figures.
+    static QStringList columnTitles();
     static QString noRowsText() { return QStringLiteral("本月无申报"); }
 };
 

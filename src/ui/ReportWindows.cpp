@@ -105,11 +105,7 @@ EmployeeYearDialog::EmployeeYearDialog(const AppContext& ctx, qint64 unitId, con
     top->addSpacing(20);
     top->addWidget(m_who, 1);
     layout->addLayout(top);
-    m_model = new StringTableModel({QStringLiteral("月份"), QStringLiteral("纳税人收入额"),
-                                    QStringLiteral("应纳税所得额"), QStringLiteral("税率(％)"),
-                                    QStringLiteral("减免税额"), QStringLiteral("抵免境外税额"),
-                                    QStringLiteral("实缴税额")},
-                                   this);
+    m_model = new StringTableModel(EmployeeYear::columnTitles(), this);
     for (int c = 1; c < 7; ++c)
         m_model->setAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     m_table = new QTableView(this);
@@ -153,13 +149,7 @@ void EmployeeYearDialog::reload()
     const EmployeeYear& y = *m_figures;
     m_who->setText(QStringLiteral("%1　%2　身份证件号码：%3").arg(y.empId, y.name, y.idCard));
     const auto line = [](const QString& first, const PersonMonth& m) {
-        return QStringList{first,
-                           m.income.format(u"#,##0.00"),
-                           m.taxable.format(u"#,##0.00"),
-                           m.ratesText(),
-                           m.reduction.format(u"#,##0.00"),
-                           m.foreignCredit.format(u"#,##0.00"),
-                           m.paid.format(u"#,##0.00")};
+        return QStringList{first} + m.texts(u"#,##0.00");
     };
     for (int m = 0; m < 12; ++m) {
         const QString month = EmployeeYear::monthText(y.year, m + 1);
