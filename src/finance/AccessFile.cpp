@@ -254,9 +254,12 @@ FileKind detectFileKind(QByteArrayView head)
     return FileKind::NotADatabase;
 }
 
-FileKind detectFileKind(const QString& path)
+namespace {
+
+// The first page of a file (enough for its header) and the file's size; a missing or unreadable file is
+// refused with the reader's own messages.
+QByteArray readHead(const QString& path, const QString& shown, qint64* size = nullptr)
 {
-    const QString shown = QDir::toNativeSeparators(path);
     const QFileInfo fi(path);
     if (!fi.exists() || fi.isDir())
         throw fileError(shown, QStringLiteral("找不到文件“%1”。"), DatabaseError::Kind::CannotOpen);
@@ -264,8 +267,16 @@ FileKind detectFileKind(const QString& path)
     if (!f.open(QIODevice::ReadOnly))
         throw fileError(shown, QStringLiteral("不能读取文件“%1”：") + f.errorString(),
                         DatabaseError::Kind::NoPermission);
-    const QByteArray head = f.read(JetPageSize);
-    return detectFileKind(QByteArrayView(head));
+    if (size)
+        *size = f.size();
+    return f.read(JetPageSize);
+}
+
+} // namespace
+
+FileKind detectFileKind(const QString& path)
+{
+    return detectFileKind(QByteArrayView(readHead(path, QDir::toNativeSeparators(path))));
 }
 
 struct AccessFile::Handle {
@@ -301,19 +312,8 @@ void prepareCharset(FileKind kind, const QString& jet3Charset)
 std::unique_ptr<AccessFile> AccessFile::open(const QString& path, const QString& jet3Charset)
 {
     const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo fi(path);
-    if (!fi.exists() || fi.isDir())
-        throw fileError(shown, QStringLiteral("找不到文件“%1”。"), DatabaseError::Kind::CannotOpen);
-    QByteArray head;
     qint64 size = 0;
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            throw fileError(shown, QStringLiteral("不能读取文件“%1”：") + f.errorString(),
-                            DatabaseError::Kind::NoPermission);
-        size = f.size();
-        head = f.read(JetPageSize);
-    }
+    const QByteArray head = readHead(path, shown, &size);
     const FileKind kind = checkHeader(QByteArrayView(head), size, shown);
     prepareCharset(kind, jet3Charset);
     auto handle = std::make_unique<Handle>();
@@ -825,17 +825,11 @@ AccessFile::Loaded AccessFile::loadFile(sqlite3* db, const QString& path, const 
     const QString shown = QDir::toNativeSeparators(path);
     // What can be told without libmdb is told here, with the reader's own messages.
     {
-        const QFileInfo fi(path);
-        if (!fi.exists() || fi.isDir())
-            throw fileError(shown, QStringLiteral("找不到文件“%1”。"), DatabaseError::Kind::CannotOpen);
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            throw fileError(shown, QStringLiteral("不能读取文件“%1”：") + f.errorString(),
-                            DatabaseError::Kind::NoPermission);
-        const QByteArray head = f.read(JetPageSize);
-        checkHeader(QByteArrayView(head), f.size(), shown);
+        qint64 size = 0;
+        const QByteArray head = readHead(path, shown, &size);
+        checkHeader(QByteArrayView(head), size, shown);
         if (timeoutSeconds <= 0)
-            timeoutSeconds = 30 + int(2 * (f.size() >> 20));
+            timeoutSeconds = 30 + int(2 * (size >> 20));
     }
     int fds[2];
     if (::pipe(fds) != 0)
