@@ -1,8 +1,9 @@
 #include "BenchData.h"
 
-#include <QSet>
-
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QStandardPaths>
 #include <fcntl.h>
 #include <random>
 #include <sqlite3.h>
@@ -257,6 +258,18 @@ void writePayroll(const QString& path, const std::vector<GeneratedRow>& rows, in
         }
     }
     check(db, sqlite3_exec(db, "commit", nullptr, nullptr, nullptr));
+}
+
+QString findSqlite2mdb()
+{
+    const QString set = qEnvironmentVariable("ZQ_SQLITE2MDB");
+    if (!set.isEmpty())
+        return QFileInfo(set).isExecutable() ? set : QString();
+    for (const char* place :
+         {ZQ_SOURCE_DIR "/../shared/tools/sqlite2mdb", ZQ_SOURCE_DIR "/../../shared/tools/sqlite2mdb"})
+        if (QFileInfo(QString::fromUtf8(place)).isExecutable())
+            return QString::fromUtf8(place);
+    return QStandardPaths::findExecutable(QStringLiteral("sqlite2mdb"));
 }
 
 } // namespace zq::bench

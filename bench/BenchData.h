@@ -35,6 +35,9 @@ std::vector<GeneratedRow> generateRows(qint64 count);
 void insertRows(sqlite3* db, qint64 appId, const std::vector<GeneratedRow>& rows);
 // Reads the declaration's rows back in RowId order, touching every value; returns a checksum.
 qint64 readRows(sqlite3* db, qint64 appId);
+// The converter that writes Access test files (../shared/tools/sqlite2mdb beside the checkout, or
+// ZQ_SQLITE2MDB); empty when there is none.
+QString findSqlite2mdb();
 // The employee number of generated row i ("000001", ...).
 QByteArray employeeNumber(qint64 i);
 // A payroll package's account set with one employee per row (every 50th has left, dd_flag 1) and a salary

@@ -156,14 +156,8 @@ void writeOldSqlite(const QString& path)
 
 MigrationBench::MigrationBench(const QString& folder) : m_folder(folder)
 {
-    QString tool = qEnvironmentVariable("ZQ_SQLITE2MDB");
-    for (const char* place :
-         {ZQ_SOURCE_DIR "/../shared/tools/sqlite2mdb", ZQ_SOURCE_DIR "/../../shared/tools/sqlite2mdb"})
-        if (tool.isEmpty() && QFileInfo(QString::fromUtf8(place)).isExecutable())
-            tool = QString::fromUtf8(place);
-    if (tool.isEmpty())
-        tool = QStandardPaths::findExecutable(QStringLiteral("sqlite2mdb"));
-    if (!QFileInfo(tool).isExecutable()) {
+    const QString tool = findSqlite2mdb();
+    if (tool.isEmpty()) {
         m_skip = QStringLiteral(
             "no sqlite2mdb beside the sources (set ZQ_SQLITE2MDB) to write the old Access file");
         return;

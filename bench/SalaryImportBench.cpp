@@ -1,5 +1,6 @@
 #include "SalaryImportBench.h"
 
+#include "BenchData.h"
 #include "core/AppContext.h"
 #include "core/AppSettings.h"
 #include "core/Database.h"
@@ -120,12 +121,8 @@ SalaryImportBench::~SalaryImportBench() = default;
 
 bool SalaryImportBench::convertToAccess(QString* why)
 {
-    QString tool = qEnvironmentVariable("ZQ_SQLITE2MDB");
-    for (const char* place :
-         {ZQ_SOURCE_DIR "/../shared/tools/sqlite2mdb", ZQ_SOURCE_DIR "/../../shared/tools/sqlite2mdb"})
-        if (tool.isEmpty() && QFileInfo(QString::fromUtf8(place)).isExecutable())
-            tool = QString::fromUtf8(place);
-    if (!QFileInfo(tool).isExecutable()) {
+    const QString tool = findSqlite2mdb();
+    if (tool.isEmpty()) {
         *why = QStringLiteral("no sqlite2mdb beside the sources (set ZQ_SQLITE2MDB)");
         return false;
     }
