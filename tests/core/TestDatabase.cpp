@@ -40,6 +40,33 @@ QStringList unitNames(const QString& path)
     return names;
 }
 
+// A database of another program: one table that is not ours.
+void writeForeignDatabase(const QString& path)
+{
+    const QString name = Database::uniqueConnectionName("foreign-");
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", name);
+        other.setDatabaseName(path);
+        QVERIFY(other.open());
+        QSqlQuery q(other);
+        QVERIFY(q.exec("create table Notes(Text)"));
+        QVERIFY(q.exec("insert into Notes values('kept')"));
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// Runs the command-line program and gives its exit code (and what it printed).
+int cli(const QStringList& args, QByteArray* out = nullptr)
+{
+    QProcess p;
+    p.start(QStringLiteral(ZQ_BIN_DIR "/zqsaltax-cli"), args);
+    if (!p.waitForFinished(60000))
+        return -1;
+    if (out)
+        *out = p.readAllStandardOutput();
+    return p.exitCode();
+}
+
 const QDateTime kNow(QDate(2026, 12, 7), QTime(3, 4, 5));
 
 } // namespace
@@ -47,37 +74,6 @@ const QDateTime kNow(QDate(2026, 12, 7), QTime(3, 4, 5));
 class TestDatabase : public QObject {
     Q_OBJECT
 private slots:
-    void freshDatabaseMatchesSchema()
-    {
-        test::TempTaxDatabase t;
-        QCOMPARE(TaxDatabase::schemaProblems(t.db()), QStringList());
-        const auto expected = TaxDatabase::expectedSchema();
-        QCOMPARE(expected.value("ApplTInfo"),
-                 QStringList({"AppID", "ID", "RowId", "IDCard", "EmpName", "NationCode", "ProfCode",
-                              "ProgCode", "InComeM", "TaxM", "TaxRadio", "ReduTax", "NationTax", "TaxM1"}));
-        QCOMPARE(expected.size(), 9);
-    }
-
-    void codeTablesAndPassword()
-    {
-        test::TempTaxDatabase t;
-        auto& db = t.db();
-        QCOMPARE(db.scalar("select NationName from BmNation where NationCode=?", {"156"}).toString(),
-                 QString("中国"));
-        QVERIFY(db.scalar("select count(*) from BmNation where NationCode='001'").toInt() == 1);
-        QCOMPARE(db.scalar("select NationName from BmNation where NationCode=?", {"336"}).toString(),
-                 QString("梵蒂冈"));
-        QVERIFY(db.scalar("select count(*) from BmProfes where ProfCode='0201'").toInt() == 1);
-        QCOMPARE(db.scalar("select ProgName from BmItem where ProgCode='01'").toString(),
-                 QString("工资、薪金所得"));
-        QCOMPARE(db.scalar("select count(*) from BmItem").toInt(), 11);
-        QVERIFY(db.scalar("select count(*) from lumfver where lumfver='Olvenka 2.X'").toInt() == 1);
-        QCOMPARE(db.scalar("select count(*) from lumfver").toInt(), 2);
-        const Rows pw = db.select("select * from Sundries where Name='Password'");
-        QCOMPARE(pw.size(), 1);
-        QCOMPARE(pw.value(0, u"value").toString(), QString()); // column names ignore letter case
-    }
-
     void keyAssignment()
     {
         test::TempTaxDatabase t;
@@ -90,14 +86,6 @@ private slots:
         db.exec("delete from unitinfo where unitid=?", {2});
         QCOMPARE(db.nextKey(maxUnit), 2); // the key of a deleted last row is used again
         QCOMPARE(db.nextKey("select max(AppID) as MaxAppID from ApplT "), 1);
-    }
-
-    void quotesRoundTrip()
-    {
-        test::TempTaxDatabase t;
-        const QString name = "O'Brien \"董\" 公司';--";
-        t.db().exec("insert into UnitInfo(UnitID,UnitName) values(?,?)", {7, name});
-        QCOMPARE(t.db().scalar("select UnitName from UnitInfo where UnitName=?", {name}).toString(), name);
     }
 
     void transactionRollsBackUnlessCommitted()
@@ -120,20 +108,6 @@ private slots:
             tx.commit();
         }
         QCOMPARE(db.scalar("select count(*) from ApplT").toInt(), 1);
-    }
-
-    void unitDeleteLeavesOtherRows()
-    {
-        test::TempTaxDatabase t;
-        auto& db = t.db();
-        db.exec("insert into UnitInfo(UnitID,UnitName) values(1,'A')");
-        db.exec("insert into Employee(UnitID,EmpID,EmpName) values(1,'001','张三')");
-        db.exec("insert into ApplT(AppID,UnitID) values(1,1)");
-        db.exec("insert into ApplTInfo(AppID,ID,RowId) values(1,1,1)");
-        db.exec(" delete from unitinfo where unitid=1");
-        db.exec("delete from ApplT  where AppID=1");
-        QCOMPARE(db.scalar("select count(*) from Employee").toInt(), 1);
-        QCOMPARE(db.scalar("select count(*) from ApplTInfo").toInt(), 1);
     }
 
     void openFailures_data()
@@ -162,37 +136,19 @@ private slots:
             path.clear();
         else if (setup == "folder")
             QVERIFY(QDir().mkpath(path));
-        else if (setup == "garbage") {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(4096, 'x'));
-        } else if (setup == "zero") {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        } else if (setup == "foreign") {
-            const QString name = Database::uniqueConnectionName("foreign-");
-            {
-                QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", name);
-                other.setDatabaseName(path);
-                QVERIFY(other.open());
-                QSqlQuery q(other);
-                QVERIFY(q.exec("create table Notes(Text)"));
-                QVERIFY(q.exec("insert into Notes values('kept')"));
-                q.finish();
-                other.close();
-            }
-            QSqlDatabase::removeDatabase(name);
-        } else if (setup == "locked") {
+        else if (setup == "garbage")
+            writeBytes(path, QByteArray(4096, 'x'));
+        else if (setup == "zero")
+            writeBytes(path, QByteArray());
+        else if (setup == "foreign")
+            writeForeignDatabase(path);
+        else if (setup == "locked") {
             TaxDatabase::create(path);
             holder = TaxDatabase::open(path);
             holder->begin();
             holder->exec("insert into ApplT(AppID) values(1)");
         }
-        const QByteArray before = QFile::exists(path) && !QFileInfo(path).isDir() ? [&] {
-            QFile f(path);
-            f.open(QIODevice::ReadOnly);
-            return f.readAll();
-        }() : QByteArray();
+        const QByteArray before = fileBytes(path);
         QString description;
         try {
             auto db = TaxDatabase::open(path);
@@ -206,9 +162,7 @@ private slots:
             QVERIFY(!QFile::exists(path)); // never created by opening
         if (setup == "garbage" || setup == "zero" || setup == "foreign") {
             // Not this program's file: nothing written to it, no journal beside it.
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), before);
+            QCOMPARE(fileBytes(path), before);
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{TaxDatabase::fileName()});
         }
         if (setup == "zero" || setup == "foreign")
@@ -220,13 +174,9 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("x.db");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("keep me");
-        f.close();
+        writeBytes(path, "keep me");
         QVERIFY_THROWS_EXCEPTION(DatabaseError, TaxDatabase::create(path));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("keep me"));
+        QCOMPARE(fileBytes(path), QByteArray("keep me"));
     }
 
     // A copy taken while another connection is in the middle of a save holds the committed data only, stands
@@ -317,13 +267,7 @@ private slots:
                 TaxDatabase::create(file);
                 TaxDatabase::open(file)->exec("drop table ApplTInfo");
             } else {
-                {
-                    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
-                    db.setDatabaseName(file);
-                    QVERIFY(db.open());
-                    QSqlQuery(db).exec("create table Accounts(Id integer)");
-                }
-                QSqlDatabase::removeDatabase("foreign");
+                writeForeignDatabase(file);
             }
         } else if (kind == "damaged") {
             TaxDatabase::create(file);
@@ -440,68 +384,35 @@ private slots:
         QVERIFY2(problem->contains("backup"), qPrintable(*problem));
     }
 
-    void cliBackupAndRestore()
-    {
-        test::TempTaxDatabase t;
-        t.db().exec("insert into UnitInfo(UnitID,UnitName) values(1,'甲')");
-        const QString cli = QStringLiteral(ZQ_BIN_DIR) + "/zqsaltax-cli";
-        const QString out = QDir(t.dir()).filePath("copy.db");
-        QProcess p;
-        p.start(cli, {"backup", "--db", t.path(), "--out", out});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), QDir::toNativeSeparators(out));
-        p.start(cli, {"backup", "--db", t.path(), "--out", out});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 1); // exists; --force replaces it
-        t.db().exec("update UnitInfo set UnitName='乙'");
-        t.close();
-
-        // Not while the program runs on that database.
-        {
-            SingleInstance running(t.dir());
-            QVERIFY(running.tryAcquire());
-            p.start(cli, {"restore", out, "--db", t.path()});
-            QVERIFY(p.waitForFinished(60000));
-            QCOMPARE(p.exitCode(), 1);
-            QVERIFY(p.readAllStandardError().contains("running"));
-            QCOMPARE(unitNames(t.path()), QStringList{"乙"});
-        }
-        p.start(cli, {"restore", out, "--db", t.path()});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 0);
-        QVERIFY(p.readAllStandardOutput().contains(".bak"));
-        QCOMPARE(unitNames(t.path()), QStringList{"甲"});
-        p.start(cli, {"restore", t.path() + "-wal", "--db", t.path()});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 1);
-    }
-
-    void cliInitDb()
+    void commandLine()
     {
         QTemporaryDir dir;
-        const QString cli = QStringLiteral(ZQ_BIN_DIR) + "/zqsaltax-cli";
-        const QString path = dir.filePath("x.db");
+        const QString path = dir.filePath("ZqSalTax.db");
         // A file of someone else's beside the new database, with the name a half-made one might have.
-        QFile unrelated(path + ".part");
-        QVERIFY(unrelated.open(QIODevice::WriteOnly));
-        unrelated.write("not the program's");
-        unrelated.close();
-        QProcess p;
-        p.start(cli, {"init-db", path});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 0);
-        QVERIFY(unrelated.open(QIODevice::ReadOnly));
-        QCOMPARE(unrelated.readAll(), QByteArray("not the program's"));
-        unrelated.close();
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"x.db", "x.db.part"}));
-        auto db = TaxDatabase::open(path);
-        QCOMPARE(TaxDatabase::schemaProblems(*db), QStringList());
-        db.reset();
-        p.start(cli, {"init-db", path});
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 1);
-        QVERIFY(p.readAllStandardError().contains("already exists"));
+        writeBytes(path + ".part", "not the program's");
+        QCOMPARE(cli({"init-db", path}), 0);
+        QCOMPARE(fileBytes(path + ".part"), QByteArray("not the program's"));
+        QCOMPARE(TaxDatabase::schemaProblems(*TaxDatabase::open(path)), QStringList());
+        QCOMPARE(cli({"init-db", path}), 1);
+        test::execOrFail(*TaxDatabase::open(path), "insert into UnitInfo(UnitID,UnitName) values(1,'甲')");
+
+        const QString out = dir.filePath("copy.db");
+        QByteArray said;
+        QCOMPARE(cli({"backup", "--db", path, "--out", out}, &said), 0);
+        QCOMPARE(QString::fromUtf8(said).trimmed(), QDir::toNativeSeparators(out));
+        QCOMPARE(cli({"backup", "--db", path, "--out", out}), 1); // exists; --force replaces it
+        test::execOrFail(*TaxDatabase::open(path), "update UnitInfo set UnitName='乙'");
+        {
+            // Not while the program runs on that database.
+            SingleInstance running(dir.path());
+            QVERIFY(running.tryAcquire());
+            QCOMPARE(cli({"restore", out, "--db", path}), 1);
+            QCOMPARE(unitNames(path), QStringList{"乙"});
+        }
+        QCOMPARE(cli({"restore", out, "--db", path}, &said), 0);
+        QVERIFY(said.contains(".bak"));
+        QCOMPARE(unitNames(path), QStringList{"甲"});
+        QCOMPARE(cli({"restore", path + "-wal", "--db", path}), 1);
     }
 };
 

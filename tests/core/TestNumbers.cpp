@@ -14,22 +14,18 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("5 with 00") << "5" << "00" << "05";
-        QTest::newRow("empty with 0.00") << "" << "0.00" << "0";
-        QTest::newRow("blank") << "   " << "0.00" << "0";
-        QTest::newRow("0.001 rounds to zero") << "0.001" << "0.00" << "0";
-        QTest::newRow("12.5") << "12.5" << "0.00" << "12.50";
-        QTest::newRow("abc is not a number") << "abc" << "0.00" << "0";
-        QTest::newRow("3 with ##") << "3" << "##" << "3";
-        QTest::newRow("0 with ##") << "0" << "##" << "0";
-        QTest::newRow("grouped box text") << "12,345.60" << "0.00" << "12345.60";
-        QTest::newRow("half away from zero") << "0.125" << "0.00" << "0.13";
-        QTest::newRow("negative half away") << "-0.125" << "0.00" << "-0.13";
-        QTest::newRow("twelve digits") << "999999999999.99" << "0.00" << "999999999999.99";
-        QTest::newRow("carry into integer") << "9.995" << "0.00" << "10.00";
-        QTest::newRow("count 12") << "12" << "00" << "12";
-        QTest::newRow("count 3.6 rounds") << "3.6" << "##" << "4";
-        QTest::newRow("800yuan is not a number") << "800元" << "0.00" << "800元";
+        const QString cents = "0.00", whole = "##";
+        QTest::newRow("empty with 0.00") << "" << cents << "0";
+        QTest::newRow("0.001 rounds to zero") << "0.001" << cents << "0";
+        QTest::newRow("abc is not a number") << "abc" << cents << "0";
+        QTest::newRow("0 with ##") << "0" << whole << "0";
+        QTest::newRow("5 with 00 is padded") << "5" << QString("00") << "05";
+        QTest::newRow("grouped box text") << "12,345.60" << cents << "12345.60";
+        QTest::newRow("half away from zero") << "0.125" << cents << "0.13";
+        QTest::newRow("negative half away") << "-0.125" << cents << "-0.13";
+        QTest::newRow("carry into integer") << "9.995" << cents << "10.00";
+        QTest::newRow("count 3.6 rounds") << "3.6" << whole << "4";
+        QTest::newRow("800yuan is not a number") << "800元" << cents << "800元";
     }
     void formatOrZero()
     {
@@ -44,17 +40,20 @@ private slots:
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("null") << QVariant() << "##" << "";
-        QTest::newRow("0") << QVariant(0) << "#,##0.00" << "";
-        QTest::newRow("text 0.00") << QVariant("0.00") << "#,##0.00" << "";
-        QTest::newRow("1234.5") << QVariant("1234.5") << "#,##0.00" << "1,234.50";
-        QTest::newRow("12345.6") << QVariant("12345.6") << "#,##0.00" << "12,345.60";
-        QTest::newRow("million") << QVariant("1234567.891") << "#,##0.00" << "1,234,567.89";
-        QTest::newRow("negative grouped") << QVariant("-1234567") << "#,##0.00" << "-1,234,567.00";
-        QTest::newRow("rate 20") << QVariant(20) << "##" << "20";
-        QTest::newRow("rate 3.5 shows 4") << QVariant("3.5") << "##" << "4";
-        QTest::newRow("small fraction") << QVariant("0.4") << "##" << "";
-        QTest::newRow("count 7") << QVariant(7) << "##" << "7";
+        QTest::newRow("null") << QVariant() << "##"
+                              << "";
+        QTest::newRow("0") << QVariant(0) << "#,##0.00"
+                           << "";
+        QTest::newRow("1234.5") << QVariant("1234.5") << "#,##0.00"
+                                << "1,234.50";
+        QTest::newRow("million") << QVariant("1234567.891") << "#,##0.00"
+                                 << "1,234,567.89";
+        QTest::newRow("negative grouped") << QVariant("-1234567") << "#,##0.00"
+                                          << "-1,234,567.00";
+        QTest::newRow("rate 3.5 shows 4") << QVariant("3.5") << "##"
+                                          << "4";
+        QTest::newRow("small fraction") << QVariant("0.4") << "##"
+                                        << "";
     }
     void formatNonZero()
     {
@@ -71,7 +70,6 @@ private slots:
         QTest::newRow("null") << QVariant() << "";
         QTest::newRow("blanks around") << QVariant("  AB  ") << "AB";
         QTest::newRow("number") << QVariant(42) << "42";
-        QTest::newRow("chinese") << QVariant(" 张三 ") << "张三";
     }
     void nullToText()
     {
@@ -87,11 +85,9 @@ private slots:
         QTest::newRow("empty") << "" << 0LL;
         QTest::newRow("grouped stops at comma") << "1,234.00" << 10000LL;
         QTest::newRow("unit suffix") << "800元" << 8000000LL;
-        QTest::newRow("letters") << "abc" << 0LL;
         QTest::newRow("blanks ignored") << " 1 2 3 " << 1230000LL;
         QTest::newRow("negative") << "-2.5" << -25000LL;
         QTest::newRow("second point stops") << "1.2.3" << 12000LL;
-        QTest::newRow("point first") << ".5" << 5000LL;
         QTest::newRow("sign after digit stops") << "5-3" << 50000LL;
     }
     void leadingNumber()
@@ -107,9 +103,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<qlonglong>("raw");
-        QTest::newRow("plain") << "12345.6" << true << 123456000LL;
         QTest::newRow("grouped") << "12,345.60" << true << 123456000LL;
-        QTest::newRow("negative") << "-3" << true << -30000LL;
         QTest::newRow("five decimals round") << "0.00005" << true << 1LL;
         QTest::newRow("twelve digits and cents") << "999999999999.99" << true << 9999999999999900LL;
         QTest::newRow("letters") << "12a" << false << 0LL;
@@ -136,8 +130,6 @@ private slots:
         QTest::newRow("double without drift") << QVariant(1234.56) << true << "1234.56";
         QTest::newRow("double sum drift") << QVariant(0.1 + 0.2) << true << "0.3";
         QTest::newRow("tiny double") << QVariant(1e-7) << true << "0";
-        QTest::newRow("integer") << QVariant(5000) << true << "5000";
-        QTest::newRow("text") << QVariant("3000.5") << true << "3000.5";
         QTest::newRow("text not a number") << QVariant("n/a") << false << "";
         QTest::newRow("null") << QVariant() << false << "";
         QTest::newRow("13 digits") << QVariant("1234567890123") << true << "1234567890123";
@@ -151,17 +143,6 @@ private slots:
         QCOMPARE(m.has_value(), ok);
         if (ok)
             QCOMPARE(m->toPlainString(), plain);
-    }
-
-    void moneyFormatRoundTrip()
-    {
-        // Formatting an amount and parsing the text back gives the amount at the pattern's precision.
-        for (qint64 raw : {0LL, 1LL, 49LL, 50LL, 123456000LL, -30000LL, 9999999999999900LL, -5LL}) {
-            const Money m = Money::fromRaw(raw);
-            const auto back = Money::parse(m.format(u"#,##0.00"));
-            QVERIFY(back.has_value());
-            QCOMPARE(back->raw(), (raw >= 0 ? raw + 50 : raw - 50) / 100 * 100);
-        }
     }
 };
 

@@ -14,12 +14,9 @@ private slots:
         QTest::addColumn<QChar>("separator");
         QTest::addColumn<QString>("expected");
         QTest::newRow("Windows folder") << "D:\\Data" << QChar(u'\\') << "D:\\Data\\";
-        QTest::newRow("Windows folder with separator") << "D:\\Data\\" << QChar(u'\\') << "D:\\Data\\";
         QTest::newRow("Windows folder ending in slash") << "D:\\Data/" << QChar(u'\\') << "D:\\Data/";
         QTest::newRow("Linux folder") << "/srv/data" << QChar(u'/') << "/srv/data/";
-        QTest::newRow("Linux folder with separator") << "/srv/data/" << QChar(u'/') << "/srv/data/";
         QTest::newRow("Linux folder ending in backslash") << "/srv/data\\" << QChar(u'/') << "/srv/data\\";
-        QTest::newRow("spaces and Chinese") << "/srv/财务 数据" << QChar(u'/') << "/srv/财务 数据/";
         QTest::newRow("empty stays empty") << "" << QChar(u'/') << "";
     }
     void trailingSeparator()
@@ -63,16 +60,6 @@ private slots:
         QFETCH(QChar, separator);
         QFETCH(QString, expected);
         QCOMPARE(accountSetFilePath(systemDb, copyId, dataFile, separator), expected);
-    }
-
-    void folders()
-    {
-        QCOMPARE(defaultWindowsFolder("/opt/zq"), QString("/opt/zq/windows"));
-        QCOMPARE(defaultWindowsFolder("/opt/zq/"), QString("/opt/zq/windows"));
-#ifndef Q_OS_WIN
-        QCOMPARE(systemFolder("/opt/zq/windows"), QString("/opt/zq/windows/system32"));
-        QCOMPARE(nativeSeparator(), QChar(u'/'));
-#endif
     }
 };
 
