@@ -13,7 +13,6 @@
 
 #include <QBarSeries>
 #include <QBarSet>
-#include <QBuffer>
 #include <QChart>
 #include <QLineSeries>
 #include <QPrintPreviewDialog>
@@ -22,6 +21,7 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -261,9 +261,6 @@ private slots:
         QVERIFY(pages[0].contains(QStringLiteral("2024-03")));
         QVERIFY(pages[0].contains(readable(QStringLiteral("合计（2行）"))));
 
-        const Run again = cli({"print", "--db", t.path(), "--app", "3", "--out", out});
-        QCOMPARE(again.code, 1);
-        QCOMPARE(again.err, QStringLiteral("%1 already exists; use --force to overwrite it.\n").arg(out));
         const Run missing = cli({"print", "--db", t.path(), "--app", "42", "--out", out + "x"});
         QCOMPARE(missing.code, 2);
         QCOMPARE(
@@ -300,13 +297,10 @@ private slots:
         QCOMPARE(csv.value(3), QStringLiteral("2024-02,本月无申报,,,,,"));
         QCOMPARE(csv.value(14), QStringLiteral("合计,12000.50,5000.50,,5.00,1.25,370.55"));
 
-        QBuffer pdf;
-        pdf.open(QIODevice::WriteOnly);
-        QCOMPARE(y->writePdf(pdf), std::nullopt);
         QTemporaryDir dir;
         QFile f(dir.filePath(QStringLiteral("y.pdf")));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(pdf.data());
+        QCOMPARE(y->writePdf(f), std::nullopt);
         f.close();
         const QStringList pages = pdfPages(f.fileName());
         QCOMPARE(pages.size(), 1);
@@ -349,19 +343,6 @@ private slots:
         QCOMPARE(text.code, 0);
         QVERIFY2(text.out.contains(QStringLiteral("\n2024-03,6000.50,2500.50,10,0.00,0.00,125.05\n")),
                  qPrintable(text.out));
-        const QString csv = QDir(t.dir()).filePath(QStringLiteral("s.csv"));
-        const Run file = cli(
-            {"statement", "--db", t.path(), "--unit", "1", "--emp", "E01", "--year", "2024", "--out", csv});
-        QCOMPARE(file.code, 0);
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.readAll().startsWith("\xEF\xBB\xBF"));
-        const QString pdf = QDir(t.dir()).filePath(QStringLiteral("s.pdf"));
-        QCOMPARE(cli({"statement", "--db", t.path(), "--unit", "1", "--emp", "E01", "--year", "2024", "--out",
-                      pdf})
-                     .code,
-                 0);
-        QVERIFY(pdfPages(pdf).value(0).contains(QStringLiteral("2024年度个人所得税扣缴明细")));
         const Run bad = cli({"statement", "--db", t.path(), "--unit", "1", "--emp", "E01", "--year", "24x"});
         QCOMPARE(bad.code, 2);
         QCOMPARE(bad.err, QStringLiteral("--year needs a year such as 2024, not \"24x\"\n"));
@@ -386,7 +367,6 @@ private slots:
         ctx.db = &t.db();
         ctx.prompter = &prompter;
         ui::UnitYearDialog dialog(ctx, 1, QStringLiteral("甲公司"), 2024);
-        auto* bars = dialog.chart()->findChild<QBarSeries*>(QStringLiteral("paid"));
         QList<QBarSeries*> allBars;
         QList<QLineSeries*> lines;
         QScatterSeries* points = nullptr;
@@ -398,7 +378,6 @@ private slots:
             else if (auto* l = qobject_cast<QLineSeries*>(s))
                 lines << l;
         }
-        Q_UNUSED(bars);
         QCOMPARE(allBars.size(), 1);
         const QBarSet* set = allBars[0]->barSets().value(0);
         QVERIFY(set);
@@ -437,6 +416,10 @@ private slots:
                  (QStringList{"2024-01", "6,000.00", "2,500.00", "10、20", "5.00", "1.25", "245.50"}));
         QCOMPARE(dialog.model()->text(1, 1), EmployeeYear::noRowsText());
         QCOMPARE(dialog.model()->text(12, 6), QStringLiteral("370.55"));
+        // A month without rows says so across the figures' columns; a declared month does not.
+        const auto* table = dialog.findChild<QTableView*>();
+        QCOMPARE(table->columnSpan(1, 1), 6);
+        QCOMPARE(table->columnSpan(0, 1), 1);
         // Another year: the sums follow, every month without a row marked.
         dialog.yearBox()->setValue(2023);
         QCOMPARE(dialog.model()->text(11, 6), QStringLiteral("888.00"));
