@@ -204,18 +204,11 @@ private slots:
         QTest::addColumn<QString>("db");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no database") << "missing.db"
-                                     << "copy.db"
-                                     << "找不到数据库";
-        QTest::newRow("onto the database") << "ZqSalTax.db"
-                                           << "ZqSalTax.db"
-                                           << "是数据库本身";
-        QTest::newRow("onto its log") << "ZqSalTax.db"
-                                      << "ZqSalTax.db-wal"
-                                      << "是数据库本身";
-        QTest::newRow("into a missing folder") << "ZqSalTax.db"
-                                               << "no/copy.db"
-                                               << "不存在";
+        const QString own = "ZqSalTax.db";
+        QTest::newRow("no database") << "missing.db" << QString("copy.db") << QString("找不到数据库");
+        QTest::newRow("onto the database") << own << own << QString("是数据库本身");
+        QTest::newRow("onto its log") << own << own + "-wal" << QString("是数据库本身");
+        QTest::newRow("into a missing folder") << own << QString("no/copy.db") << QString("不存在");
     }
     void backupRefuses()
     {
@@ -224,10 +217,8 @@ private slots:
         QFETCH(QString, message);
         test::TempTaxDatabase t;
         const QDir dir(t.dir());
-        const QString dbPath = db == "ZqSalTax.db" ? t.path() : dir.filePath(db);
-        const QString outPath = out.startsWith("ZqSalTax.db") ? t.path() + out.mid(11) : dir.filePath(out);
         const QByteArray before = fileBytes(t.path());
-        const auto problem = DatabaseCopy::backup(dbPath, outPath);
+        const auto problem = DatabaseCopy::backup(dir.filePath(db), dir.filePath(out));
         QVERIFY(problem);
         QVERIFY2(problem->contains(message), qPrintable(*problem));
         QCOMPARE(fileBytes(t.path()), before);
@@ -238,18 +229,12 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing file") << "missing"
-                                      << "找不到文件";
-        QTest::newRow("not a database") << "junk"
-                                        << "不是数据库文件";
-        QTest::newRow("another program's database") << "foreign"
-                                                    << "不是本系统的数据库";
-        QTest::newRow("a table missing") << "missing table"
-                                         << "不是本系统的数据库";
-        QTest::newRow("damaged") << "damaged"
-                                 << "";
-        QTest::newRow("the database itself") << "itself"
-                                             << "就是要替换的数据库";
+        QTest::newRow("missing file") << "missing" << QString("找不到文件");
+        QTest::newRow("not a database") << "junk" << QString("不是数据库文件");
+        QTest::newRow("another program's database") << "foreign" << QString("不是本系统的数据库");
+        QTest::newRow("a table missing") << "missing table" << QString("不是本系统的数据库");
+        QTest::newRow("damaged") << "damaged" << QString();
+        QTest::newRow("the database itself") << "itself" << QString("就是要替换的数据库");
     }
     void restoreRefuses()
     {

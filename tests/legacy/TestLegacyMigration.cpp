@@ -198,6 +198,8 @@ private slots:
         const QString date = QStringLiteral("select ApplyDate from ApplT where AppID=1");
         const QString count = QStringLiteral("select UnitMen from ApplT where AppID=1");
         const QString password = QStringLiteral("select Value from Sundries where Name='Password'");
+        const QString app1 = QStringLiteral("ApplT（第 1 行，AppID=1）");
+        const QString rateOf = "update ApplTInfo set TaxRadio=%1 where AppID=1 and RowId=1;";
         auto set = [](const char* column, const char* value) {
             return QStringLiteral("update ApplT set %1=%2 where AppID=1;")
                 .arg(QLatin1String(column), QLatin1String(value));
@@ -213,16 +215,12 @@ private slots:
         QTest::newRow("empty text money is 0") << set("InComeM", "''") << money << "0";
         QTest::newRow("NULL money stays NULL") << set("InComeM", "NULL") << money << "NULL";
         QTest::newRow("whole number money") << set("InComeM", "5") << money << "50000";
-        QTest::newRow("double rounds half away from zero")
-            << "update ApplTInfo set TaxRadio=0.00005 where AppID=1 and RowId=1;" << rate << "1";
-        QTest::newRow("negative double rounds away from zero")
-            << "update ApplTInfo set TaxRadio=-2.00005 where AppID=1 and RowId=1;" << rate << "-20001";
+        QTest::newRow("double rounds half away from zero") << rateOf.arg("0.00005") << rate << "1";
+        QTest::newRow("negative double rounds away from zero") << rateOf.arg("-2.00005") << rate << "-20001";
         QTest::newRow("money that is no number")
-            << set("InComeM", "'12a'") << money
-            << "ApplT（第 1 行，AppID=1）InComeM = “12a”：不是数字或超出范围";
-        QTest::newRow("money out of range")
-            << set("InComeM", "'99999999999999999'") << money
-            << "ApplT（第 1 行，AppID=1）InComeM = “99999999999999999”：不是数字或超出范围";
+            << set("InComeM", "'12a'") << money << app1 + "InComeM = “12a”：不是数字或超出范围";
+        QTest::newRow("money out of range") << set("InComeM", "'99999999999999999'") << money
+                                            << app1 + "InComeM = “99999999999999999”：不是数字或超出范围";
         QTest::newRow("month within the month becomes its first day")
             << set("Month", "'2005-11-15 08:00:00'") << month << "2005-11-01";
         QTest::newRow("month as a short date with slashes")
@@ -232,15 +230,13 @@ private slots:
             << set("ApplyDate", "'2005-12-05 13:45:10'") << date << "2005-12-05";
         QTest::newRow("NULL date stays NULL") << set("ApplyDate", "NULL") << date << "NULL";
         QTest::newRow("date that is no date")
-            << set("ApplyDate", "'2005-02-30'") << date
-            << "ApplT（第 1 行，AppID=1）ApplyDate = “2005-02-30”：不是日期";
-        QTest::newRow("date with a broken time")
-            << set("ApplyDate", "'2005-12-05 25:00:00'") << date
-            << "ApplT（第 1 行，AppID=1）ApplyDate = “2005-12-05 25:00:00”：不是日期";
+            << set("ApplyDate", "'2005-02-30'") << date << app1 + "ApplyDate = “2005-02-30”：不是日期";
+        QTest::newRow("date with a broken time") << set("ApplyDate", "'2005-12-05 25:00:00'") << date
+                                                 << app1 + "ApplyDate = “2005-12-05 25:00:00”：不是日期";
         QTest::newRow("date as a number")
-            << set("ApplyDate", "38000") << date << "ApplT（第 1 行，AppID=1）ApplyDate = 38000：不是日期";
+            << set("ApplyDate", "38000") << date << app1 + "ApplyDate = 38000：不是日期";
         QTest::newRow("count with a fraction")
-            << set("UnitMen", "2.5") << count << "ApplT（第 1 行，AppID=1）UnitMen = 2.5：不是整数";
+            << set("UnitMen", "2.5") << count << app1 + "UnitMen = 2.5：不是整数";
         QTest::newRow("NULL count stays NULL") << set("UnitMen", "NULL") << count << "NULL";
         QTest::newRow("employee without number")
             << "update Employee set EmpID=NULL where UnitID=2;" << count
