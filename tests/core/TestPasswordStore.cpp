@@ -30,6 +30,7 @@ private slots:
         QVERIFY(PasswordStore::isHash(stored));
         QVERIFY(!stored.contains("Ab'1"));
         QVERIFY(store.check("Ab'1 中"));
+        QCOMPARE(raw(t).toString(), stored); // checking a hashed password writes nothing
         QVERIFY(!store.check("ab'1 中"));
         // The same password twice gives two different stored values (the salt).
         QVERIFY(PasswordStore::encode("same") != PasswordStore::encode("same"));
@@ -53,6 +54,7 @@ private slots:
         PasswordStore store(t.db());
         store.set("x");
         store.set(QString());
+        QVERIFY(store.check(QString())); // no password: the empty entry opens, and it stays unset
         QCOMPARE(raw(t).toString(), QString(""));
         QVERIFY(!store.isSet());
     }
