@@ -439,10 +439,9 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("err");
-        QTest::newRow("no such file") << "none.mdb"
-                                      << "cannot migrate %1: 找不到文件“%1”。\n";
+        QTest::newRow("no such file") << "none.mdb" << QString("cannot migrate %1: 找不到文件“%1”。\n");
         QTest::newRow("a text file") << "text.mdb"
-                                     << "cannot migrate %1: “%1”不是旧版程序的数据库。\n";
+                                     << QString("cannot migrate %1: “%1”不是旧版程序的数据库。\n");
     }
     void commandLineFailures()
     {

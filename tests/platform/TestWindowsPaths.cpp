@@ -34,23 +34,17 @@ private slots:
         QTest::addColumn<QString>("dataFile");
         QTest::addColumn<QChar>("separator");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("Windows") << "D:\\Data\\system.mda"
-                                 << "001"
-                                 << "2005.mdb" << QChar(u'\\') << "D:\\Data\\001\\2005.mdb";
-        QTest::newRow("Linux") << "/srv/data/system.mda"
-                               << "001"
-                               << "2005.mdb" << QChar(u'/') << "/srv/data/001/2005.mdb";
-        QTest::newRow("spaces and Chinese")
-            << "/home/会计/My Data/system.mda"
-            << "账套 1"
-            << "2005.mdb" << QChar(u'/') << "/home/会计/My Data/账套 1/2005.mdb";
+        const QString copy = "001", year = "2005.mdb";
+        QTest::newRow("Windows") << "D:\\Data\\system.mda" << copy << year << QChar(u'\\')
+                                 << "D:\\Data\\001\\2005.mdb";
+        QTest::newRow("Linux") << "/srv/data/system.mda" << copy << year << QChar(u'/')
+                               << "/srv/data/001/2005.mdb";
+        QTest::newRow("spaces and Chinese") << "/home/会计/My Data/system.mda" << QString("账套 1") << year
+                                            << QChar(u'/') << "/home/会计/My Data/账套 1/2005.mdb";
         QTest::newRow("another name loses ten characters all the same")
-            << "D:\\Data\\systemdb.mdb"
-            << "001"
-            << "2005.mdb" << QChar(u'\\') << "D:\\Data\\sy001\\2005.mdb";
-        QTest::newRow("shorter than ten characters") << "sys.mda"
-                                                     << "001"
-                                                     << "a.mdb" << QChar(u'/') << "001/a.mdb";
+            << "D:\\Data\\systemdb.mdb" << copy << year << QChar(u'\\') << "D:\\Data\\sy001\\2005.mdb";
+        QTest::newRow("shorter than ten characters")
+            << "sys.mda" << copy << QString("a.mdb") << QChar(u'/') << "001/a.mdb";
     }
     void accountSetFile()
     {
