@@ -18,13 +18,10 @@ private slots:
         QTest::newRow("empty with 0.00") << "" << cents << "0";
         QTest::newRow("0.001 rounds to zero") << "0.001" << cents << "0";
         QTest::newRow("abc is not a number") << "abc" << cents << "0";
-        QTest::newRow("0 with ##") << "0" << whole << "0";
         QTest::newRow("5 with 00 is padded") << "5" << QString("00") << "05";
         QTest::newRow("grouped box text") << "12,345.60" << cents << "12345.60";
         QTest::newRow("half away from zero") << "0.125" << cents << "0.13";
-        QTest::newRow("negative half away") << "-0.125" << cents << "-0.13";
         QTest::newRow("carry into integer") << "9.995" << cents << "10.00";
-        QTest::newRow("count 3.6 rounds") << "3.6" << whole << "4";
         QTest::newRow("800yuan is not a number") << "800元" << cents << "800元";
     }
     void formatOrZero()
@@ -40,20 +37,14 @@ private slots:
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("null") << QVariant() << "##"
-                              << "";
         QTest::newRow("0") << QVariant(0) << "#,##0.00"
                            << "";
         QTest::newRow("1234.5") << QVariant("1234.5") << "#,##0.00"
                                 << "1,234.50";
-        QTest::newRow("million") << QVariant("1234567.891") << "#,##0.00"
-                                 << "1,234,567.89";
         QTest::newRow("negative grouped") << QVariant("-1234567") << "#,##0.00"
                                           << "-1,234,567.00";
         QTest::newRow("rate 3.5 shows 4") << QVariant("3.5") << "##"
                                           << "4";
-        QTest::newRow("small fraction") << QVariant("0.4") << "##"
-                                        << "";
     }
     void formatNonZero()
     {
@@ -88,7 +79,6 @@ private slots:
         QTest::newRow("blanks ignored") << " 1 2 3 " << 1230000LL;
         QTest::newRow("negative") << "-2.5" << -25000LL;
         QTest::newRow("second point stops") << "1.2.3" << 12000LL;
-        QTest::newRow("sign after digit stops") << "5-3" << 50000LL;
     }
     void leadingNumber()
     {
@@ -108,7 +98,6 @@ private slots:
         QTest::newRow("twelve digits and cents") << "999999999999.99" << true << 9999999999999900LL;
         QTest::newRow("letters") << "12a" << false << 0LL;
         QTest::newRow("empty") << "" << false << 0LL;
-        QTest::newRow("lone point") << "." << false << 0LL;
         QTest::newRow("too large") << "99999999999999999999" << false << 0LL;
     }
     void moneyParse()
@@ -129,7 +118,6 @@ private slots:
         QTest::addColumn<QString>("plain");
         QTest::newRow("double without drift") << QVariant(1234.56) << true << "1234.56";
         QTest::newRow("double sum drift") << QVariant(0.1 + 0.2) << true << "0.3";
-        QTest::newRow("tiny double") << QVariant(1e-7) << true << "0";
         QTest::newRow("text not a number") << QVariant("n/a") << false << "";
         QTest::newRow("null") << QVariant() << false << "";
         QTest::newRow("13 digits") << QVariant("1234567890123") << true << "1234567890123";

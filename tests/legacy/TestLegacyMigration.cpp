@@ -8,13 +8,11 @@
 #include "ui/MainWindow.h"
 
 #include <QAction>
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 #include <sqlite3.h>
-#include <thread>
 
 using namespace zq;
 using namespace zq::test;
@@ -204,8 +202,6 @@ private slots:
             return QStringLiteral("update ApplT set %1=%2 where AppID=1;")
                 .arg(QLatin1String(column), QLatin1String(value));
         };
-        QTest::newRow("Currency text keeps four decimals")
-            << set("InComeM", "'12345.6789'") << money << "123456789";
         QTest::newRow("Currency beyond a double's digits")
             << set("InComeM", "'922337203685.4775'") << money << "9223372036854775";
         QTest::newRow("text money with grouping and blanks")
@@ -214,9 +210,7 @@ private slots:
             << set("InComeM", "'-0.00005'") << money << "-1";
         QTest::newRow("empty text money is 0") << set("InComeM", "''") << money << "0";
         QTest::newRow("NULL money stays NULL") << set("InComeM", "NULL") << money << "NULL";
-        QTest::newRow("whole number money") << set("InComeM", "5") << money << "50000";
         QTest::newRow("double rounds half away from zero") << rateOf.arg("0.00005") << rate << "1";
-        QTest::newRow("negative double rounds away from zero") << rateOf.arg("-2.00005") << rate << "-20001";
         QTest::newRow("money that is no number")
             << set("InComeM", "'12a'") << money << app1 + "InComeM = “12a”：不是数字或超出范围";
         QTest::newRow("money out of range") << set("InComeM", "'99999999999999999'") << money
@@ -225,25 +219,18 @@ private slots:
             << set("Month", "'2005-11-15 08:00:00'") << month << "2005-11-01";
         QTest::newRow("month as a short date with slashes")
             << set("Month", "'2005/3/7'") << month << "2005-03-01";
-        QTest::newRow("month as yyyy-m") << set("Month", "'2005-3'") << month << "2005-03-01";
         QTest::newRow("date with a time")
             << set("ApplyDate", "'2005-12-05 13:45:10'") << date << "2005-12-05";
         QTest::newRow("NULL date stays NULL") << set("ApplyDate", "NULL") << date << "NULL";
         QTest::newRow("date that is no date")
             << set("ApplyDate", "'2005-02-30'") << date << app1 + "ApplyDate = “2005-02-30”：不是日期";
-        QTest::newRow("date with a broken time") << set("ApplyDate", "'2005-12-05 25:00:00'") << date
-                                                 << app1 + "ApplyDate = “2005-12-05 25:00:00”：不是日期";
         QTest::newRow("date as a number")
             << set("ApplyDate", "38000") << date << app1 + "ApplyDate = 38000：不是日期";
         QTest::newRow("count with a fraction")
             << set("UnitMen", "2.5") << count << app1 + "UnitMen = 2.5：不是整数";
-        QTest::newRow("NULL count stays NULL") << set("UnitMen", "NULL") << count << "NULL";
         QTest::newRow("employee without number")
             << "update Employee set EmpID=NULL where UnitID=2;" << count
             << "Employee（第 4 行，UnitID=2, EmpID=NULL）EmpID = NULL：不能为空";
-        QTest::newRow("employee without unit")
-            << "update Employee set UnitID=NULL where EmpID='0003';" << count
-            << "Employee（第 3 行，UnitID=NULL, EmpID=0003）UnitID = NULL：不能为空";
         QTest::newRow("NULL password stays empty") << "update Sundries set Value=NULL;" << password << "";
     }
     void values()
@@ -287,11 +274,6 @@ private slots:
             << QStringLiteral("../access/accountset.mdb") << QString() << false << int(Status::NotOldDatabase)
             << "“%1”不是旧版程序的数据库：缺少 UnitInfo、Employee.UnitID、Employee.EmpID、Employee.EmpName、"
                "Employee.IDCard、Employee.NationCode、Employee.ProfCode、ApplT 等 14 项。什么也没有导入。";
-        QTest::newRow("a duplicate employee")
-            << QString() << "insert into Employee values (1, '0002', '重复', '1', '156', '0200');" << false
-            << int(Status::BadValues)
-            << "旧版数据库“%1”中有 1 个值不能转入，什么也没有导入：\r\nEmployee（第 6 行，UnitID=1, "
-               "EmpID=0002）：编号重复";
         QTest::newRow("Access file with bad values")
             << QStringLiteral("old-bad.mdb") << QString() << false << int(Status::BadValues)
             << "旧版数据库“%1”中有 4 个值不能转入，什么也没有导入：\r\n"
@@ -361,103 +343,42 @@ private slots:
         QCOMPARE(outcome.message, QStringLiteral("导入已取消，什么也没有导入。"));
         QCOMPARE(seen.last(), 512);
         QCOMPARE(dumpAll(own.db()), before);
-
-        // Run to the end, the progress reaches the total.
-        QList<std::pair<qint64, qint64>> steps;
-        QVERIFY(migrate(old, own.db(), [&steps](qint64 done, qint64 total) {
-                    steps << std::make_pair(done, total);
-                    return true;
-                }).ok());
-        QCOMPARE(steps.first().first, 0);
-        QCOMPARE(steps.last().first, steps.last().second);
-        QCOMPARE(steps.last().second, 2 + 605 + 4 + 7 + 3 + 3 + 2 + 2 + 1);
-    }
-
-    // The window reads an Access file on a worker thread and takes the result over on its own; Cancel stops
-    // it.
-    void loaderAcrossThreads()
-    {
-        const QString old = kData + QStringLiteral("old-good.mdb");
-        legacy::OldDatabaseLoader loader(old);
-        bool loaded = false;
-        std::thread worker([&] { loaded = loader.load(); });
-        worker.join();
-        QVERIFY(loaded);
-        TempTaxDatabase own;
-        const auto db = loader.take();
-        QCOMPARE(LegacyMigration(*db, own.db(), old).run().message, doneMessage(old));
-
-        legacy::OldDatabaseLoader cancelled(old);
-        cancelled.cancel();
-        QVERIFY(!cancelled.load());
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, cancelled.take());
     }
 
     // The command line on the Access file: the file is only read, and what it held can be exported.
     void commandLine()
     {
-        const QString dir = m_dir.path() + QStringLiteral("/cli");
-        QDir().mkpath(dir);
         // A "%2" in the name stays in the messages as it is.
-        const QString old = dir + QStringLiteral("/ZqSalTax%2.mdb");
+        const QString old = m_dir.filePath(QStringLiteral("ZqSalTax%2.mdb"));
         QFile::remove(old);
         QVERIFY(QFile::copy(kData + QStringLiteral("old-good.mdb"), old));
-        QVERIFY(QFile(old).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1136073600); // 2006-01-01
-        {
-            QFile f(old);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.setFileTime(stamp, QFileDevice::FileModificationTime));
-        }
         const QByteArray bytes = readBytes(old);
-        const QString own = dir + QStringLiteral("/own.db");
-        QFile::remove(own);
-        TaxDatabase::create(own);
-
-        CliRun r = cli({"migrate", old, "--db", own});
+        TempTaxDatabase own;
+        own.close();
+        CliRun r = cli({"migrate", old, "--db", own.path()});
         QCOMPARE(r.err, QString());
         QCOMPARE(r.out, doneMessage(old).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
         QCOMPARE(r.code, 0);
         QCOMPARE(readBytes(old), bytes);
-        QCOMPARE(QFileInfo(old).lastModified(), stamp);
-
-        r = cli({"migrate", old, "--db", own});
+        r = cli({"migrate", old, "--db", own.path()});
         QCOMPARE(r.err, LegacyMigration::ownNotEmptyMessage() + u'\n');
         QCOMPARE(r.code, 1);
 
-        // The taken-over declaration is written out as the tax office reads it.
-        const QString out = dir + QStringLiteral("/4.csv");
-        r = cli({"export", "--db", own, "--app", "4", "--out", out});
-        QCOMPARE(r.err, QString());
-        QVERIFY(readBytes(out).contains(
-            "\r\n1,440101197001011111,\xB9\xC2\xB6\xF9\xD4\xB1\xB9\xA4,156,0200,01,800.00,"));
-        QCOMPARE(readBytes(old), bytes);
-        QCOMPARE(QFileInfo(old).lastModified(), stamp);
-    }
-
-    void commandLineFailures_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("err");
-        QTest::newRow("no such file") << "none.mdb" << QString("cannot migrate %1: 找不到文件“%1”。\n");
-        QTest::newRow("a text file") << "text.mdb"
-                                     << QString("cannot migrate %1: “%1”不是旧版程序的数据库。\n");
-    }
-    void commandLineFailures()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, err);
-        const QString path = m_dir.filePath(file);
-        if (file == QLatin1String("text.mdb")) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("UnitID,UnitName\r\n1,a\r\n");
+        const QString text = m_dir.filePath(QStringLiteral("text.mdb"));
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("UnitID,UnitName\r\n1,a\r\n");
+        f.close();
+        TempTaxDatabase empty;
+        empty.close();
+        for (const QString& path : {m_dir.filePath(QStringLiteral("none.mdb")), text}) {
+            r = cli({"migrate", path, "--db", empty.path()});
+            QCOMPARE(r.err,
+                     QStringLiteral("cannot migrate %1: %2\n")
+                         .arg(path, path == text ? QStringLiteral("“%1”不是旧版程序的数据库。").arg(path)
+                                                 : QStringLiteral("找不到文件“%1”。").arg(path)));
+            QCOMPARE(r.code, 2);
         }
-        TempTaxDatabase own;
-        own.close();
-        const CliRun r = cli({"migrate", path, "--db", own.path()});
-        QCOMPARE(r.err, err.arg(path));
-        QCOMPARE(r.code, 2);
     }
 
     // 文件 → 导入旧版数据库… in the main window.
@@ -474,13 +395,11 @@ private slots:
         entry->trigger();
         QCOMPARE(prompter.records().size(), 1);
         QCOMPARE(prompter.last().kind, QStringLiteral("open"));
-        QCOMPARE(prompter.last().defaultText, own.dir());
 
         const QString old = kData + QStringLiteral("old-good.mdb");
         prompter.queueText(old);
         entry->trigger();
         QCOMPARE(prompter.last().text, doneMessage(old));
-        QCOMPARE(prompter.last().icon, Prompter::Icon::Information);
         QCOMPARE(dump(*w.context().db, "select count(*) from ApplTInfo"), QStringLiteral("7"));
 
         // Once there is data, the entry says so before asking for a file.

@@ -19,13 +19,10 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString name = "ServerName", password = "password";
         QTest::newRow("plain") << "[server]\r\nServerName=SRV\r\n" << name << "SRV";
-        QTest::newRow("section in other case") << "[SERVER]\nServerName=SRV\n" << name << "SRV";
-        QTest::newRow("key in other case") << "[server]\nservername=SRV\n" << name << "SRV";
+        QTest::newRow("section and key in other case") << "[SERVER]\nservername=SRV\n" << name << "SRV";
         QTest::newRow("blanks around names and value") << "[ server ]\n  ServerName  =  SRV 1  \n"
                                                        << name << "SRV 1";
         QTest::newRow("first key wins") << "[server]\nServerName=A\nServerName=B\n" << name << "A";
-        QTest::newRow("first section wins") << "[server]\nuserid=u\n[other]\n[server]\nServerName=B\n"
-                                            << name << "";
         QTest::newRow("key of another section") << "[client]\nServerName=A\n[server]\nuserid=u\n"
                                                 << name << "";
         QTest::newRow("quotes dropped") << "[server]\npassword=\"p w\"\n" << password << "p w";
