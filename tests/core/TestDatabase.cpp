@@ -55,6 +55,31 @@ void writeForeignDatabase(const QString& path)
     QSqlDatabase::removeDatabase(name);
 }
 
+// A file of the given kind at path: "junk" (not a database), "zero" (empty), "foreign" (another program's
+// database) or "damaged" (this program's, a page of it noise); other kinds write nothing.
+void makeFile(const QString& kind, const QString& path)
+{
+    if (kind == "junk" || kind == "zero")
+        writeBytes(path, QByteArray(kind == "junk" ? 8192 : 0, 'x'));
+    else if (kind == "foreign")
+        writeForeignDatabase(path);
+    if (kind != "damaged")
+        return;
+    TaxDatabase::create(path);
+    {
+        const auto db = TaxDatabase::open(path);
+        for (int i = 1; i <= 300; ++i)
+            test::execOrFail(*db, "insert into UnitInfo(UnitID,UnitName) values(?,?)",
+                             {i, QString(200, u'x')});
+    }
+    QByteArray bytes = fileBytes(path);
+    QVERIFY(bytes.size() > 40000);
+    // Page 3 becomes noise; the header and the first pages stay readable.
+    for (int i = 8192; i < 8192 + 4096; ++i)
+        bytes[i] = char(i * 31);
+    writeBytes(path, bytes);
+}
+
 // Runs the command-line program and gives its exit code (and what it printed).
 int cli(const QStringList& args, QByteArray* out = nullptr)
 {
@@ -112,7 +137,7 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::newRow("missing file") << "missing" << int(Kind::CannotOpen);
         QTest::newRow("folder does not exist") << "nofolder" << int(Kind::InvalidPath);
-        QTest::newRow("not a database") << "garbage" << int(Kind::Other);
+        QTest::newRow("not a database") << "junk" << int(Kind::Other);
         QTest::newRow("locked by another writer") << "locked" << int(Kind::NoPermission);
         QTest::newRow("empty file") << "zero" << int(Kind::CannotOpen);
         QTest::newRow("another program's database") << "foreign" << int(Kind::CannotOpen);
@@ -122,42 +147,31 @@ private slots:
         QFETCH(QString, setup);
         QFETCH(int, kind);
         QTemporaryDir dir;
-        QString path = dir.filePath(TaxDatabase::fileName());
+        const QString path = dir.filePath(setup == "nofolder" ? "no/such/folder/ZqSalTax.db" : "ZqSalTax.db");
+        makeFile(setup, path);
         std::unique_ptr<Database> holder;
-        if (setup == "nofolder")
-            path = dir.filePath("no/such/folder/ZqSalTax.db");
-        else if (setup == "garbage")
-            writeBytes(path, QByteArray(4096, 'x'));
-        else if (setup == "zero")
-            writeBytes(path, QByteArray());
-        else if (setup == "foreign")
-            writeForeignDatabase(path);
-        else if (setup == "locked") {
+        if (setup == "locked") {
             TaxDatabase::create(path);
             holder = TaxDatabase::open(path);
             holder->begin();
             holder->exec("insert into ApplT(AppID) values(1)");
         }
         const QByteArray before = fileBytes(path);
-        QString description;
         try {
             auto db = TaxDatabase::open(path);
             QFAIL("the database opened");
         } catch (const DatabaseError& e) {
             QCOMPARE(int(e.kind()), kind);
             QVERIFY(!e.description().isEmpty());
-            description = e.description();
+            if (setup == "zero" || setup == "foreign")
+                QCOMPARE(e.description(),
+                         QStringLiteral("“%1”不是本系统的数据库。").arg(QDir::toNativeSeparators(path)));
         }
-        if (setup == "missing")
-            QVERIFY(!QFile::exists(path)); // never created by opening
-        if (setup == "garbage" || setup == "zero" || setup == "foreign") {
-            // Not this program's file: nothing written to it, no journal beside it.
-            QCOMPARE(fileBytes(path), before);
-            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{TaxDatabase::fileName()});
-        }
-        if (setup == "zero" || setup == "foreign")
-            QCOMPARE(description,
-                     QStringLiteral("“%1”不是本系统的数据库。").arg(QDir::toNativeSeparators(path)));
+        // Nothing written to a file that is not this program's, no journal beside it, none created.
+        QCOMPARE(fileBytes(path), before);
+        if (setup != "locked")
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                     QFile::exists(path) ? QStringList{"ZqSalTax.db"} : QStringList());
     }
 
     void createRefusesExistingFile()
@@ -233,30 +247,8 @@ private slots:
         t.db().exec("insert into UnitInfo(UnitID,UnitName) values(1,'甲')");
         t.close();
         const QDir dir(t.dir());
-        QString file = dir.filePath("source.db");
-        if (kind == "junk") {
-            writeBytes(file, QByteArray(8192, 'x'));
-        } else if (kind == "foreign") {
-            writeForeignDatabase(file);
-        } else if (kind == "damaged") {
-            TaxDatabase::create(file);
-            {
-                const auto db = TaxDatabase::open(file);
-                for (int i = 1; i <= 300; ++i)
-                    test::execOrFail(*db, "insert into UnitInfo(UnitID,UnitName) values(?,?)",
-                                     {i, QString(200, u'x')});
-            }
-            QByteArray bytes = fileBytes(file);
-            QVERIFY(bytes.size() > 40000);
-            // Page 3 onwards becomes noise; the header and the first pages stay readable.
-            for (int i = 8192; i < 8192 + 4096; ++i)
-                bytes[i] = char(i * 31);
-            writeBytes(file, bytes);
-        } else if (kind == "itself") {
-            file = t.path();
-        } else {
-            file = dir.filePath("missing.db");
-        }
+        const QString file = kind == "itself" ? t.path() : dir.filePath("source.db");
+        makeFile(kind, file);
         const QByteArray before = fileBytes(t.path());
         QString kept;
         const auto problem = DatabaseCopy::restore(file, t.path(), kNow, &kept);
