@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QStyle>
 #include <QTableView>
 #include <QTest>
@@ -69,6 +70,21 @@ void userEdit(QLineEdit* box, const QString& steps)
             QFAIL(qPrintable("unknown step " + step));
         }
     }
+}
+
+CommandRun runCommandLine(const QStringList& args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    p.setProcessEnvironment(env);
+    // The test programs are built into the folder of the program itself.
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/zqsaltax-cli"), args);
+    if (!p.waitForFinished(120000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 void execOrFail(Database& db, const QString& sql, const QVariantList& binds)

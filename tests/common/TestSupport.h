@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -46,6 +47,15 @@ QStringList cutOffTexts(const QTableView* grid);
 // "delete", "end", "down", "cut" (Ctrl+X), "paste:text" (Ctrl+V), "im:text" (an input-method commit),
 // "middle:text" (the X11 selection pasted with the middle button at the end of the text).
 void userEdit(QLineEdit* box, const QString& steps);
+
+// Runs zqsaltax-cli without a display, as on a build machine: its exit code (-1 when it did not finish or
+// crashed) and what it wrote.
+struct CommandRun {
+    int code = -1;
+    QString out;
+    QString err;
+};
+CommandRun runCommandLine(const QStringList& args);
 
 // Runs a statement and fails loudly (with the database's text) when it does not run.
 void execOrFail(Database& db, const QString& sql, const QVariantList& binds = {});

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -78,18 +77,6 @@ void makeFile(const QString& kind, const QString& path)
     for (int i = 8192; i < 8192 + 4096; ++i)
         bytes[i] = char(i * 31);
     writeBytes(path, bytes);
-}
-
-// Runs the command-line program and gives its exit code (and what it printed).
-int cli(const QStringList& args, QByteArray* out = nullptr)
-{
-    QProcess p;
-    p.start(QStringLiteral(ZQ_BIN_DIR "/zqsaltax-cli"), args);
-    if (!p.waitForFinished(60000))
-        return -1;
-    if (out)
-        *out = p.readAllStandardOutput();
-    return p.exitCode();
 }
 
 const QDateTime kNow(QDate(2026, 12, 7), QTime(3, 4, 5));
@@ -350,29 +337,31 @@ private slots:
         const QString path = dir.filePath("ZqSalTax.db");
         // A file of someone else's beside the new database, with the name a half-made one might have.
         writeBytes(path + ".part", "not the program's");
-        QCOMPARE(cli({"init-db", path}), 0);
+        QCOMPARE(test::runCommandLine({"init-db", path}).code, 0);
         QCOMPARE(fileBytes(path + ".part"), QByteArray("not the program's"));
         QCOMPARE(TaxDatabase::schemaProblems(*TaxDatabase::open(path)), QStringList());
-        QCOMPARE(cli({"init-db", path}), 1);
+        QCOMPARE(test::runCommandLine({"init-db", path}).code, 1);
         test::execOrFail(*TaxDatabase::open(path), "insert into UnitInfo(UnitID,UnitName) values(1,'甲')");
 
         const QString out = dir.filePath("copy.db");
-        QByteArray said;
-        QCOMPARE(cli({"backup", "--db", path, "--out", out}, &said), 0);
-        QCOMPARE(QString::fromUtf8(said).trimmed(), QDir::toNativeSeparators(out));
-        QCOMPARE(cli({"backup", "--db", path, "--out", out}), 1); // exists; --force replaces it
+        test::CommandRun said = test::runCommandLine({"backup", "--db", path, "--out", out});
+        QCOMPARE(said.code, 0);
+        QCOMPARE(said.out.trimmed(), QDir::toNativeSeparators(out));
+        QCOMPARE(test::runCommandLine({"backup", "--db", path, "--out", out}).code,
+                 1); // exists; --force replaces it
         test::execOrFail(*TaxDatabase::open(path), "update UnitInfo set UnitName='乙'");
         {
             // Not while the program runs on that database.
             SingleInstance running(dir.path());
             QVERIFY(running.tryAcquire());
-            QCOMPARE(cli({"restore", out, "--db", path}), 1);
+            QCOMPARE(test::runCommandLine({"restore", out, "--db", path}).code, 1);
             QCOMPARE(unitNames(path), QStringList{"乙"});
         }
-        QCOMPARE(cli({"restore", out, "--db", path}, &said), 0);
-        QVERIFY(said.contains(".bak"));
+        said = test::runCommandLine({"restore", out, "--db", path});
+        QCOMPARE(said.code, 0);
+        QVERIFY(said.out.contains(".bak"));
         QCOMPARE(unitNames(path), QStringList{"甲"});
-        QCOMPARE(cli({"restore", path + "-wal", "--db", path}), 1);
+        QCOMPARE(test::runCommandLine({"restore", path + "-wal", "--db", path}).code, 1);
     }
 };
 
