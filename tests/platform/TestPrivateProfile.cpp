@@ -56,6 +56,8 @@ private slots:
         QTest::newRow("UTF-16 with mark")
             << QByteArray("\xFF\xFE", 2) + QByteArray(u16.encode(text)) << QStringLiteral("D:\\账务\\");
         QTest::newRow("UTF-8") << text.toUtf8() << QStringLiteral("D:\\账务\\");
+        QTest::newRow("no file: the default") << QByteArray() << QStringLiteral("dflt");
+        QTest::newRow("a folder in its place: the default") << QByteArray("folder") << QStringLiteral("dflt");
     }
     void files()
     {
@@ -63,22 +65,14 @@ private slots:
         QFETCH(QString, expected);
         QTemporaryDir dir;
         QFile f(dir.filePath("WD.ini"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        f.close();
-        QCOMPARE(readPrivateProfileString("options", "DATADIR", QString(), f.fileName()), expected);
-    }
-
-    void missingOrUnreadableFileGivesTheDefault()
-    {
-        QTemporaryDir dir;
-        QCOMPARE(readPrivateProfileString("Options", "Datadir", QString(), dir.filePath("none.ini")),
-                 QString());
-        QCOMPARE(readPrivateProfileString("Options", "Datadir", "dflt", dir.filePath("none.ini")),
-                 QString("dflt"));
-        QVERIFY(QDir(dir.path()).mkdir("folder.ini"));
-        QCOMPARE(readPrivateProfileString("Options", "Datadir", QString(), dir.filePath("folder.ini")),
-                 QString());
+        if (bytes == "folder") {
+            QVERIFY(QDir(dir.path()).mkdir("WD.ini"));
+        } else if (!bytes.isNull()) {
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+            f.close();
+        }
+        QCOMPARE(readPrivateProfileString("options", "DATADIR", "dflt", f.fileName()), expected);
     }
 };
 
