@@ -55,13 +55,18 @@ void writeForeignDatabase(const QString& path)
 }
 
 // A file of the given kind at path: "junk" (not a database), "zero" (empty), "foreign" (another program's
-// database) or "damaged" (this program's, a page of it noise); other kinds write nothing.
+// database), "missing table" (this program's without a table) or "damaged" (this program's, a page of it
+// noise); other kinds write nothing.
 void makeFile(const QString& kind, const QString& path)
 {
     if (kind == "junk" || kind == "zero")
         writeBytes(path, QByteArray(kind == "junk" ? 8192 : 0, 'x'));
     else if (kind == "foreign")
         writeForeignDatabase(path);
+    else if (kind == "missing table") {
+        TaxDatabase::create(path);
+        TaxDatabase::open(path)->exec("drop table ApplTInfo");
+    }
     if (kind != "damaged")
         return;
     TaxDatabase::create(path);
@@ -223,6 +228,7 @@ private slots:
         QTest::newRow("missing file") << "missing" << QString("找不到文件");
         QTest::newRow("not a database") << "junk" << QString("不是数据库文件");
         QTest::newRow("another program's database") << "foreign" << QString("不是本系统的数据库");
+        QTest::newRow("a table missing") << "missing table" << QString("不是本系统的数据库");
         QTest::newRow("damaged") << "damaged" << QString();
         QTest::newRow("the database itself") << "itself" << QString("就是要替换的数据库");
     }

@@ -17,6 +17,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDate>("expected"); // invalid: not a date
         QTest::newRow("full") << "2003-09-06" << QDate(2003, 9, 6);
+        QTest::newRow("one-digit month and day") << "2005-9-1" << QDate(2005, 9, 1);
+        QTest::newRow("blanks around") << " 2005-12-12 " << QDate(2005, 12, 12);
+        QTest::newRow("leap day") << "2004-02-29" << QDate(2004, 2, 29);
         QTest::newRow("no leap day") << "2005-02-29" << QDate();
         QTest::newRow("month 13") << "2005-13-01" << QDate();
         QTest::newRow("empty") << "" << QDate();
