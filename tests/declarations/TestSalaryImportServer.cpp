@@ -1,43 +1,19 @@
 #include "SalaryImportFixture.h"
+#include "ServerPackage.h"
 #include "declarations/SalaryImport.h"
-
-#include <QSqlQuery>
 
 using namespace zq;
 using namespace zq::test;
 using F = HeaderField;
 using Status = SalaryImportResult::Status;
 
-// The salary import from an account set on a real PostgreSQL server; scripts/test starts one and names it in
-// ZQ_TEST_PG_*. The same rows in the package's files must give the same declaration.
+// The salary import from an account set on a real PostgreSQL server. The same rows in the package's files
+// must give the same declaration.
 class TestSalaryImportServer : public QObject {
     Q_OBJECT
 
-    QString m_host;
-    QString m_port;
-    QString m_user;
-    QString m_password;
+    TestServer m_server;
     bool m_bracketsChanged = false;
-
-    void onServer(const QString& database, const QStringList& statements)
-    {
-        const QString name = Database::uniqueConnectionName(QStringLiteral("zq-pg-salary-admin-"));
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            db.setHostName(m_host);
-            db.setPort(m_port.toInt());
-            db.setUserName(m_user);
-            db.setPassword(m_password);
-            db.setDatabaseName(database);
-            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
-            for (const QString& s : statements) {
-                QSqlQuery q(db);
-                QVERIFY2(q.exec(s), qPrintable(s + ": " + q.lastError().text()));
-            }
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
 
     // The package's rows, the same on the server and in the files.
     static QList<QVariantList> salaryRows()
@@ -62,32 +38,15 @@ class TestSalaryImportServer : public QObject {
 
     void pointAtServer(SalaryImportFixture& f)
     {
-        SalaryImportFixture::writeText(
-            f.productFolder() + "/config.ini",
-            QStringLiteral("[server]\r\nServerName=%1,%2\r\nuserid=%3\r\npassword=%4\r\n")
-                .arg(m_host, m_port, m_user, m_password));
-        f.settings->setValue("Finance", "ServerEngine", "postgresql");
+        m_server.point(f.productFolder(), *f.settings, m_server.password);
     }
 
 private slots:
     void initTestCase()
     {
         QLocale::setDefault(QLocale::c());
-        m_host = qEnvironmentVariable("ZQ_TEST_PG_HOST");
-        m_port = qEnvironmentVariable("ZQ_TEST_PG_PORT");
-        m_user = qEnvironmentVariable("ZQ_TEST_PG_USER", QStringLiteral("postgres"));
-        m_password = qEnvironmentVariable("ZQ_TEST_PG_PASSWORD");
-        // Each test skips on its own: a skip here also silently empties the classes run after this one.
-        if (m_host.isEmpty() || m_port.isEmpty())
+        if (!m_server.available())
             return;
-        onServer("postgres",
-                 {"drop database if exists \"ZqLumSys\"", "drop database if exists \"ZqLum0012012\"",
-                  "create database \"ZqLumSys\"", "create database \"ZqLum0012012\""});
-        onServer("ZqLumSys", {"create table copys (copy_id varchar(10), copy_name varchar(50))",
-                              "create table copyinfo (copy_id varchar(10), copy_year varchar(4), datafile "
-                              "varchar(50))",
-                              "insert into copys values ('001', '演示科技有限公司')",
-                              "insert into copyinfo values ('001', '2012', '0012012')"});
         QStringList sql{
             "create table salary (copy_month varchar(2), emp_id varchar(20), \"YFGZ\" numeric(14,2), "
             "\"YNSSD\" numeric(14,2), \"JMS\" numeric(14,2), \"DMJWS\" numeric(14,2), \"Tax\" "
@@ -99,7 +58,7 @@ private slots:
                                                             : QString::number(v.toDouble(), 'f', 2));
             sql << "insert into salary values (" + values.join(',') + ")";
         }
-        onServer("ZqLum0012012", sql + standardBrackets());
+        QVERIFY(m_server.createPackage(2012, sql + standardBrackets()));
     }
 
     // The bracket table as the other tests expect it.
@@ -118,15 +77,14 @@ private slots:
     {
         if (m_bracketsChanged) {
             m_bracketsChanged = false;
-            onServer("ZqLum0012012", standardBrackets());
+            QVERIFY(m_server.run("ZqLum0012012", standardBrackets()));
         }
     }
 
     void init()
     {
-        if (m_host.isEmpty() || m_port.isEmpty())
-            QSKIP("No test PostgreSQL: ZQ_TEST_PG_HOST and ZQ_TEST_PG_PORT are not set "
-                  "(scripts/test starts one and sets them).");
+        if (!m_server.available())
+            QSKIP(TestServer::Missing);
     }
 
     void sameDeclarationAsFromTheFiles()
@@ -191,7 +149,7 @@ private slots:
         for (const QString& r : rows)
             sql << "insert into taxsetup values (" + r + ")";
         m_bracketsChanged = true;
-        onServer("ZqLum0012012", sql);
+        QVERIFY(m_server.run("ZqLum0012012", sql));
 
         SalaryImportFixture server;
         employees(server);
@@ -224,9 +182,9 @@ private slots:
         SalaryImport salaryImport(server.ctx, 1);
         salaryImport.setProgress([&](SalaryImport::Stage s, qsizetype done, qsizetype) {
             if (s == SalaryImport::Stage::ReadingBrackets && done == 0)
-                onServer("postgres",
-                         {"select pg_terminate_backend(pid) from pg_stat_activity where datname = "
-                          "'ZqLum0012012' and pid <> pg_backend_pid()"});
+                m_server.run("postgres",
+                             {"select pg_terminate_backend(pid) from pg_stat_activity where datname = "
+                              "'ZqLum0012012' and pid <> pg_backend_pid()"});
         });
         server.prompter.queue(Prompter::Answer::Yes);
         const auto result = salaryImport.ImportSalary(doc);

@@ -9,25 +9,6 @@ using namespace zq::test;
 class TestEmployeeImport : public QObject {
     Q_OBJECT
 private slots:
-    void statements()
-    {
-        EmployeeFixture f;
-        auto db = finance::GetFinanceConnection(f.ctx, 1);
-        QVERIFY(db);
-        QCOMPARE(
-            employeeImportStatement(*db, QString()),
-            QString("select emp_id,emp_name,Audi_Code as salarycol from employee WHERE dd_flag=0 order by "
-                    "emp_id"));
-        QCOMPARE(
-            employeeImportStatement(*db, "SFZH"),
-            QString("select DISTINCT employee.emp_id,employee.emp_name,salary.\"SFZH\" as salarycol from "
-                    "employee,salary  where salary.emp_id=employee.emp_id and employee.dd_flag=0 order by "
-                    "employee.emp_id"));
-        // names that the driver would pass through unquoted are quoted all the same
-        QCOMPARE(quotedSalaryColumn(*db, "a\"b"), QString("salary.\"a\"\"b\""));
-        QCOMPARE(quotedSalaryColumn(*db, "[x]"), QString("salary.\"[x]\""));
-    }
-
     void mergesIntoTheGrid()
     {
         EmployeeFixture f;
@@ -139,32 +120,7 @@ private slots:
             QVERIFY(f.prompter.last().text.startsWith("错误类型："));
         QCOMPARE(lines(rows), QStringList{"0001\t原名\t\t\t"});
     }
-
-    void progressOfALargePackage()
-    {
-        EmployeeFixture f;
-        QStringList sql;
-        QList<QVariantList> binds;
-        for (int i = 0; i < 1200; ++i) {
-            sql << "insert into employee(emp_id,emp_name,Audi_Code,dd_flag) values(?,?,?,0)"
-                << "insert into salary(copy_month,emp_id,SFZH) values('01',?,?)";
-            const QString id = QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'));
-            binds << QVariantList{id, "名" + id, "A"} << QVariantList{id, "S" + id};
-        }
-        f.onAccountSet(sql, binds);
-        QList<qsizetype> seen;
-        EmployeeImport import(f.ctx);
-        import.setProgress([&](qsizetype done, qsizetype total) {
-            seen << done;
-        QVERIFY(total == -1 || total == 1200);
-    });
-    EmployeeRows rows;
-    QVERIFY(import.run(1, rows));
-    QCOMPARE(rows.size(), 1200);
-    QCOMPARE(seen, (QList<qsizetype>{500, 1000, 1200}));
-}
-}
-;
+};
 
 ZQ_TEST(TestEmployeeImport)
 #include "TestEmployeeImport.moc"
