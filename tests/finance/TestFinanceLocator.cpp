@@ -7,10 +7,12 @@
 #include <QFile>
 #include <QSqlDatabase>
 #include <QTest>
+#include <functional>
 
 using namespace zq;
 using namespace zq::finance;
 using zq::test::FakeInstallation;
+using F = FakeInstallation;
 
 namespace {
 
@@ -36,83 +38,14 @@ void replaceWithDirectory(const QString& path)
     QVERIFY(QDir().mkdir(path));
 }
 
-// Makes the condition of one row of the failure table real.
-void arrange(const QString& condition, FakeInstallation& f)
+// Puts one of the access fixtures in place of a file.
+void replaceWith(const QString& path, const char* fixture)
 {
-    const QString v3 = QStringLiteral("Olvenka 3.X");
-    if (condition == "no edition")
-        f.setUnit(QVariant(), "001", "2005");
-    else if (condition == "no account set")
-        f.setUnit(v3, QVariant(), "2005");
-    else if (condition == "no year")
-        f.setUnit(v3, "001", QVariant());
-    else if (condition == "empty edition")
-        f.setUnit("", "001", "2005");
-    else if (condition == "empty account set")
-        f.setUnit(v3, "", "2005");
-    else if (condition == "year 0")
-        f.setUnit(v3, "001", "0");
-    else if (condition == "year without a number")
-        f.setUnit(v3, "001", "abc");
-    else if (condition == "year out of range")
-        f.setUnit(v3, "001", "40000");
-    else if (condition == "no such unit")
-        f.taxDb().exec("delete from UnitInfo");
-    else if (condition == "edition not listed")
-        f.setUnit("Olvenka 9.X", "001", "2005");
-    else if (condition == "own edition table unreadable")
-        dropTable(f.taxDb().connection().databaseName(), "lumfver");
-    else if (condition == "no registry file")
-        QFile::remove(f.windowsFolder() + "/registry.reg");
-    else if (condition == "no ProductFolder")
-        f.writeRegistry(QString(), f.dataFolder());
-    else if (condition == "empty ProductFolder")
-        f.writeRegistry("", f.dataFolder());
-    else if (condition == "no DATAfolder")
-        f.writeRegistry(f.productFolder(), QString());
-    else if (condition == "no DATAfolder with a server") {
-        f.writeConfig("127.0.0.1,1", "sa", "pw");
-        f.writeRegistry(f.productFolder(), QString());
-    } else if (condition == "registry file without header")
-        f.writeRegistryBytes(
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Olvenka\\Lumina 3.0]\r\n\"DATAfolder\"=\"/x\"\r\n");
-    else if (condition == "registry file unreadable")
-        replaceWithDirectory(f.windowsFolder() + "/registry.reg");
-    else if (condition == "no WD.ini")
-        f.setUnit("Olvenka 2.X", "001", "2005");
-    else if (condition == "WD.ini without Datadir") {
-        f.setUnit("Olvenka 2.X", "001", "2005");
-        f.writeWdIni("", "system.mda");
-    } else if (condition == "year not in copyinfo")
-        f.setUnit(v3, "001", "2006");
-    else if (condition == "account set not in copyinfo")
-        f.setUnit(v3, "003", "2005");
-    else if (condition == "system database missing")
-        QFile::remove(f.systemDbPath());
-    else if (condition == "system database is no database")
-        FakeInstallation::writeFile(f.systemDbPath(), QByteArray(4096, 'x'));
-    else if (condition == "copyinfo missing")
-        dropTable(f.systemDbPath(), "copyinfo");
-    else if (condition == "account set file missing")
-        QFile::remove(f.accountSetPath());
-    else if (condition == "account set file is no database")
-        FakeInstallation::writeFile(f.accountSetPath(), "Standard Jet DB, but not really");
-    else if (condition == "account set file is an encrypted Access file")
-        QVERIFY(QFile::remove(f.accountSetPath()) &&
-                QFile::copy(ZQ_TEST_DATA_DIR "/access/encoded.mdb", f.accountSetPath()));
-    else if (condition == "account set file is a truncated Access file") {
-        QFile jet(ZQ_TEST_DATA_DIR "/access/accountset.mdb");
-        QVERIFY(jet.open(QIODevice::ReadOnly));
-        FakeInstallation::writeFile(f.accountSetPath(), jet.read(50000));
-    } else if (condition == "Access system database without copyinfo")
-        QVERIFY(QFile::remove(f.systemDbPath()) &&
-                QFile::copy(ZQ_TEST_DATA_DIR "/access/accountset.accdb", f.systemDbPath()));
-    else if (condition == "unknown server engine") {
-        f.writeConfig("dbhost", "sa", "pw");
-        f.settings().setValue("Finance", "ServerEngine", "oracle");
-    } else
-        QFAIL(qPrintable("unknown condition " + condition));
+    QVERIFY(QFile::remove(path) && QFile::copy(QStringLiteral(ZQ_TEST_DATA_DIR "/access/") + fixture, path));
 }
+
+// What makes the condition of one row of the failure table real.
+using Arrange = std::function<void(FakeInstallation&)>;
 
 } // namespace
 
@@ -262,58 +195,103 @@ private slots:
 
     void failures_data()
     {
-        QTest::addColumn<QString>("condition");
+        QTest::addColumn<Arrange>("arrange");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");        // the exact message, or empty for an error-number message
         QTest::addColumn<int>("number");          // the error number shown
         QTest::addColumn<QString>("description"); // a part of the error description shown
-
-        const QString tip = "提示信息";
-        const QString unitTitle = "单位信息维护";
-        const QString incomplete = "请先设置您使用的财务软件的版本、账套、年度！";
-        for (const char* c : {"no edition", "no account set", "no year", "empty edition", "empty account set",
-                              "year 0", "year without a number"})
-            QTest::newRow(c) << c << tip << incomplete << 0 << "";
-        // A message with an error number: the condition, the title, the number and a part of the description.
-        const auto error = [](const char* c, const char* title, int number, const char* part) {
-            QTest::newRow(c) << c << QString(title) << QString() << number << QString(part);
+        const auto notice = [](const char* row, const char* title, const char* text, const Arrange& a) {
+            QTest::newRow(row) << a << QString(title) << QString(text) << 0 << QString();
         };
+        const auto error = [](const char* row, const char* title, int number, const char* part,
+                              const Arrange& a) {
+            QTest::newRow(row) << a << QString(title) << QString() << number << QString(part);
+        };
+        const auto unit = [](const QVariant& edition, const QVariant& copyId, const QVariant& year) {
+            return Arrange([=](F& f) { f.setUnit(edition, copyId, year); });
+        };
+        const char* tip = "提示信息";
+        const char* unitTitle = "单位信息维护";
         const char* link = "建立账务连接出错";
-        error("year out of range", "读取版本、账套信息出错", 6, "溢出");
-        error("no such unit", "读取版本、账套信息出错", 3021, "没有编号为 1 的单位");
-        QTest::newRow("edition not listed")
-            << "edition not listed" << tip << "您设置的（财务软件的）版本信息不正确。" << 0 << "";
-        error("own edition table unreadable", link, 1, "lumfver");
-        for (const char* c : {"no registry file", "no ProductFolder", "empty ProductFolder"})
-            QTest::newRow(c) << c << unitTitle << "无法读出财务软件配置文件位置。" << 0 << "";
-        for (const char* c : {"no DATAfolder", "no DATAfolder with a server"})
-            QTest::newRow(c) << c << unitTitle << "无法读出系统数据库文件夹位置。" << 0 << "";
-        error("registry file without header", "读取版本信息出错", 1009, "不是注册表导出文件");
-        error("registry file unreadable", "读取版本信息出错", 1016, "无法读取注册表文件");
-        for (const char* c : {"no WD.ini", "WD.ini without Datadir"})
-            QTest::newRow(c) << c << tip << "读取配置信息错误。" << 0 << "";
-        for (const char* c : {"year not in copyinfo", "account set not in copyinfo"})
-            QTest::newRow(c) << c << tip << "您设置的账套不正确，不能读出文件位置。" << 0 << "";
-        error("system database missing", link, 3024, "找不到文件");
-        error("system database is no database", link, 26, "不是财务软件的数据库文件");
-        error("copyinfo missing", link, 1, "copyinfo");
-        error("account set file missing", link, 3024, "找不到文件");
-        error("account set file is no database", link, 26, "不是财务软件的数据库文件");
-        error("account set file is an encrypted Access file", link, -2147467259, "2005.mdb”已加密，无法读取");
+        const char* incomplete = "请先设置您使用的财务软件的版本、账套、年度！";
+        const QString v3 = "Olvenka 3.X";
+        notice("no edition", tip, incomplete, unit(QVariant(), "001", "2005"));
+        notice("no account set", tip, incomplete, unit(v3, QVariant(), "2005"));
+        notice("no year", tip, incomplete, unit(v3, "001", QVariant()));
+        notice("empty edition", tip, incomplete, unit("", "001", "2005"));
+        notice("empty account set", tip, incomplete, unit(v3, "", "2005"));
+        notice("year 0", tip, incomplete, unit(v3, "001", "0"));
+        notice("year without a number", tip, incomplete, unit(v3, "001", "abc"));
+        error("year out of range", "读取版本、账套信息出错", 6, "溢出", unit(v3, "001", "40000"));
+        error("no such unit", "读取版本、账套信息出错", 3021, "没有编号为 1 的单位",
+              [](F& f) { f.taxDb().exec("delete from UnitInfo"); });
+        notice("edition not listed", tip, "您设置的（财务软件的）版本信息不正确。",
+               unit("Olvenka 9.X", "001", "2005"));
+        error("own edition table unreadable", link, 1, "lumfver",
+              [](F& f) { dropTable(f.taxDb().connection().databaseName(), "lumfver"); });
+        const char* noConfig = "无法读出财务软件配置文件位置。";
+        notice("no registry file", unitTitle, noConfig,
+               [](F& f) { QFile::remove(f.windowsFolder() + "/registry.reg"); });
+        notice("no ProductFolder", unitTitle, noConfig,
+               [](F& f) { f.writeRegistry(QString(), f.dataFolder()); });
+        notice("empty ProductFolder", unitTitle, noConfig, [](F& f) { f.writeRegistry("", f.dataFolder()); });
+        const char* noData = "无法读出系统数据库文件夹位置。";
+        notice("no DATAfolder", unitTitle, noData,
+               [](F& f) { f.writeRegistry(f.productFolder(), QString()); });
+        notice("no DATAfolder with a server", unitTitle, noData, [](F& f) {
+            f.writeConfig("127.0.0.1,1", "sa", "pw");
+            f.writeRegistry(f.productFolder(), QString());
+        });
+        error("registry file without header", "读取版本信息出错", 1009, "不是注册表导出文件", [](F& f) {
+            f.writeRegistryBytes(
+                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Olvenka\\Lumina 3.0]\r\n\"DATAfolder\"=\"/x\"\r\n");
+        });
+        error("registry file unreadable", "读取版本信息出错", 1016, "无法读取注册表文件",
+              [](F& f) { replaceWithDirectory(f.windowsFolder() + "/registry.reg"); });
+        notice("no WD.ini", tip, "读取配置信息错误。", unit("Olvenka 2.X", "001", "2005"));
+        notice("WD.ini without Datadir", tip, "读取配置信息错误。", [](F& f) {
+            f.setUnit("Olvenka 2.X", "001", "2005");
+            f.writeWdIni("", "system.mda");
+        });
+        const char* wrongSet = "您设置的账套不正确，不能读出文件位置。";
+        notice("year not in copyinfo", tip, wrongSet, [](F& f) {
+            f.setUnit("Olvenka 3.X", "001", "2006");
+            QFile::remove(f.accountSetPath()); // would give a second, different message if it were tried
+        });
+        notice("account set not in copyinfo", tip, wrongSet, unit(v3, "003", "2005"));
+        error("system database missing", link, 3024, "找不到文件",
+              [](F& f) { QFile::remove(f.systemDbPath()); });
+        error("system database is no database", link, 26, "不是财务软件的数据库文件",
+              [](F& f) { F::writeFile(f.systemDbPath(), QByteArray(4096, 'x')); });
+        error("copyinfo missing", link, 1, "copyinfo", [](F& f) { dropTable(f.systemDbPath(), "copyinfo"); });
+        error("account set file missing", link, 3024, "找不到文件",
+              [](F& f) { QFile::remove(f.accountSetPath()); });
+        error("account set file is no database", link, 26, "不是财务软件的数据库文件",
+              [](F& f) { F::writeFile(f.accountSetPath(), "Standard Jet DB, but not really"); });
+        error("account set file is an encrypted Access file", link, -2147467259, "2005.mdb”已加密，无法读取",
+              [](F& f) { replaceWith(f.accountSetPath(), "encoded.mdb"); });
         error("account set file is a truncated Access file", link, -2147467259,
-              "2005.mdb”不完整：长度 50000 字节不是整数个 4096 字节的页");
-        error("Access system database without copyinfo", link, 1, "copyinfo");
-        error("unknown server engine", link, -2147467259, "oracle");
+              "2005.mdb”不完整：长度 50000 字节不是整数个 4096 字节的页", [](F& f) {
+                  QFile jet(ZQ_TEST_DATA_DIR "/access/accountset.mdb");
+                  QVERIFY(jet.open(QIODevice::ReadOnly));
+                  F::writeFile(f.accountSetPath(), jet.read(50000));
+              });
+        error("Access system database without copyinfo", link, 1, "copyinfo",
+              [](F& f) { replaceWith(f.systemDbPath(), "accountset.accdb"); });
+        error("unknown server engine", link, -2147467259, "oracle", [](F& f) {
+            f.writeConfig("dbhost", "sa", "pw");
+            f.settings().setValue("Finance", "ServerEngine", "oracle");
+        });
     }
     void failures()
     {
-        QFETCH(QString, condition);
+        QFETCH(Arrange, arrange);
         QFETCH(QString, title);
         QFETCH(QString, text);
         QFETCH(int, number);
         QFETCH(QString, description);
         FakeInstallation f;
-        arrange(condition, f);
+        arrange(f);
         if (QTest::currentTestFailed())
             return;
         const bool systemDbExisted = QFile::exists(f.systemDbPath());
