@@ -77,16 +77,6 @@ private slots:
                                    "O'Neil\t\tA3\t001\t0201"}));
     }
 
-    void serversRefuseTheDistinctQueryOrderedByAnotherColumn()
-    {
-        // why the query orders by the employee.emp_id that it selects, not by salary.emp_id
-        auto db = connect();
-        QString sql = employeeImportStatement(*db, "SFZH");
-        QVERIFY(sql.endsWith("order by employee.emp_id"));
-        sql.replace("order by employee.emp_id", "order by salary.emp_id");
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, db->select(sql));
-    }
-
     void aMissingColumnIsAnError()
     {
         auto db = connect();
