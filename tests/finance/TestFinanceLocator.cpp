@@ -52,40 +52,23 @@ using Arrange = std::function<void(FakeInstallation&)>;
 class TestFinanceLocator : public QObject {
     Q_OBJECT
 private slots:
+    // The unit's edition finds its row of the edition table as Access compared texts.
     void resolvesFilesThroughTheRegistry_data()
     {
-        QTest::addColumn<QString>("productSuffix");
-        QTest::addColumn<QString>("dataSuffix");
-        QTest::newRow("folders without separator") << ""
-                                                   << "";
-        QTest::newRow("folders with separator") << "/"
-                                                << "/";
+        QTest::addColumn<QString>("suffix"); // of both folders in the registry
+        QTest::addColumn<QString>("stored"); // the unit's edition
+        QTest::newRow("folders without separator, edition in lower case") << ""
+                                                                          << "olvenka 3.x";
+        QTest::newRow("folders with separator, edition with trailing blanks") << "/"
+                                                                              << "Olvenka 3.X  ";
     }
-    // The unit's edition finds its row of the edition table as Access compared texts.
-    void editionMatchedWithoutCaseOrTrailingBlanks_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("lower case") << "olvenka 3.x";
-        QTest::newRow("trailing blanks") << "Olvenka 3.X  ";
-    }
-    void editionMatchedWithoutCaseOrTrailingBlanks()
-    {
-        QFETCH(QString, stored);
-        FakeInstallation f;
-        f.writeRegistry(f.productFolder(), f.dataFolder());
-        f.setUnit(stored, "001", "2005");
-        QString edition;
-        auto db = GetFinanceConnection(f.context(), 1, &edition);
-        QVERIFY2(db, qPrintable(f.prompter().texts().join(u'|')));
-        QCOMPARE(db->connection().databaseName(), f.accountSetPath());
-    }
-
     void resolvesFilesThroughTheRegistry()
     {
-        QFETCH(QString, productSuffix);
-        QFETCH(QString, dataSuffix);
+        QFETCH(QString, suffix);
+        QFETCH(QString, stored);
         FakeInstallation f;
-        f.writeRegistry(f.productFolder() + productSuffix, f.dataFolder() + dataSuffix);
+        f.writeRegistry(f.productFolder() + suffix, f.dataFolder() + suffix);
+        f.setUnit(stored, "001", "2005");
         // user and password of config.ini count only with a server
         f.writeConfig("", "sa", "secret");
         const int before = openConnections();
@@ -93,7 +76,7 @@ private slots:
         auto db = GetFinanceConnection(f.context(), 1, &edition);
         QVERIFY(db);
         QCOMPARE(f.prompter().records().size(), 0);
-        QCOMPARE(edition, QString("Olvenka 3.X"));
+        QCOMPARE(edition, stored); // the unit's own text
         QCOMPARE(db->connection().databaseName(), f.accountSetPath());
         QCOMPARE(db->scalar("select count(*) from salary_items").toInt(), 4);
         // the system database was closed once the data file was known
