@@ -86,18 +86,13 @@ private slots:
 
         SystemDbLocation loc;
         QVERIFY(GetSystemDbFromRegistry(f.context(), "SOFTWARE\\Olvenka\\Lumina 3.0", loc));
-        QCOMPARE(loc.systemDb, f.systemDbPath());
-        QCOMPARE(loc.server, QString());
-        QCOMPARE(loc.user, QString());
-        QCOMPARE(loc.password, QString());
+        const auto where = [&] { return QStringList{loc.systemDb, loc.server, loc.user, loc.password}; };
+        QCOMPARE(where(), (QStringList{f.systemDbPath(), "", "", ""}));
 
         // With a server the system database is its database; the key in any letter case.
         f.writeConfig("dbhost,1433", "sa", "pw;x");
         QVERIFY(GetSystemDbFromRegistry(f.context(), "software\\olvenka\\LUMINA 3.0", loc));
-        QCOMPARE(loc.systemDb, QString("ZqLumSys"));
-        QCOMPARE(loc.server, QString("dbhost,1433"));
-        QCOMPARE(loc.user, QString("sa"));
-        QCOMPARE(loc.password, QString("pw;x"));
+        QCOMPARE(where(), (QStringList{"ZqLumSys", "dbhost,1433", "sa", "pw;x"}));
         QCOMPARE(AccountSetDatabase(loc, "001", "0012005"), QString("ZqLum0012005"));
         QCOMPARE(f.prompter().records().size(), 0);
     }
@@ -304,55 +299,45 @@ private slots:
         QCOMPARE(QFile::exists(f.accountSetPath()), accountSetExisted);
     }
 
+    // What the unit editor offers: account sets, their years, salary items; and what it says when it cannot.
     void catalog()
     {
         FakeInstallation f;
         auto sys = Database::openSqlite(f.systemDbPath(), Database::Access::ReadOnly);
         const auto sets = listAccountSets(*sys);
         QVERIFY(sets.ok());
-        QCOMPARE(sets.value.size(), 2);
-        QCOMPARE(sets.value[0].copyId, QString("001"));
-        QCOMPARE(sets.value[0].copyName, QString("甲公司"));
-        QCOMPARE(sets.value[1].copyId, QString("002"));
-
-        const auto years = listAccountSetYears(*sys, "001");
-        QVERIFY(years.ok());
-        QCOMPARE(years.value, QStringList({"2005", "2004"}));
+        QStringList names;
+        for (const auto& set : sets.value)
+            names << set.copyId + u' ' + set.copyName;
+        QCOMPARE(names, (QStringList{"001 甲公司", "002 乙公司"}));
+        QCOMPARE(listAccountSetYears(*sys, "001").value, QStringList({"2005", "2004"}));
         const auto none = listAccountSetYears(*sys, "0'01");
         QVERIFY(!none.ok());
-        QCOMPARE(none.problem->title, QString("提示信息"));
-        QCOMPARE(none.problem->text, QString("您设置的账套不正确，不能读出文件位置。"));
+        QCOMPARE(none.problem->title + u'|' + none.problem->text,
+                 QString("提示信息|您设置的账套不正确，不能读出文件位置。"));
+        const auto noItems = listSalaryItems(*sys);
+        QVERIFY(!noItems.ok());
+        QCOMPARE(noItems.problem->title, QString("读取账套信息出错"));
+        QVERIFY(noItems.value.isEmpty());
 
         auto acct = Database::openSqlite(f.accountSetPath(), Database::Access::ReadOnly);
         const auto items = listSalaryItems(*acct);
         QVERIFY(items.ok());
         QCOMPARE(items.value.size(), 2);
-        QCOMPARE(items.value[0].code, QString("YFGZ"));
-        QCOMPARE(items.value[0].name, QString("应发工资"));
+        QCOMPARE(items.value[0].code + u' ' + items.value[0].name, QString("YFGZ 应发工资"));
         QCOMPARE(items.value[1].code, QString("Tax"));
-    }
-
-    void catalogProblems()
-    {
-        FakeInstallation f;
-        {
-            auto rw = Database::openSqlite(f.systemDbPath());
-            rw->exec("delete from copys");
-        }
-        auto sys = Database::openSqlite(f.systemDbPath(), Database::Access::ReadOnly);
-        const auto empty = listAccountSets(*sys);
-        QVERIFY(!empty.ok());
-        QCOMPARE(empty.problem->title, QString("单位信息维护"));
-        QCOMPARE(empty.problem->text, QString("无法读取账套信息。"));
-
-        auto acct = Database::openSqlite(f.accountSetPath(), Database::Access::ReadOnly);
         const auto broken = listAccountSets(*acct); // an account set has no copys table
         QVERIFY(!broken.ok());
         QCOMPARE(broken.problem->title, QString("读取账套信息出错"));
         QVERIFY(broken.problem->text.startsWith("错误类型：1\r\n错误描述："));
-        const auto noItems = listSalaryItems(*sys);
-        QCOMPARE(noItems.problem->title, QString("读取账套信息出错"));
-        QVERIFY(noItems.value.isEmpty());
+
+        sys.reset();
+        Database::openSqlite(f.systemDbPath())->exec("delete from copys");
+        sys = Database::openSqlite(f.systemDbPath(), Database::Access::ReadOnly);
+        const auto empty = listAccountSets(*sys);
+        QVERIFY(!empty.ok());
+        QCOMPARE(empty.problem->title + u'|' + empty.problem->text,
+                 QString("单位信息维护|无法读取账套信息。"));
     }
 };
 
