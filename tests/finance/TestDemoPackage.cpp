@@ -7,6 +7,7 @@
 #include "declarations/DeclarationDocument.h"
 #include "declarations/SalaryImport.h"
 #include "employees/EmployeeImport.h"
+#include "employees/IdentityNumber.h"
 #include "finance/DemoPackage.h"
 #include "finance/FinanceLocator.h"
 #include "finance/PayrollCatalog.h"
@@ -55,7 +56,9 @@ void checkInstallation(const QString& folder, Database& taxDb)
         int left = 0;
         for (qsizetype r = 0; r < staff.size(); ++r) {
             const QString id = staff.value(r, u"Audi_Code").toString();
-            QVERIFY2(DemoPackage::isValidIdentityNumber(id), qPrintable(id));
+            // numbers the employee list's own check finds sound
+            QVERIFY2(id.size() == 18 && IdentityNumber::check(id, QDate(2026, 12, 7)).isEmpty(),
+                     qPrintable(id));
             endingInX += id.endsWith(u'X');
             left += staff.value(r, u"dd_flag").toInt() != 0;
             QVERIFY(!people.contains(id));
@@ -138,24 +141,6 @@ QStringList importEverything(DemoPackage::Format format)
 class TestDemoPackage : public QObject {
     Q_OBJECT
 private slots:
-    void identityNumbers_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("published example") << "11010519491231002X" << true;
-        QTest::newRow("digit check") << "440524188001010014" << true;
-        QTest::newRow("wrong check") << "440524188001010015" << false;
-        QTest::newRow("lower-case x") << "11010519491231002x" << false;
-        QTest::newRow("17 characters") << "11010519491231002" << false;
-        QTest::newRow("letter inside") << "1101051949123100AX" << false;
-    }
-    void identityNumbers()
-    {
-        QFETCH(QString, id);
-        QFETCH(bool, valid);
-        QCOMPARE(DemoPackage::isValidIdentityNumber(id), valid);
-    }
-
     void resolvesForBothUnits_data()
     {
         QTest::addColumn<DemoPackage::Format>("format");
