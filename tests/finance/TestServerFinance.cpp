@@ -1,6 +1,7 @@
 #include "FakeInstallation.h"
 #include "ServerPackage.h"
 #include "core/Money.h"
+#include "employees/EmployeeImport.h"
 #include "finance/FinanceLocator.h"
 #include "finance/PayrollCatalog.h"
 
@@ -11,7 +12,7 @@ using namespace zq;
 using namespace zq::finance;
 using zq::test::FakeInstallation;
 
-// The finance link against a real PostgreSQL server.
+// The finance link and the employee import against a real PostgreSQL server.
 class TestServerFinance : public QObject {
     Q_OBJECT
 
@@ -34,9 +35,15 @@ private slots:
                  "sa_table varchar(20))",
                  "insert into salary_items values ('YFGZ', '应发工资', 1, 'salary'), ('XH', '序号', 0, "
                  "'salary'), ('Tax', '代扣税', 2, 'salary')",
+                 "create table employee (emp_id varchar(10), emp_name varchar(50), Audi_Code varchar(20), "
+                 "dd_flag int)",
+                 "insert into employee values ('0001', '张三', 'A1', 0), ('0002', '离职', 'A2', 1), "
+                 "('O''Neil', null, 'A3', 0), ('0004', '李四', null, 0)",
                  "create table salary (copy_month varchar(2), emp_id varchar(10), \"YFGZ\" numeric(12,2), "
-                 "\"Tax\" numeric(12,2))",
-                 "insert into salary values ('01', '0001', 5000.50, 45.02)"}));
+                 "\"SFZH\" varchar(20))",
+                 "insert into salary values ('01', '0001', 5000.50, 'ID-1'), ('02', '0001', 1, 'ID-2'), "
+                 "('01', '0002', 0, 'X'), ('01', 'O''Neil', null, null), ('03', '0001', 0, 'ID-2'), "
+                 "('01', '0004', 0, '440305199001010011')"}));
     }
     void init()
     {
@@ -62,10 +69,28 @@ private slots:
         // a salary item code is a column name in its own letter case: it only works quoted
         const QString column = db->escapeIdentifier(items.value[0].code);
         QCOMPARE(column, QString("\"YFGZ\""));
-        const auto income =
-            Money::fromForeign(db->scalar("select " + column + " from salary where copy_month=?", {"01"}));
+        const auto income = Money::fromForeign(
+            db->scalar("select " + column + " from salary where copy_month=? and emp_id=?", {"01", "0001"}));
         QVERIFY(income);
         QCOMPARE(income->format(u"0.00"), QString("5000.50"));
+
+        // The employee query and merge: NULLs from the driver become empty texts.
+        EmployeeRows rows{{" 0001 ", "旧名", "旧号", "840", "0101"}};
+        QList<qsizetype> totals;
+        const qsizetype n =
+            ImportEmployees(*db, "SFZH", rows, [&](qsizetype, qsizetype total) { totals << total; });
+        QCOMPARE(n, 4); // 0001 twice (two identity values), O'Neil, 0004
+        QCOMPARE(totals, QList<qsizetype>{4});
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0][EmpColName], QString("张三"));
+        QVERIFY(rows[0][EmpColIdCard] == "ID-1" || rows[0][EmpColIdCard] == "ID-2");
+        QCOMPARE(rows[0][EmpColNation], QString("840"));
+        QStringList appended{rows[1].join(u'\t'), rows[2].join(u'\t')};
+        appended.sort();
+        QCOMPARE(appended,
+                 (QStringList{"0004\t李四\t440305199001010011\t001\t0201", "O'Neil\t\t\t001\t0201"}));
+        // The column is "SFZH": quoted names keep their case.
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, ImportEmployees(*db, "sfzh", rows));
     }
 
     void failures_data()
