@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(f.prompter.texts(), QStringList({"导入工资数据将覆盖现有数据，是否继续？", "导入3条数据"}));
         QCOMPARE(
             gridLines(doc),
-            QStringList({"1\t110101198001010015\t张三\t156\t0101\t01\t5000\t3200\t15\t0\t0\t195",
+            QStringList({"1\t110101198001010015\t张三\t156\t0201\t01\t5000\t3200\t15\t0\t0\t195",
                          "2\t11010119800101003X\t奥尼尔\t840\t0201\t01\t8000.5\t6200.5\t15\t100\t7\t745.05",
                          "3\t\t\t\t\t01\t123456789012.34\t99999.99\t45\t0.01\t0\t1234.56"}));
         QCOMPARE(doc.header(F::UnitMen), QString("4"));
