@@ -243,8 +243,6 @@ private slots:
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("name");
-        QTest::newRow("Jet 4 as .mdb") << "accountset.mdb"
-                                       << "2005.mdb";
         QTest::newRow("ACE as .mdb") << "accountset.accdb"
                                      << "2005.mdb";
         QTest::newRow("Jet 4 as .accdb") << "accountset.mdb"
@@ -394,14 +392,6 @@ private slots:
         }
         sqlite3_close(db);
         QVERIFY(Snapshot(path) == before);
-        // The same as a Database, every table, names in any letter case.
-        AccessFile::Loaded all;
-        const auto copy = AccessFile::loadFileAsDatabase(fixture("system.mda"), {}, true, QString(), &all);
-        QCOMPARE(all.tables.size(), 2);
-        QCOMPARE(copy->scalar("select copy_name from COPYS where copy_id='002'"),
-                 QVariant("上海示范贸易公司"));
-        QVERIFY_THROWS_EXCEPTION(DatabaseError,
-                                 AccessFile::loadFileAsDatabase(fixture("system.mda"), {"salary"}));
     }
 };
 
