@@ -191,23 +191,14 @@ private slots:
         list.model()->setData(list.model()->index(1, EmpColId), "BAD", Qt::EditRole);
         QVERIFY(!list.save());
         QCOMPARE(f.prompter.last().title, QString("读取账套信息出错"));
-        QVERIFY2(f.prompter.last().text.startsWith("错误类型：") &&
-                     f.prompter.last().text.contains("\r\n错误描述：") &&
-                     f.prompter.last().text.contains("refused BAD"),
-                 qPrintable(f.prompter.last().text));
+        QVERIFY2(f.prompter.last().text.contains("refused BAD"), qPrintable(f.prompter.last().text));
         QCOMPARE(f.stored(), QStringList{"001\t张三\t1\t156\t0101"}); // the delete was rolled back
         QVERIFY(list.DataChanged());
     }
 
-    void leavingForTheUnitCombo_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::newRow("yes saves") << int(Prompter::Answer::Yes);
-        QTest::newRow("no keeps the edits unsaved") << int(Prompter::Answer::No);
-    }
+    // Going to the unit combo with changes asks the question of closing, without Cancel.
     void leavingForTheUnitCombo()
     {
-        QFETCH(int, answer);
         EmployeeFixture f;
         EmployeeList list(f.ctx);
         focusCombo(list); // nothing changed: no question
@@ -217,19 +208,16 @@ private slots:
         list.model()->setData(list.model()->index(0, EmpColName), "新人", Qt::EditRole);
         focusCombo(list, Qt::ActiveWindowFocusReason); // focus coming back after a message: no question
         QCOMPARE(f.prompter.records().size(), 0);
-        f.prompter.queue(Prompter::Answer(answer));
+        f.prompter.queue(Prompter::Answer::No);
         focusCombo(list);
         QCOMPARE(f.prompter.records().size(), 1);
-        QCOMPARE(f.prompter.last().title, QString("员工信息维护"));
-        QCOMPARE(f.prompter.last().text, QString("此单位员工信息已改变，是否保存？"));
         QCOMPARE(f.prompter.last().buttons, Prompter::Buttons::YesNo);
-        const bool yes = answer == int(Prompter::Answer::Yes);
-        QCOMPARE(f.stored().size(), yes ? 1 : 0);
-        QCOMPARE(list.DataChanged(), !yes);
+        QVERIFY(f.stored().isEmpty());
+        QVERIFY(list.DataChanged());
         list.unitCombo()->setCurrentIndex(1); // another unit: the edits are gone
         QVERIFY(!list.DataChanged());
         list.unitCombo()->setCurrentIndex(0);
-        QCOMPARE(list.model()->rowCount(), yes ? 1 : 0);
+        QCOMPARE(list.model()->rowCount(), 0);
     }
 
     // Closing with unstored changes (an import, an edit) asks the question of a change of unit, with Cancel.
