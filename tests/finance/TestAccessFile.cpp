@@ -308,31 +308,6 @@ private slots:
         QCOMPARE(inspect({file, "--table", "Salary", "--rows", "2"}).out.count(u'\n'), 4);
     }
 
-    // A stand-in installation's SQLite file: its tables by their declared types, NULL and "" told apart.
-    void inspectReadsSqlite()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("system.mda");
-        sqlite3* db = nullptr;
-        QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(db,
-                              "create table copys (copy_id TEXT, copy_name VARCHAR(40), n INTEGER, r REAL);"
-                              "insert into copys values ('001', '北京', 1, 2.5), ('002', '', NULL, NULL);",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        sqlite3_close(db);
-        const Snapshot before(path);
-        const Run listing = inspect({path});
-        QCOMPARE(listing.code, 0);
-        QCOMPARE(listing.out,
-                 QString("kind\tSQLite\ncopys\t2\tcopy_id TEXT\tcopy_name TEXT\tn INTEGER\tr REAL\n"));
-        const Run rows = inspect({path, "--table", "COPYS"});
-        QCOMPARE(rows.code, 0);
-        QCOMPARE(rows.out.section(u'\n', 1),
-                 QString("copy_id\tcopy_name\tn\tr\n001\t北京\t1\t2.5\n002\t\"\"\t\t\n"));
-        QVERIFY(Snapshot(path) == before);
-    }
-
     void inspectRefuses_data()
     {
         QTest::addColumn<QStringList>("args");
