@@ -308,25 +308,6 @@ private slots:
         QCOMPARE(inspect({file, "--table", "Salary", "--rows", "2"}).out.count(u'\n'), 4);
     }
 
-    void inspectRefuses_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("encoded") << QStringList{fixture("encoded.mdb")} << "建立账务连接出错: 错误类型：";
-        QTest::newRow("missing table") << QStringList{fixture("system.mda"), "--table", "salary"}
-                                       << "没有表“salary”。其中的表：copys、copyinfo";
-        QTest::newRow("bad row count") << QStringList{fixture("system.mda"), "--rows", "x"} << "usage:";
-    }
-    void inspectRefuses()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(QString, expected);
-        const Run r = inspect(args);
-        QCOMPARE(r.code, 2);
-        QVERIFY2(r.err.contains(expected), qPrintable(r.err));
-        QCOMPARE(r.out, QString());
-    }
-
     // A file on which the library loops for ever (found by the fuzz target) is read in a child process that
     // is stopped at its time limit: a DatabaseError naming the file, and the program goes on.
     void libraryHangIsStopped()
