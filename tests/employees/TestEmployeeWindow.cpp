@@ -89,10 +89,19 @@ private slots:
         QCOMPARE(list.model()->rowCount(), 1);
         QCOMPARE(grid->currentIndex(), list.model()->index(0, EmpColId));
         QVERIFY(!list.DataChanged());
-        const QStringList values{"001", "张三", "110101198001010015", "156", "0201"};
+        // the nation picked from the drop-down is stored as its code; a typed profession code is kept
+        const QStringList values{"001", "张三", "110101198001010015", "156", "9999"};
         for (int c = 0; c < EmployeeColumnCount; ++c) {
             QCOMPARE(grid->currentIndex().column(), c);
-            typeCell(grid, values[c]);
+            if (c != EmpColNation) {
+                typeCell(grid, values[c]);
+                continue;
+            }
+            grid->edit(grid->currentIndex());
+            auto* combo = qobject_cast<QComboBox*>(grid->gridDelegate()->openEditor());
+            QVERIFY(combo);
+            combo->setCurrentIndex(combo->findData("156"));
+            QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
         }
         QVERIFY(list.DataChanged());
         // Enter in the last column of the last row added a row and went to its number
@@ -104,29 +113,6 @@ private slots:
         list.addRow();
         QCOMPARE(list.model()->rowCount(), 2);
         QCOMPARE(list.model()->text(1, EmpColId), QString());
-        list.reject();
-    }
-
-    void codeDropDownStoresTheCode()
-    {
-        EmployeeFixture f;
-        EmployeeList list(f.ctx);
-        list.show();
-        list.addRow();
-        list.model()->setText(0, EmpColId, "001");
-        list.model()->setText(0, EmpColName, "张三");
-        GridView* grid = list.grid();
-        grid->setCurrentIndex(list.model()->index(0, EmpColNation));
-        grid->edit(grid->currentIndex());
-        auto* combo = qobject_cast<QComboBox*>(grid->gridDelegate()->openEditor());
-        QVERIFY(combo);
-        combo->setCurrentIndex(combo->findData("156"));
-        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
-        QCOMPARE(list.model()->text(0, EmpColNation), QString("156"));
-        grid->setCurrentIndex(list.model()->index(0, EmpColProf));
-        typeCell(grid, "9999"); // typed values are kept
-        QCOMPARE(list.model()->text(0, EmpColProf), QString("9999"));
-        QCOMPARE(list.model()->rowCount(), 2); // Enter in the last cell added a row below the finished one
         list.reject();
     }
 
