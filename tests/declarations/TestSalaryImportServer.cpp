@@ -1,160 +1,73 @@
 #include "SalaryImportFixture.h"
+#include "ServerPackage.h"
 #include "declarations/SalaryImport.h"
-
-#include <QSqlQuery>
 
 using namespace zq;
 using namespace zq::test;
 using F = HeaderField;
 using Status = SalaryImportResult::Status;
 
-// The salary import from an account set on a real PostgreSQL server; scripts/test starts one and names it in
-// ZQ_TEST_PG_*. The same rows in the package's files must give the same declaration.
+// The salary import from an account set on a real PostgreSQL server: numeric columns, NULLs and the session's
+// end as the PostgreSQL driver gives them.
 class TestSalaryImportServer : public QObject {
     Q_OBJECT
 
-    QString m_host;
-    QString m_port;
-    QString m_user;
-    QString m_password;
-    bool m_bracketsChanged = false;
+    TestServer m_server;
 
-    void onServer(const QString& database, const QStringList& statements)
-    {
-        const QString name = Database::uniqueConnectionName(QStringLiteral("zq-pg-salary-admin-"));
+    // Unit 1 of the own database with two employees, linked to the account set on the server.
+    struct Setup : SalaryImportFixture {
+        explicit Setup(const TestServer& server)
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            db.setHostName(m_host);
-            db.setPort(m_port.toInt());
-            db.setUserName(m_user);
-            db.setPassword(m_password);
-            db.setDatabaseName(database);
-            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
-            for (const QString& s : statements) {
-                QSqlQuery q(db);
-                QVERIFY2(q.exec(s), qPrintable(s + ": " + q.lastError().text()));
-            }
-            db.close();
+            addEmployee("E001", "张三", "110101198001010015");
+            addEmployee("O'Neil", "奥尼尔", "11010119800101003X", "840", "0201");
+            settings->setTaxThreshold("800");
+            server.point(productFolder(), *settings, server.password);
         }
-        QSqlDatabase::removeDatabase(name);
-    }
+    };
 
-    // The package's rows, the same on the server and in the files.
-    static QList<QVariantList> salaryRows()
+    // Imports month 2012-03 into a declaration that holds one row typed by hand.
+    static SalaryImportResult importMarch(Setup& f, DeclarationDocument& doc)
     {
-        return {SalaryImportFixture::salary("03", "E001", 5000, 3200, 0, 0, 195),
-                SalaryImportFixture::salary("03", "O'Neil", 8000.5, 6200.5, 100, 7, 745.05),
-                SalaryImportFixture::salary("03", "E003", 3000, 1200, 0, 0, 0),
-                SalaryImportFixture::salary("03", "E004", 123456789012.34, 99999.99, 0.01, 0, 1234.56),
-                SalaryImportFixture::salary("04", "E001", 5000, 3200, 0, 0, 195)};
-    }
-    static QList<QPair<QVariant, QVariant>> brackets()
-    {
-        return {{500, 10}, {0, 5}, {2000, 15}, {80000, 45}};
-    }
-
-    static void employees(SalaryImportFixture& f)
-    {
-        f.addEmployee("E001", "张三", "110101198001010015");
-        f.addEmployee("O'Neil", "奥尼尔", "11010119800101003X", "840", "0201");
-        f.settings->setTaxThreshold("800");
-    }
-
-    void pointAtServer(SalaryImportFixture& f)
-    {
-        SalaryImportFixture::writeText(
-            f.productFolder() + "/config.ini",
-            QStringLiteral("[server]\r\nServerName=%1,%2\r\nuserid=%3\r\npassword=%4\r\n")
-                .arg(m_host, m_port, m_user, m_password));
-        f.settings->setValue("Finance", "ServerEngine", "postgresql");
+        doc = SalaryImportFixture::newDeclaration("2012-03");
+        doc.setCellText(0, ColEmpName, "手工");
+        f.prompter.queue(Prompter::Answer::Yes);
+        return SalaryImport(f.ctx, 1).ImportSalary(doc);
     }
 
 private slots:
     void initTestCase()
     {
         QLocale::setDefault(QLocale::c());
-        m_host = qEnvironmentVariable("ZQ_TEST_PG_HOST");
-        m_port = qEnvironmentVariable("ZQ_TEST_PG_PORT");
-        m_user = qEnvironmentVariable("ZQ_TEST_PG_USER", QStringLiteral("postgres"));
-        m_password = qEnvironmentVariable("ZQ_TEST_PG_PASSWORD");
-        // Each test skips on its own: a skip here also silently empties the classes run after this one.
-        if (m_host.isEmpty() || m_port.isEmpty())
-            return;
-        onServer("postgres",
-                 {"drop database if exists \"ZqLumSys\"", "drop database if exists \"ZqLum0012012\"",
-                  "create database \"ZqLumSys\"", "create database \"ZqLum0012012\""});
-        onServer("ZqLumSys", {"create table copys (copy_id varchar(10), copy_name varchar(50))",
-                              "create table copyinfo (copy_id varchar(10), copy_year varchar(4), datafile "
-                              "varchar(50))",
-                              "insert into copys values ('001', '演示科技有限公司')",
-                              "insert into copyinfo values ('001', '2012', '0012012')"});
-        QStringList sql{
-            "create table salary (copy_month varchar(2), emp_id varchar(20), \"YFGZ\" numeric(14,2), "
-            "\"YNSSD\" numeric(14,2), \"JMS\" numeric(14,2), \"DMJWS\" numeric(14,2), \"Tax\" "
-            "numeric(14,2))"};
-        for (const QVariantList& r : salaryRows()) {
-            QStringList values;
-            for (const QVariant& v : r)
-                values << (v.typeId() == QMetaType::QString ? "'" + v.toString().replace("'", "''") + "'"
-                                                            : QString::number(v.toDouble(), 'f', 2));
-            sql << "insert into salary values (" + values.join(',') + ")";
-        }
-        onServer("ZqLum0012012", sql + standardBrackets());
+        if (m_server.available())
+            QVERIFY(m_server.createPackage(
+                2012,
+                {"create table salary (copy_month varchar(2), emp_id varchar(20), \"YFGZ\" numeric(14,2), "
+                 "\"YNSSD\" numeric(14,2), \"JMS\" numeric(14,2), \"DMJWS\" numeric(14,2), \"Tax\" "
+                 "numeric(14,2))",
+                 "insert into salary values ('03', 'E001', 5000, 3200, 0, 0, 195), ('03', 'O''Neil', "
+                 "8000.5, 6200.5, 100, 7, 745.05), ('03', 'E003', 3000, 1200, 0, 0, 0), ('03', 'E004', "
+                 "123456789012.34, 99999.99, 0.01, 0, 1234.56), ('04', 'E001', 5000, 3200, 0, 0, 195)",
+                 "create table taxsetup (levelmin numeric(12,2), \"Rate\" numeric(5,2))",
+                 "insert into taxsetup values (500, 10), (0, 5), (2000, 15), (80000, 45)"}));
     }
-
-    // The bracket table as the other tests expect it.
-    static QStringList standardBrackets()
-    {
-        QStringList sql{"drop table if exists taxsetup",
-                        "create table taxsetup (levelmin numeric(12,2), \"Rate\" numeric(5,2))"};
-        for (const auto& b : brackets())
-            sql << QStringLiteral("insert into taxsetup values (%1, %2)")
-                       .arg(b.first.toInt())
-                       .arg(b.second.toInt());
-        return sql;
-    }
-
-    void cleanup()
-    {
-        if (m_bracketsChanged) {
-            m_bracketsChanged = false;
-            onServer("ZqLum0012012", standardBrackets());
-        }
-    }
-
     void init()
     {
-        if (m_host.isEmpty() || m_port.isEmpty())
-            QSKIP("No test PostgreSQL: ZQ_TEST_PG_HOST and ZQ_TEST_PG_PORT are not set "
-                  "(scripts/test starts one and sets them).");
+        if (!m_server.available())
+            QSKIP(TestServer::Missing);
     }
 
-    void sameDeclarationAsFromTheFiles()
+    // Runs before bracketNulls replaces the bracket table.
+    void importsFromTheServer()
     {
-        SalaryImportFixture files;
-        files.addSalary(salaryRows());
-        files.setBrackets(brackets());
-        employees(files);
-        DeclarationDocument expected = SalaryImportFixture::newDeclaration("2012-03");
-        files.prompter.queue(Prompter::Answer::Yes);
-        QCOMPARE(int(SalaryImport(files.ctx, 1).ImportSalary(expected).status), int(Status::Imported));
-
-        SalaryImportFixture server;
-        employees(server);
-        pointAtServer(server);
-        DeclarationDocument doc = SalaryImportFixture::newDeclaration("2012-03");
-        server.prompter.queue(Prompter::Answer::Yes);
-        const auto result = SalaryImport(server.ctx, 1).ImportSalary(doc);
-        QCOMPARE(server.prompter.texts(),
-                 QStringList({"导入工资数据将覆盖现有数据，是否继续？", "导入3条数据"}));
-        QCOMPARE(int(result.status), int(Status::Imported));
-        QCOMPARE(gridLines(doc), gridLines(expected));
-        QCOMPARE(gridLines(doc)[1],
-                 QString("2\t11010119800101003X\t奥尼尔\t840\t0201\t01\t8000.5\t6200.5\t15\t100\t7\t745.05"));
-        QCOMPARE(gridLines(doc)[2],
-                 QString("3\t\t\t\t\t01\t123456789012.34\t99999.99\t45\t0.01\t0\t1234.56"));
-        for (F b : {F::UnitMen, F::UnitTaxMen, F::TaxMs, F::TaxM, F::ReduTaxM, F::FactTax})
-            QCOMPARE(doc.header(b), expected.header(b));
+        Setup f(m_server);
+        DeclarationDocument doc;
+        QCOMPARE(int(importMarch(f, doc).status), int(Status::Imported));
+        QCOMPARE(f.prompter.texts(), QStringList({"导入工资数据将覆盖现有数据，是否继续？", "导入3条数据"}));
+        QCOMPARE(
+            gridLines(doc),
+            QStringList({"1\t110101198001010015\t张三\t156\t0201\t01\t5000\t3200\t15\t0\t0\t195",
+                         "2\t11010119800101003X\t奥尼尔\t840\t0201\t01\t8000.5\t6200.5\t15\t100\t7\t745.05",
+                         "3\t\t\t\t\t01\t123456789012.34\t99999.99\t45\t0.01\t0\t1234.56"}));
         QCOMPARE(doc.header(F::UnitMen), QString("4"));
         QCOMPARE(doc.header(F::TaxMs), QString("123,456,802,012.84"));
     }
@@ -186,21 +99,14 @@ private slots:
         QFETCH(QStringList, rows);
         QFETCH(QStringList, rates);
         QFETCH(QString, message);
-        QStringList sql{"drop table if exists taxsetup",
-                        QStringLiteral("create table taxsetup (levelmin %1, \"Rate\" %1)").arg(type)};
-        for (const QString& r : rows)
-            sql << "insert into taxsetup values (" + r + ")";
-        m_bracketsChanged = true;
-        onServer("ZqLum0012012", sql);
-
-        SalaryImportFixture server;
-        employees(server);
-        pointAtServer(server);
-        DeclarationDocument doc = SalaryImportFixture::newDeclaration("2012-03");
-        doc.setCellText(0, ColEmpName, "手工");
-        server.prompter.queue(Prompter::Answer::Yes);
-        const auto result = SalaryImport(server.ctx, 1).ImportSalary(doc);
-        QCOMPARE(server.prompter.last().text, message.isEmpty() ? QString("导入3条数据") : message);
+        QVERIFY(m_server.run("ZqLum0012012",
+                             {"drop table if exists taxsetup",
+                              QStringLiteral("create table taxsetup (levelmin %1, \"Rate\" %1)").arg(type),
+                              "insert into taxsetup values (" + rows.join("), (") + ")"}));
+        Setup f(m_server);
+        DeclarationDocument doc;
+        const auto result = importMarch(f, doc);
+        QCOMPARE(f.prompter.last().text, message.isEmpty() ? QString("导入3条数据") : message);
         if (!message.isEmpty()) {
             QCOMPARE(int(result.status), int(Status::Failed));
             QCOMPARE(gridLines(doc), QStringList({"1\t\t手工\t\t\t\t\t\t\t\t\t"}));
@@ -216,26 +122,22 @@ private slots:
     // The server ends the import's session between two of its queries.
     void serverConnectionLostBetweenSteps()
     {
-        SalaryImportFixture server;
-        employees(server);
-        pointAtServer(server);
+        Setup f(m_server);
         DeclarationDocument doc = SalaryImportFixture::newDeclaration("2012-03");
         doc.setCellText(0, ColEmpName, "手工");
-        SalaryImport salaryImport(server.ctx, 1);
+        SalaryImport salaryImport(f.ctx, 1);
         salaryImport.setProgress([&](SalaryImport::Stage s, qsizetype done, qsizetype) {
             if (s == SalaryImport::Stage::ReadingBrackets && done == 0)
-                onServer("postgres",
-                         {"select pg_terminate_backend(pid) from pg_stat_activity where datname = "
-                          "'ZqLum0012012' and pid <> pg_backend_pid()"});
+                m_server.run("postgres",
+                             {"select pg_terminate_backend(pid) from pg_stat_activity where datname = "
+                              "'ZqLum0012012' and pid <> pg_backend_pid()"});
         });
-        server.prompter.queue(Prompter::Answer::Yes);
-        const auto result = salaryImport.ImportSalary(doc);
-        QCOMPARE(int(result.status), int(Status::Failed));
+        f.prompter.queue(Prompter::Answer::Yes);
+        QCOMPARE(int(salaryImport.ImportSalary(doc).status), int(Status::Failed));
         QCOMPARE(gridLines(doc), QStringList({"1\t\t手工\t\t\t\t\t\t\t\t\t"}));
-        QCOMPARE(server.prompter.records().size(), 2);
-        QCOMPARE(server.prompter.last().title, QString("导入工资数据出错"));
-        QVERIFY2(server.prompter.last().text.startsWith("错误类型："),
-                 qPrintable(server.prompter.last().text));
+        QCOMPARE(f.prompter.records().size(), 2);
+        QCOMPARE(f.prompter.last().title, QString("导入工资数据出错"));
+        QVERIFY2(f.prompter.last().text.startsWith("错误类型："), qPrintable(f.prompter.last().text));
     }
 };
 

@@ -28,16 +28,11 @@ struct EmployeeFixture {
     EmployeeFixture()
     {
         settings = std::make_unique<AppSettings>(root.filePath(QStringLiteral("settings.ini")));
-        finance::DemoPackage::create(windowsFolder());
+        const QString windows = root.path() + QStringLiteral("/windows");
+        finance::DemoPackage::create(windows);
         finance::DemoPackage::addUnits(tax.db());
-        ctx = AppContext{&tax.db(), &prompter, settings.get(), root.path(), windowsFolder()};
+        ctx = AppContext{&tax.db(), &prompter, settings.get(), root.path(), windows};
         onAccountSet({QStringLiteral("delete from employee"), QStringLiteral("delete from salary")});
-    }
-
-    QString windowsFolder() const { return root.path() + QStringLiteral("/windows"); }
-    QString accountSetPath() const
-    {
-        return windowsFolder() + QStringLiteral("/Olvenka/Lumina 3.0/Data/001/0012012.mdb");
     }
 
     void onAccountSet(const QStringList& statements, const QList<QVariantList>& binds = {})
@@ -46,7 +41,8 @@ struct EmployeeFixture {
         auto owner = Database::adopt(name);
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(accountSetPath());
+            db.setDatabaseName(root.path() +
+                               QStringLiteral("/windows/Olvenka/Lumina 3.0/Data/001/0012012.mdb"));
             QVERIFY2(db.open(), qPrintable(db.lastError().text()));
         }
         Transaction tx(*owner);

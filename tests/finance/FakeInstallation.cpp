@@ -48,8 +48,19 @@ FakeInstallation::FakeInstallation()
     QDir().mkpath(productFolder());
     writeRegistry(productFolder(), dataFolder()); // both without a trailing separator
     writeConfig(QString());
-    writeSystemDb(systemDbPath());
-    writeAccountSet(accountSetPath());
+    // copy_year without a type: it then compares equal only to a text, as the package's own column does.
+    buildSqlite(systemDbPath(),
+                {"create table copys (copy_id TEXT, copy_name TEXT)",
+                 "create table copyinfo (copy_id TEXT, copy_year, datafile TEXT)",
+                 "insert into copys values ('002', '乙公司'), ('001', '甲公司')",
+                 "insert into copyinfo values ('001', '2005', '2005.mdb'), ('001', '2004', 'old.mdb'), "
+                 "('002', '2006', '0022006.mdb')"});
+    // Four salary items, two of them offered.
+    buildSqlite(
+        accountSetPath(),
+        {"create table salary_items (sa_code TEXT, sa_item TEXT, item_index INTEGER, sa_table TEXT)",
+         "insert into salary_items values ('YFGZ', '应发工资', 1, 'salary'), ('XH', '序号', 0, 'salary'), "
+         "('BM', '部门', 2, 'employee'), ('Tax', '代扣税', 3, 'salary')"});
     execOrFail(m_tax.db(), QStringLiteral("insert into UnitInfo(UnitID,UnitName) values(1,'测试单位')"));
     setUnit(QStringLiteral("Olvenka 3.X"), QStringLiteral("001"), QStringLiteral("2005"));
 }
@@ -90,29 +101,6 @@ void FakeInstallation::setUnit(const QVariant& edition, const QVariant& copyId, 
     execOrFail(m_tax.db(),
                QStringLiteral("update UnitInfo set SoftVer=?, CopyId=?, copyyear=? where UnitID=1"),
                {edition, copyId, year});
-}
-
-void FakeInstallation::writeSystemDb(const QString& path, const QString& dataFile)
-{
-    // copy_year without a type: it then compares equal only to a text, as the package's own column does.
-    buildSqlite(path, {QStringLiteral("create table copys (copy_id TEXT, copy_name TEXT)"),
-                       QStringLiteral("create table copyinfo (copy_id TEXT, copy_year, datafile TEXT)"),
-                       QStringLiteral("insert into copys values ('002', '乙公司')"),
-                       QStringLiteral("insert into copys values ('001', '甲公司')"),
-                       QStringLiteral("insert into copyinfo values ('001', '2005', '%1')").arg(dataFile),
-                       QStringLiteral("insert into copyinfo values ('001', '2004', 'old.mdb')"),
-                       QStringLiteral("insert into copyinfo values ('002', '2006', '0022006.mdb')")});
-}
-
-void FakeInstallation::writeAccountSet(const QString& path)
-{
-    buildSqlite(path,
-                {QStringLiteral("create table salary_items (sa_code TEXT, sa_item TEXT, item_index INTEGER, "
-                                "sa_table TEXT)"),
-                 QStringLiteral("insert into salary_items values ('YFGZ', '应发工资', 1, 'salary')"),
-                 QStringLiteral("insert into salary_items values ('XH', '序号', 0, 'salary')"),
-                 QStringLiteral("insert into salary_items values ('BM', '部门', 2, 'employee')"),
-                 QStringLiteral("insert into salary_items values ('Tax', '代扣税', 3, 'salary')")});
 }
 
 void FakeInstallation::writeFile(const QString& path, const QByteArray& bytes)

@@ -22,7 +22,6 @@ public:
     AppSettings& settings() { return *m_settings; }
     Database& taxDb() { return m_tax.db(); }
 
-    QString root() const { return m_root.path(); }
     QString windowsFolder() const { return m_root.path() + QStringLiteral("/windows"); }
     QString productFolder() const { return m_root.path() + QStringLiteral("/Program Files/Olvenka"); }
     QString dataFolder() const { return m_root.path() + QStringLiteral("/财务 数据"); }
@@ -36,10 +35,6 @@ public:
                      const QString& password = QString());
     void writeWdIni(const QString& dataDir, const QString& systemDb);
     void setUnit(const QVariant& edition, const QVariant& copyId, const QVariant& year);
-    // A SQLite system database at path listing account set 001 for 2005 with the given data file.
-    static void writeSystemDb(const QString& path, const QString& dataFile = QStringLiteral("2005.mdb"));
-    // A SQLite account-set database at path with three salary items, two of them offered.
-    static void writeAccountSet(const QString& path);
     static void writeFile(const QString& path, const QByteArray& bytes);
 
 private:

@@ -9,11 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <sqlite3.h>
 
 using namespace zq;
@@ -77,10 +78,13 @@ Run inspect(const QStringList& args)
     return run(QStringLiteral(ZQ_BIN_DIR "/zqsaltax-cli"), QStringList{QStringLiteral("inspect")} + args);
 }
 
-QVariantList row(const Database& db, const QString& sql)
+// The first row of a query, its values joined by "|", NULL shown as "NULL".
+QString row(const Database& db, const QString& sql)
 {
-    const Rows r = db.select(sql);
-    return r.isEmpty() ? QVariantList() : r.data[0];
+    QStringList cells;
+    for (const QVariant& v : db.select(sql).data.value(0))
+        cells << (v.isNull() ? QStringLiteral("NULL") : v.toString());
+    return cells.join(u'|');
 }
 
 } // namespace
@@ -96,21 +100,21 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<FileKind>("kind");
         QTest::newRow("Jet 4 account set") << bytesOf(fixture("accountset.mdb")) << FileKind::Jet4;
-        QTest::newRow("Jet 4 system database") << bytesOf(fixture("system.mda")) << FileKind::Jet4;
         QTest::newRow("ACE") << bytesOf(fixture("accountset.accdb")) << FileKind::Ace;
-        QTest::newRow("password in header") << bytesOf(fixture("password.mdb")) << FileKind::Jet4;
         QByteArray jet3 = bytesOf(fixture("accountset.mdb")).left(2048);
         jet3[0x14] = 0;
         QTest::newRow("Jet 3 header") << jet3 << FileKind::Jet3;
         QTest::newRow("SQLite") << QByteArray("SQLite format 3\0rest", 20) << FileKind::Sqlite;
         QTest::newRow("empty") << QByteArray() << FileKind::NotADatabase;
-        QTest::newRow("text") << QByteArray("Standard Jet DB") << FileKind::NotADatabase;
         QByteArray future = bytesOf(fixture("accountset.accdb")).left(4096);
         future[0x14] = 0x40;
         QTest::newRow("unknown version") << future << FileKind::NotADatabase;
         QByteArray swapped = bytesOf(fixture("accountset.mdb")).left(4096);
         swapped[0x14] = 2; // a Jet header with an ACE version
         QTest::newRow("Jet magic, ACE version") << swapped << FileKind::NotADatabase;
+        QByteArray badStart = bytesOf(fixture("accountset.mdb")).left(4096);
+        badStart[1] = 2;
+        QTest::newRow("Jet magic, wrong second byte") << badStart << FileKind::NotADatabase;
     }
     void kinds()
     {
@@ -136,73 +140,34 @@ private slots:
         {
             const auto access = AccessFile::open(fixture(file));
             QCOMPARE(access->kind(), kind);
-            QStringList names;
-            for (const AccessTable& t : access->tables())
-                names << t.name;
-            QCOMPARE(names, QStringList({"salary", "salary_items", "taxsetup", "employee"}));
-            const AccessTable* salary = access->table("SALARY");
-            QVERIFY(salary);
-            QCOMPARE(salary->rows, 6);
-            QCOMPARE(salary->columns.size(), 8);
-            QCOMPARE(salary->columns[2].name, QString("YFGZ"));
-            QCOMPARE(salary->columns[2].type, ColumnType::Money);
+            QCOMPARE(access->tables().size(), 4);
             const AccessTable* employee = access->table("Employee");
             QVERIFY(employee);
-            QStringList types;
-            for (const AccessColumn& c : employee->columns)
-                types << columnTypeName(c.type);
-            QCOMPARE(types, QStringList({"TEXT", "TEXT", "TEXT", "INTEGER", "INTEGER", "INTEGER", "date",
-                                         "REAL", "TEXT"}));
-
+            QCOMPARE(columnTypeName(employee->columns[6].type), QString("date"));
             const auto db = access->load({"Salary", "EMPLOYEE", "taxsetup"});
             // Currency: exact through Money, and numbers to the comparisons of the statements.
-            const QVariantList first = row(*db, "select YFGZ, Tax, JMS from salary where emp_id='0001' and "
-                                                "copy_month='01'");
+            const QVariantList first =
+                db->select("select YFGZ, Tax from salary where emp_id='0001' and copy_month='01'").data[0];
             QCOMPARE(Money::fromForeign(first[0])->raw(), 123456789);
             QCOMPARE(Money::fromForeign(first[1])->raw(), 14141358);
-            QCOMPARE(Money::fromForeign(first[2])->raw(), 0);
             QCOMPARE(db->scalar("select count(*) from salary where copy_month='01' and Tax>0").toInt(), 2);
-            QCOMPARE(db->scalar("select YFGZ from salary where emp_id='0004'").toDouble(), -0.01);
-            QVERIFY(db->scalar("select JMS from salary where emp_id='0004'").isNull());
-            QVERIFY(db->scalar("select SFZH from salary where emp_id='0004'").isNull());
+            QCOMPARE(row(*db, "select YFGZ, JMS, SFZH from salary where emp_id='0004'"), "-0.01|NULL|NULL");
             // More digits than a double holds: the exact text.
             QCOMPARE(db->scalar("select YFGZ from salary where copy_month='02' and emp_id='0002'"),
                      QVariant(QString("922337203685.4775")));
-            QCOMPARE(db->scalar("select sum(levelmin) from taxsetup").toDouble(), 15000.0);
 
-            // Text: Chinese exactly, an empty text apart from NULL; dates, Yes/No, Byte, Single.
-            const QVariantList wang =
-                row(*db, "select emp_name, notes, hired, active, grade, weight, dd_flag from EMPLOYEE where "
-                         "EMP_ID='0001'");
-            QCOMPARE(wang[0].toString(), QString("王伟"));
-            QCOMPARE(wang[1].toString(), QString("长期合同；工资按月发放。"));
-            QCOMPARE(wang[2].toString(), QString("2001-03-15 08:30:00"));
-            QCOMPARE(wang[3].toInt(), 1);
-            QCOMPARE(wang[4].toInt(), 3);
-            QCOMPARE(wang[5].toDouble(), 1.5);
-            QCOMPARE(wang[6].toInt(), 0);
-            const QVariantList li = row(*db, "select notes, active, hired from employee where emp_id='0002'");
-            QVERIFY(!li[0].isNull());
-            QCOMPARE(li[0].toString(), QString());
-            QCOMPARE(li[1].toInt(), 0);
-            QCOMPARE(li[2].toString(), QString("1999-12-31 23:59:59"));
-            const QVariantList zhang =
-                row(*db, "select emp_name, notes, hired, weight from employee where emp_id='0003'");
-            QCOMPARE(zhang[0].toString(), QString("张　磊"));
-            QVERIFY(zhang[1].isNull());
-            QVERIFY(zhang[2].isNull());
-            QVERIFY(zhang[3].isNull());
-            QCOMPARE(db->scalar("select emp_name from employee where Audi_Code is null"),
-                     QVariant("O'Brien"));
-            QCOMPARE(db->scalar("select hired from employee where emp_id='0004'"),
-                     QVariant("2005-06-01 00:00:00"));
+            // Text: Chinese exactly, an empty text apart from NULL (below); dates, Yes/No, Byte, Single.
+            QCOMPARE(row(*db,
+                         "select emp_name, notes, hired, active, grade, weight, dd_flag from EMPLOYEE where "
+                         "EMP_ID='0001'"),
+                     "王伟|长期合同；工资按月发放。|2001-03-15 08:30:00|1|3|1.5|0");
+            QCOMPARE(row(*db, "select (select notes from employee where emp_id='0002'), notes, hired, weight "
+                              "from employee where emp_id='0003'"),
+                     "|NULL|NULL|NULL");
             QVERIFY_THROWS_EXCEPTION(DatabaseError, db->select("select * from salary_items"));
 
             // The display rows hold the same values, money as its four-decimal text.
-            const QList<QVariantList> shown = access->rows("salary", 2);
-            QCOMPARE(shown.size(), 2);
-            QCOMPARE(shown[0][2], QVariant("12345.6789"));
-            QCOMPARE(shown[1][4], QVariant("0.0100"));
+            QCOMPARE(access->rows("salary", 2).value(1).value(4), QVariant("0.0100"));
         }
         QVERIFY(Snapshot(fixture(file)) == before);
     }
@@ -215,17 +180,9 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QByteArray good = bytesOf(fixture("accountset.mdb"));
         QTest::newRow("empty") << QByteArray() << QString() << "是空的";
-        QTest::newRow("not a database") << QByteArray(8192, 'x') << QString() << "不是财务软件的数据库文件";
         QTest::newRow("header only") << good.left(4096) << QString() << "不完整";
-        QTest::newRow("cut inside a page") << good.left(good.size() - 100) << QString() << "不完整";
         QTest::newRow("cut at a page") << good.left(good.size() / 2 / 4096 * 4096) << "salary"
                                        << "文件";
-        QTest::newRow("cut after the catalog") << good.left(3 * 4096) << QString() << "文件";
-        QByteArray noise = good.left(4096);
-        QRandomGenerator random(15);
-        while (noise.size() < good.size())
-            noise.append(char(random.bounded(256)));
-        QTest::newRow("random bytes behind the header") << noise << QString() << "文件";
         QTest::newRow("encoded pages") << bytesOf(fixture("encoded.mdb")) << QString() << "已加密";
         QByteArray ace = bytesOf(fixture("accountset.accdb"));
         for (qsizetype i = 4096; i < ace.size(); ++i)
@@ -246,22 +203,23 @@ private slots:
         const QString path = dir.filePath("帐套 2005.mdb");
         writeBytes(path, bytes);
         const Snapshot before(path);
-        try {
-            const auto file = AccessFile::open(path);
-            if (!table.isEmpty())
-                file->load({table});
-            else
-                file->load();
-            QFAIL("no DatabaseError");
-        } catch (const DatabaseError& e) {
-            QVERIFY2(e.description().contains(QDir::toNativeSeparators(path)), qPrintable(e.description()));
-            QVERIFY2(e.description().contains(expected), qPrintable(e.description()));
-        }
-        // The same bytes from memory.
-        try {
-            AccessFile::fromBytes(bytes, "memory")->load();
-        } catch (const DatabaseError&) {
-        }
+        const auto refusal = [&](const std::function<void()>& read) {
+            try {
+                read();
+            } catch (const DatabaseError& e) {
+                return e.description();
+            }
+            return QString("no DatabaseError");
+        };
+        QStringList descriptions{refusal(
+            [&] { AccessFile::open(path)->load(table.isEmpty() ? QStringList() : QStringList{table}); })};
+        // The finance link refuses the file with the same description (it does not read the table without a
+        // usage map).
+        if (table.isEmpty() && QByteArrayView(QTest::currentDataTag()) != "table without usage map")
+            descriptions << refusal(
+                [&] { OpenFinanceConnection(path, QString(), QString(), QString(), nullptr); });
+        for (const QString& d : descriptions)
+            QVERIFY2(d.contains(QDir::toNativeSeparators(path)) && d.contains(expected), qPrintable(d));
         QVERIFY(Snapshot(path) == before);
     }
 
@@ -270,8 +228,6 @@ private slots:
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("name");
-        QTest::newRow("Jet 4 as .mdb") << "accountset.mdb"
-                                       << "2005.mdb";
         QTest::newRow("ACE as .mdb") << "accountset.accdb"
                                      << "2005.mdb";
         QTest::newRow("Jet 4 as .accdb") << "accountset.mdb"
@@ -303,20 +259,21 @@ private slots:
         // A third connection after the delete above sees the file's rows, not a changed copy.
         const auto third = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
         QCOMPARE(third->scalar("select count(*) from salary").toInt(), 6);
+        // A file that changes is read again.
+        QVERIFY(QFile::remove(path) && QFile::copy(fixture("system.mda"), path));
+        const auto changed = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
+        QCOMPARE(changed->scalar("select count(*) from copys").toInt(), 2);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, changed->select("select * from salary"));
     }
 
-    // zqsaltax-cli inspect sees what mdb-tables and mdb-export see: the tables, their row counts, and every
-    // value (an empty text shown as "" where mdb-export shows nothing).
+    // zqsaltax-cli inspect sees what mdb-tables and mdb-export see: the tables, their row counts, and the
+    // values of a table (an empty text shown as "" where mdb-export shows nothing).
     void inspectAgreesWithMdbTools_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("kind");
         QTest::newRow("Jet 4") << fixture("accountset.mdb") << "Jet 4";
         QTest::newRow("ACE") << fixture("accountset.accdb") << "ACE";
-        QTest::newRow("password in header") << fixture("password.mdb") << "Jet 4";
-        QTest::newRow("system database") << fixture("system.mda") << "Jet 4";
-        QTest::newRow("demo account set")
-            << QStringLiteral(ZQ_TEST_DATA_DIR "/../../data/demo/0012012.mdb") << "Jet 4";
     }
     void inspectAgreesWithMdbTools()
     {
@@ -324,7 +281,6 @@ private slots:
         QFETCH(QString, kind);
         if (QStandardPaths::findExecutable("mdb-export").isEmpty())
             QSKIP("mdbtools' programs are not installed (scripts/test installs them)");
-        const Snapshot before(file);
         const Run listing = inspect({file});
         QCOMPARE(listing.code, 0);
         QStringList lines = listing.out.split(u'\n', Qt::SkipEmptyParts);
@@ -333,76 +289,18 @@ private slots:
         for (const QString& line : lines)
             names << line.section(u'\t', 0, 0);
         QCOMPARE(names, run("mdb-tables", {"-1", file}).out.split(u'\n', Qt::SkipEmptyParts));
-        for (const QString& line : lines) {
-            const QString table = line.section(u'\t', 0, 0);
-            const QStringList exported = run("mdb-export", {"-d", "\t", "-Q", "-e", "-T", "%Y-%m-%d %H:%M:%S",
-                                                            "-D", "%Y-%m-%d %H:%M:%S", file, table})
-                                             .out.split(u'\n', Qt::SkipEmptyParts);
-            QCOMPARE(line.section(u'\t', 1, 1).toInt(), exported.size() - 1);
-            // Table names in another letter case.
-            const Run rows = inspect({file, "--table", table.toUpper(), "--rows", "100000"});
-            QCOMPARE(rows.code, 0);
-            QStringList shown = rows.out.split(u'\n', Qt::SkipEmptyParts);
-            QVERIFY(shown.takeFirst().startsWith("# " + table + ": NULL is shown as an empty field"));
-            for (QString& l : shown) {
-                QStringList cells = l.split(u'\t');
-                for (QString& c : cells)
-                    if (c == "\"\"")
-                        c.clear();
-                l = cells.join(u'\t');
-            }
-            QCOMPARE(shown, exported);
-        }
-        QCOMPARE(inspect({file, "--table", "Salary", "--rows", "2"}).out.count(u'\n'),
-                 kind == "Jet 4" && file.endsWith("system.mda") ? 0 : 4);
-        QVERIFY(Snapshot(file) == before);
-    }
-
-    // A stand-in installation's SQLite file: its tables by their declared types, NULL and "" told apart.
-    void inspectReadsSqlite()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("system.mda");
-        sqlite3* db = nullptr;
-        QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(db,
-                              "create table copys (copy_id TEXT, copy_name VARCHAR(40), n INTEGER, r REAL);"
-                              "insert into copys values ('001', '北京', 1, 2.5), ('002', '', NULL, NULL);",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        sqlite3_close(db);
-        const Snapshot before(path);
-        const Run listing = inspect({path});
-        QCOMPARE(listing.code, 0);
-        QCOMPARE(listing.out,
-                 QString("kind\tSQLite\ncopys\t2\tcopy_id TEXT\tcopy_name TEXT\tn INTEGER\tr REAL\n"));
-        const Run rows = inspect({path, "--table", "COPYS"});
+        const QStringList exported = run("mdb-export", {"-d", "\t", "-Q", "-e", "-T", "%Y-%m-%d %H:%M:%S",
+                                                        "-D", "%Y-%m-%d %H:%M:%S", file, "employee"})
+                                         .out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.filter(QRegularExpression("^employee\t")).value(0).section(u'\t', 1, 1).toInt(),
+                 exported.size() - 1);
+        // The table's name in another letter case.
+        const Run rows = inspect({file, "--table", "EMPLOYEE", "--rows", "100000"});
         QCOMPARE(rows.code, 0);
-        QCOMPARE(rows.out.section(u'\n', 1),
-                 QString("copy_id\tcopy_name\tn\tr\n001\t北京\t1\t2.5\n002\t\"\"\t\t\n"));
-        QVERIFY(Snapshot(path) == before);
-    }
-
-    void inspectRefuses_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("encoded") << QStringList{fixture("encoded.mdb")} << "建立账务连接出错: 错误类型：";
-        QTest::newRow("missing file") << QStringList{fixture("nothing.mdb")} << "找不到文件";
-        QTest::newRow("not a database")
-            << QStringList{fixture("accountset.sql")} << "不是财务软件的数据库文件";
-        QTest::newRow("missing table") << QStringList{fixture("system.mda"), "--table", "salary"}
-                                       << "没有表“salary”。其中的表：copys、copyinfo";
-        QTest::newRow("bad row count") << QStringList{fixture("system.mda"), "--rows", "x"} << "usage:";
-    }
-    void inspectRefuses()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(QString, expected);
-        const Run r = inspect(args);
-        QCOMPARE(r.code, 2);
-        QVERIFY2(r.err.contains(expected), qPrintable(r.err));
-        QCOMPARE(r.out, QString());
+        QStringList shown = rows.out.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY(shown.takeFirst().startsWith("# employee: NULL is shown as an empty field"));
+        QCOMPARE(shown.join(u'\n').replace("\"\"", ""), exported.join(u'\n'));
+        QCOMPARE(inspect({file, "--table", "Salary", "--rows", "2"}).out.count(u'\n'), 4);
     }
 
     // A file on which the library loops for ever (found by the fuzz target) is read in a child process that
@@ -434,71 +332,7 @@ private slots:
                      qPrintable(e.description()));
         }
         sqlite3_close(db);
-        QCOMPARE(sqlite3_open(":memory:", &db), SQLITE_OK);
-        // The same reader loads a sound file.
-        const AccessFile::Loaded loaded =
-            AccessFile::loadFile(db, fixture("accountset.accdb"), QString(), {"salary"}, true);
-        QCOMPARE(loaded.kind, FileKind::Ace);
-        QCOMPARE(loaded.tables.size(), 4);
-        sqlite3_stmt* q = nullptr;
-        QCOMPARE(sqlite3_prepare_v2(db, "select count(*) from salary where Tax>0", -1, &q, nullptr),
-                 SQLITE_OK);
-        QCOMPARE(sqlite3_step(q), SQLITE_ROW);
-        QCOMPARE(sqlite3_column_int(q, 0), 4);
-        sqlite3_finalize(q);
-        sqlite3_close(db);
         QVERIFY(Snapshot(path) == before);
-        // The same as a Database, every table, names in any letter case.
-        AccessFile::Loaded all;
-        const auto copy = AccessFile::loadFileAsDatabase(fixture("system.mda"), {}, true, QString(), &all);
-        QCOMPARE(all.tables.size(), 2);
-        QCOMPARE(copy->scalar("select copy_name from COPYS where copy_id='002'"),
-                 QVariant("上海示范贸易公司"));
-        QVERIFY_THROWS_EXCEPTION(DatabaseError,
-                                 AccessFile::loadFileAsDatabase(fixture("system.mda"), {"salary"}));
-    }
-
-    // A file that changes is read again.
-    void changedFileIsReadAgain()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("system.mda");
-        QVERIFY(QFile::copy(fixture("system.mda"), path));
-        {
-            const auto db = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
-            QCOMPARE(db->scalar("select count(*) from copys").toInt(), 2);
-        }
-        QVERIFY(QFile::remove(path));
-        QVERIFY(QFile::copy(fixture("accountset.accdb"), path));
-        const auto db = OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
-        QCOMPARE(db->scalar("select count(*) from salary").toInt(), 6);
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, db->select("select * from copys"));
-    }
-
-    // Bad files through the finance link: the reader's description, the SQLite path's message otherwise.
-    void financeConnectionRefuses_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("encoded") << bytesOf(fixture("encoded.mdb")) << "已加密";
-        QTest::newRow("truncated") << bytesOf(fixture("system.mda")).left(10000) << "不完整";
-        QTest::newRow("not a database") << QByteArray(5000, '\x01') << "不是财务软件的数据库文件";
-        QTest::newRow("empty") << QByteArray() << "是空的";
-    }
-    void financeConnectionRefuses()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, expected);
-        QTemporaryDir dir;
-        const QString path = dir.filePath("2005.mdb");
-        writeBytes(path, bytes);
-        try {
-            OpenFinanceConnection(path, QString(), QString(), QString(), nullptr);
-            QFAIL("no DatabaseError");
-        } catch (const DatabaseError& e) {
-            QVERIFY2(e.description().contains(QDir::toNativeSeparators(path)), qPrintable(e.description()));
-            QVERIFY2(e.description().contains(expected), qPrintable(e.description()));
-        }
     }
 };
 

@@ -1,12 +1,9 @@
 #include "FakeInstallation.h"
-#include "core/AppSettings.h"
+#include "ServerPackage.h"
 #include "core/Money.h"
+#include "employees/EmployeeImport.h"
 #include "finance/FinanceLocator.h"
-#include "finance/PayrollCatalog.h"
 
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTcpServer>
 #include <QTest>
 
@@ -14,85 +11,45 @@ using namespace zq;
 using namespace zq::finance;
 using zq::test::FakeInstallation;
 
-// The finance link against a real PostgreSQL server; scripts/test starts one and names it in ZQ_TEST_PG_*.
+// The finance link and the employee import against a real PostgreSQL server.
 class TestServerFinance : public QObject {
     Q_OBJECT
 
-    QString m_host;
-    QString m_port;
-    QString m_user;
-    QString m_password;
+    test::TestServer m_server;
 
-    // Runs statements on a database of the test server as its superuser.
-    void onServer(const QString& database, const QStringList& statements)
-    {
-        const QString name = Database::uniqueConnectionName(QStringLiteral("zq-pg-admin-"));
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            db.setHostName(m_host);
-            db.setPort(m_port.toInt());
-            db.setUserName(m_user);
-            db.setPassword(m_password);
-            db.setDatabaseName(database);
-            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
-            for (const QString& s : statements) {
-                QSqlQuery q(db);
-                QVERIFY2(q.exec(s), qPrintable(s + ": " + q.lastError().text()));
-            }
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-    }
-
-    void point(FakeInstallation& f, const QString& server, const QString& password)
-    {
-        f.writeConfig(server, m_user, password);
-        f.settings().setValue(QStringLiteral("Finance"), QStringLiteral("ServerEngine"),
-                              QStringLiteral("postgresql"));
-    }
-
-    static int freePort()
+    static QString unreachable()
     {
         QTcpServer s;
         s.listen(QHostAddress::LocalHost, 0);
-        return s.serverPort(); // nobody listens there once s is gone
+        return QStringLiteral("127.0.0.1,%1").arg(s.serverPort()); // nobody listens there once s is gone
     }
 
 private slots:
     void initTestCase()
     {
-        m_host = qEnvironmentVariable("ZQ_TEST_PG_HOST");
-        m_port = qEnvironmentVariable("ZQ_TEST_PG_PORT");
-        m_user = qEnvironmentVariable("ZQ_TEST_PG_USER", QStringLiteral("postgres"));
-        m_password = qEnvironmentVariable("ZQ_TEST_PG_PASSWORD");
-        if (m_host.isEmpty() || m_port.isEmpty())
-            QSKIP("No test PostgreSQL: ZQ_TEST_PG_HOST and ZQ_TEST_PG_PORT are not set (scripts/test starts "
-                  "one "
-                  "and sets them).");
-        onServer("postgres",
-                 {"drop database if exists \"ZqLumSys\"", "drop database if exists \"ZqLum0012005\"",
-                  "create database \"ZqLumSys\"", "create database \"ZqLum0012005\""});
-        onServer("ZqLumSys",
-                 {"create table copys (copy_id varchar(10), copy_name varchar(50))",
-                  "create table copyinfo (copy_id varchar(10), copy_year varchar(4), datafile varchar(50))",
-                  "insert into copys values ('001', '甲公司')",
-                  "insert into copyinfo values ('001', '2005', '0012005')",
-                  "insert into copyinfo values ('001', '2006', '0012006')"});
-        onServer("ZqLum0012005",
-                 {"create table salary_items (sa_code varchar(20), sa_item varchar(50), item_index int, "
-                  "sa_table varchar(20))",
-                  "insert into salary_items values ('YFGZ', '应发工资', 1, 'salary'), ('XH', '序号', 0, "
-                  "'salary'), "
-                  "('Tax', '代扣税', 2, 'salary')",
-                  "create table salary (copy_month varchar(2), emp_id varchar(10), \"YFGZ\" numeric(12,2), "
-                  "\"Tax\" numeric(12,2))",
-                  "insert into salary values ('01', '0001', 5000.50, 45.02)"});
+        if (m_server.available())
+            QVERIFY(m_server.createPackage(
+                2005,
+                {"create table employee (emp_id varchar(10), emp_name varchar(50), Audi_Code varchar(20), "
+                 "dd_flag int)",
+                 "insert into employee values ('0001', '张三', 'A1', 0), ('0002', '离职', 'A2', 1), "
+                 "('O''Neil', null, 'A3', 0), ('0004', '李四', null, 0)",
+                 "create table salary (copy_month varchar(2), emp_id varchar(10), \"YFGZ\" numeric(12,2), "
+                 "\"SFZH\" varchar(20))",
+                 "insert into salary values ('01', '0001', 5000.50, 'ID-1'), ('02', '0001', 1, 'ID-2'), "
+                 "('01', '0002', 0, 'X'), ('01', 'O''Neil', null, null), ('03', '0001', 0, 'ID-2'), "
+                 "('01', '0004', 0, '440305199001010011')"}));
+    }
+    void init()
+    {
+        if (!m_server.available())
+            QSKIP(test::TestServer::Missing);
     }
 
     void opensTheAccountSetOnTheServer()
     {
         FakeInstallation f;
-        point(f, m_host + u',' + m_port, m_password);
+        m_server.point(f.productFolder(), f.settings(), m_server.password);
         QString edition;
         auto db = GetFinanceConnection(f.context(), 1, &edition);
         QVERIFY(db);
@@ -101,16 +58,29 @@ private slots:
         QCOMPARE(db->driverName(), QString("QPSQL"));
         QCOMPARE(db->connection().databaseName(), QString("ZqLum0012005"));
         QCOMPARE(db->scalar("select current_setting('statement_timeout')").toString(), QString("1min"));
-        const auto items = listSalaryItems(*db);
-        QVERIFY(items.ok());
-        QCOMPARE(items.value.size(), 2);
-        // a salary item code is a column name in its own letter case: it only works quoted
-        const QString column = db->escapeIdentifier(items.value[0].code);
-        QCOMPARE(column, QString("\"YFGZ\""));
-        const auto income =
-            Money::fromForeign(db->scalar("select " + column + " from salary where copy_month=?", {"01"}));
+        // a numeric column gives the amount to the cent
+        const auto income = Money::fromForeign(
+            db->scalar("select \"YFGZ\" from salary where copy_month=? and emp_id=?", {"01", "0001"}));
         QVERIFY(income);
         QCOMPARE(income->format(u"0.00"), QString("5000.50"));
+
+        // The employee query and merge: NULLs from the driver become empty texts.
+        EmployeeRows rows{{" 0001 ", "旧名", "旧号", "840", "0101"}};
+        QList<qsizetype> totals;
+        const qsizetype n =
+            ImportEmployees(*db, "SFZH", rows, [&](qsizetype, qsizetype total) { totals << total; });
+        QCOMPARE(n, 4); // 0001 twice (two identity values), O'Neil, 0004
+        QCOMPARE(totals, QList<qsizetype>{4});
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0][EmpColName], QString("张三"));
+        QVERIFY(rows[0][EmpColIdCard] == "ID-1" || rows[0][EmpColIdCard] == "ID-2");
+        QCOMPARE(rows[0][EmpColNation], QString("840"));
+        QStringList appended{rows[1].join(u'\t'), rows[2].join(u'\t')};
+        appended.sort();
+        QCOMPARE(appended,
+                 (QStringList{"0004\t李四\t440305199001010011\t001\t0201", "O'Neil\t\t\t001\t0201"}));
+        // The column is "SFZH": quoted names keep their case.
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, ImportEmployees(*db, "sfzh", rows));
     }
 
     void failures_data()
@@ -123,7 +93,7 @@ private slots:
                                             << "";
         QTest::newRow("no database for the data file") << "no database for the data file"
                                                        << "ZqLum0012006";
-        QTest::newRow("unreachable SQL Server through ODBC") << "unreachable SQL Server through ODBC"
+        QTest::newRow("unreachable SQL Server through ODBC") << "sqlserver"
                                                              << "";
     }
     void failures()
@@ -131,19 +101,15 @@ private slots:
         QFETCH(QString, condition);
         QFETCH(QString, part);
         FakeInstallation f;
-        if (condition == "wrong password") {
-            point(f, m_host + u',' + m_port, m_password + "-wrong");
-        } else if (condition == "unreachable server") {
-            point(f, QStringLiteral("127.0.0.1,%1").arg(freePort()), m_password);
-        } else if (condition == "no database for the data file") {
-            point(f, m_host + u',' + m_port, m_password);
+        m_server.point(f.productFolder(), f.settings(),
+                       m_server.password + (condition == "wrong password" ? "-" : ""));
+        if (condition == "no database for the data file")
             f.setUnit("Olvenka 3.X", "001", "2006");
-        } else {
-            point(f, QStringLiteral("127.0.0.1,%1").arg(freePort()), m_password);
+        if (condition == "unreachable server" || condition == "sqlserver")
+            f.writeConfig(unreachable(), m_server.user, m_server.password);
+        if (condition == "sqlserver")
             f.settings().setValue("Finance", "ServerEngine", "sqlserver");
-        }
-        auto db = GetFinanceConnection(f.context(), 1);
-        QVERIFY(!db);
+        QVERIFY(!GetFinanceConnection(f.context(), 1));
         QCOMPARE(f.prompter().records().size(), 1);
         QCOMPARE(f.prompter().last().title, QString("建立账务连接出错"));
         const QString text = f.prompter().last().text;
