@@ -16,27 +16,20 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err"); // the start of standard error
+        const QString march = QStringLiteral(
+            "本单位总人数\t3\n其中纳税总人数\t2\n纳税收入总额\t13,000.50\n应纳税所得额\t9,400."
+            "50\n减免税额\t100.00\n"
+            "实缴税额\t940.05\n\n1\t110101198001010015\t张三\t156\t0201\t01\t5000\t3200\t15\t0\t0\t195\n"
+            "2\t\t\t\t\t01\t8000.5\t6200.5\t15\t100\t7\t745.05\n");
         QTest::newRow("March with threshold 800")
-            << QStringList{"--unit", "1", "--month", "2012-03", "--threshold", "800"} << 0
-            << "本单位总人数\t3\n其中纳税总人数\t2\n纳税收入总额\t13,000.50\n应纳税所得额\t9,400.50\n"
-               "减免税额\t100.00\n实缴税额\t940.05\n\n"
-               "1\t110101198001010015\t张三\t156\t0201\t01\t5000\t3200\t15\t0\t0\t195\n"
-               "2\t\t\t\t\t01\t8000.5\t6200.5\t15\t100\t7\t745.05\n"
-            << "";
+            << QStringList{"--unit", "1", "--month", "2012-03", "--threshold", "800"} << 0 << march << "";
         QTest::newRow("no threshold: 0")
-            << QStringList{"--unit", "1", "--month", "2012-3"} << 0
-            << "本单位总人数\t3\n其中纳税总人数\t2\n纳税收入总额\t13,000.50\n应纳税所得额\t9,400.50\n"
-               "减免税额\t100.00\n实缴税额\t940.05\n\n"
-               "1\t110101198001010015\t张三\t156\t0201\t01\t5000\t3200\t15\t0\t0\t195\n"
-               "2\t\t\t\t\t01\t8000.5\t6200.5\t15\t100\t7\t745.05\n"
-            << "";
+            << QStringList{"--unit", "1", "--month", "2012-3"} << 0 << march << "";
         QTest::newRow("a month without taxed rows keeps the new declaration's empty row")
             << QStringList{"--unit", "1", "--month", "2012-08", "--threshold", "800元"} << 0
-            << "本单位总人数\t0\n其中纳税总人数\t0\n纳税收入总额\t0.00\n应纳税所得额\t0.00\n"
-               "减免税额\t0.00\n实缴税额\t0.00\n\n1\t\t\t\t\t\t\t\t\t\t\t\n"
+            << "本单位总人数\t0\n其中纳税总人数\t0\n纳税收入总额\t0.00\n应纳税所得额\t0.00\n减免税额\t0.00\n"
+               "实缴税额\t0.00\n\n1\t\t\t\t\t\t\t\t\t\t\t\n"
             << "";
-        QTest::newRow("bad month") << QStringList{"--unit", "1", "--month", "abc"} << 2 << ""
-                                   << "请填写正确格式的日期，如：2003-09\n";
         QTest::newRow("blank month") << QStringList{"--unit", "1", "--month", ""} << 2 << ""
                                      << "税款所属月份 \n不能为空!\n";
         QTest::newRow("unit without a link") << QStringList{"--unit", "3", "--month", "2012-03"} << 2 << ""
@@ -69,19 +62,17 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", f.root.filePath("config")); // the user's settings stay out of it
         p.setProcessEnvironment(env);
-        QStringList all{"import-salary"};
+        QStringList all{"import-salary", "--windows", f.windowsFolder()};
         if (args.last() != "--db")
             all << "--db" << f.tax.path();
-        all << "--windows" << f.windowsFolder();
         p.start(QStringLiteral(ZQ_BIN_DIR) + "/zqsaltax-cli", all + args);
         QVERIFY(p.waitForFinished(60000));
         const QString stderrText = QString::fromUtf8(p.readAllStandardError());
         QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), out);
         QVERIFY2(err.isEmpty() ? stderrText.isEmpty() : stderrText.startsWith(err), qPrintable(stderrText));
         QCOMPARE(p.exitCode(), exitCode);
-        // nothing is saved
         f.tax.reopen();
-        QCOMPARE(f.tax.db().scalar("select count(*) from ApplT").toInt(), 0);
+        QCOMPARE(f.tax.db().scalar("select count(*) from ApplT").toInt(), 0); // nothing is saved
     }
 };
 
