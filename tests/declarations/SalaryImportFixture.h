@@ -69,23 +69,20 @@ struct SalaryImportFixture {
     }
     void addSalary(const QList<QVariantList>& rows)
     {
-        QStringList sql;
-        for (qsizetype i = 0; i < rows.size(); ++i)
-            sql << QStringLiteral(
-                "insert into salary(copy_month,emp_id,YFGZ,YNSSD,JMS,DMJWS,Tax) values(?,?,?,?,?,?,?)");
-        onAccountSet(sql, rows);
+        onAccountSet(QStringList(rows.size(),
+                                 "insert into salary(copy_month,emp_id,YFGZ,YNSSD,JMS,DMJWS,Tax) "
+                                 "values(?,?,?,?,?,?,?)"),
+                     rows);
     }
     // Brackets as (levelmin, Rate) pairs, inserted in the order given.
     void setBrackets(const QList<QPair<QVariant, QVariant>>& brackets)
     {
-        QStringList sql{QStringLiteral("delete from taxsetup")};
-        QList<QVariantList> binds;
-        binds << QVariantList();
-        for (const auto& b : brackets) {
-            sql << QStringLiteral("insert into taxsetup(levelmin,Rate) values(?,?)");
+        QList<QVariantList> binds{{}};
+        for (const auto& b : brackets)
             binds << QVariantList{b.first, b.second};
-        }
-        onAccountSet(sql, binds);
+        onAccountSet(QStringList{"delete from taxsetup"} +
+                         QStringList(brackets.size(), "insert into taxsetup(levelmin,Rate) values(?,?)"),
+                     binds);
     }
     void addEmployee(const QString& empId, const QVariant& name, const QVariant& idCard,
                      const QVariant& nation = QStringLiteral("156"),
@@ -108,8 +105,7 @@ struct SalaryImportFixture {
     static void writeText(const QString& path, const QString& text)
     {
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text.toUtf8());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text.toUtf8()) >= 0);
     }
 
     // A new declaration of the unit for a month, as the editor opens it.

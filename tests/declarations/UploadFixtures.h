@@ -12,53 +12,37 @@ namespace zq::test {
 // A stored amount (INTEGER ten-thousandths) from its decimal text.
 inline QVariant amount(const char* text)
 {
-    const auto m = Money::parse(QString::fromUtf8(text));
-    if (!m)
-        throw std::runtime_error(std::string("not an amount: ") + text);
-    return m->toStored();
+    return Money::parse(QString::fromUtf8(text)).value().toStored();
+}
+
+// Columns and values as a map.
+inline QVariantMap columns(const QStringList& names, const QVariantList& values)
+{
+    QVariantMap m;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        m.insert(names[i], values.value(i));
+    return m;
 }
 
 // The header of the standard test declaration: every ApplT column but AppID.
 inline QVariantMap standardHeader()
 {
-    return {{"UnitID", 1},
-            {"ComputerCode", "1234567"},
-            {"Phone", "010-88886666"},
-            {"Month", "2005-11-01"},
-            {"ApplyDate", "2005-12-05"},
-            {"DeclarePerson", QStringLiteral("王会计")},
-            {"UnitMen", 2},
-            {"UnitTaxMen", 2},
-            {"OthMen", 0},
-            {"OthTaxMen", 0},
-            {"InComeM", amount("12345.6")},
-            {"TaxMs", amount("12345.6")},
-            {"TaxM", amount("7345.6")},
-            {"ReduTaxM", amount("0")},
-            {"OutTaxM", amount("1000")},
-            {"FactTax", amount("1000")},
-            {"OweTax", amount("-3")},
-            {"BookNo", "  A123  "},
-            {"UploadResult", QVariant()}};
+    return columns({"UnitID", "ComputerCode", "Phone", "Month", "ApplyDate", "DeclarePerson", "UnitMen",
+                    "UnitTaxMen", "OthMen", "OthTaxMen", "InComeM", "TaxMs", "TaxM", "ReduTaxM", "OutTaxM",
+                    "FactTax", "OweTax", "BookNo", "UploadResult"},
+                   {1, "1234567", "010-88886666", "2005-11-01", "2005-12-05", "王会计", 2, 2, 0, 0,
+                    amount("12345.6"), amount("12345.6"), amount("7345.6"), amount("0"), amount("1000"),
+                    amount("1000"), amount("-3"), "  A123  ", QVariant()});
 }
 
 // A detail row with the given RowId (ID equal); the other columns are a plain salaried person.
 inline QVariantMap detailRow(int rowId, const QString& idCard, const QString& name, const char* income,
                              const char* taxable, const char* rate, const char* paid)
 {
-    return {{"ID", rowId},
-            {"RowId", rowId},
-            {"IDCard", idCard},
-            {"EmpName", name},
-            {"NationCode", "001"},
-            {"ProfCode", "0200"},
-            {"ProgCode", "01"},
-            {"InComeM", amount(income)},
-            {"TaxM", amount(taxable)},
-            {"TaxRadio", amount(rate)},
-            {"ReduTax", amount("0")},
-            {"NationTax", amount("0")},
-            {"TaxM1", amount(paid)}};
+    return columns({"ID", "RowId", "IDCard", "EmpName", "NationCode", "ProfCode", "ProgCode", "InComeM",
+                    "TaxM", "TaxRadio", "ReduTax", "NationTax", "TaxM1"},
+                   {rowId, rowId, idCard, name, "001", "0200", "01", amount(income), amount(taxable),
+                    amount(rate), amount("0"), amount("0"), amount(paid)});
 }
 
 // Stores a declaration directly in ApplT and ApplTInfo, rows in the order given.
