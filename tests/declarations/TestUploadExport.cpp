@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTest>
 #include <csignal>
 #include <sys/mount.h>
@@ -18,8 +19,6 @@ using Icon = Prompter::Icon;
 using Status = UploadExport::Status;
 
 Q_DECLARE_METATYPE(zq::UploadExport::Status)
-Q_DECLARE_METATYPE(zq::Prompter::Answer)
-Q_DECLARE_METATYPE(zq::Prompter::Icon)
 
 namespace {
 
@@ -29,21 +28,17 @@ QByteArray readFile(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-// The declaration of storeExported, exported into the folder "out".
+// The declaration of storeExported, exported into the folder "out" that holds a file plain.txt and a folder
+// sub.
 struct Fixture {
     TempTaxDatabase t;
     ScriptedPrompter prompter;
     QString dir = QDir(t.dir()).filePath(QStringLiteral("out"));
     Fixture()
     {
-        QDir().mkpath(dir);
+        QDir(dir).mkpath("sub");
+        QFile plain(path("plain.txt"));
+        QVERIFY(plain.open(QIODevice::WriteOnly) && plain.write("plain") == 5);
         storeExported(t.db());
     }
     QString path(const QString& name) const { return QDir(dir).filePath(name); }
@@ -53,38 +48,6 @@ struct Fixture {
     {
         return UploadExport(t.db(), prompter).run(appId);
     }
-    // The last message: its text, with the icon and the OK button of a notice.
-    void verifyNotice(const QString& text, Icon icon)
-    {
-        QCOMPARE(prompter.last().kind, QStringLiteral("message"));
-        QCOMPARE(prompter.last().title, QStringLiteral("提示信息"));
-        QCOMPARE(prompter.last().text, text);
-        QCOMPARE(prompter.last().icon, icon);
-        QCOMPARE(prompter.last().buttons, Prompter::Buttons::Ok);
-    }
-};
-
-// A small tmpfs mounted over a folder for the life of the object (needs root; mounted() tells).
-class ScratchMount {
-public:
-    ScratchMount(const QString& folder) : m_folder(QFile::encodeName(folder))
-    {
-        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=64k") == 0;
-    }
-    ~ScratchMount()
-    {
-        if (m_mounted)
-            ::umount2(m_folder.constData(), MNT_DETACH);
-    }
-    bool mounted() const { return m_mounted; }
-    bool remountReadOnly()
-    {
-        return ::mount(nullptr, m_folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-private:
-    QByteArray m_folder;
-    bool m_mounted = false;
 };
 
 } // namespace
@@ -92,170 +55,113 @@ private:
 class TestUploadExport : public QObject {
     Q_OBJECT
 private slots:
-    void refusedBeforeTheDialog_data()
+    void run_data()
     {
-        QTest::addColumn<qint64>("appId"); // 0: no row selected
+        QTest::addColumn<QString>("setup");       // on the own database
+        QTest::addColumn<qint64>("appId");        // 0: no row selected
+        QTest::addColumn<QStringList>("answers"); // in order: Yes, No, "closed" or the file chosen
         QTest::addColumn<Status>("status");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<Icon>("icon");
+        QTest::addColumn<QStringList>("shown"); // messages; "save NAME" for the file dialog proposing NAME
+        // %1 is the output folder, %B the database.
+        const QString save = QStringLiteral("save A123.CSV"), done = QStringLiteral("生成成功！");
+        const QString exists = QStringLiteral("文件已存在是否覆盖？");
         QTest::newRow("no row selected")
-            << qint64(0) << Status::NoSelection << "请选择申报表！" << Icon::None;
-        QTest::newRow("deleted declaration")
-            << qint64(6) << Status::Failed << "找不到这张申报表（编号 6），它可能已被删除。"
-            << Icon::Exclamation;
-    }
-    void refusedBeforeTheDialog()
-    {
-        QFETCH(qint64, appId);
-        QFETCH(Status, status);
-        QFETCH(QString, message);
-        QFETCH(Icon, icon);
-        Fixture f;
-        QCOMPARE(f.run(appId ? std::optional<qint64>(appId) : std::nullopt).status, status);
-        QCOMPARE(f.prompter.records().size(), 1);
-        f.verifyNotice(message, icon);
-    }
-
-    void cancelledDialog_data()
-    {
-        QTest::addColumn<QVariant>("bookNo");
-        QTest::addColumn<QVariant>("month");
-        QTest::addColumn<QString>("proposed");
-        QTest::addColumn<QVariant>("answer");
+            << "" << qint64(0) << QStringList() << Status::NoSelection << QStringList{"请选择申报表！"};
+        QTest::newRow("deleted declaration") << "" << qint64(6) << QStringList() << Status::Failed
+                                             << QStringList{"找不到这张申报表（编号 6），它可能已被删除。"};
         QTest::newRow("blank-padded book number, dialog closed")
-            << QVariant("  A123  ") << QVariant("2005-11-01") << "A123.CSV" << QVariant();
+            << "" << qint64(5) << QStringList{"closed"} << Status::Cancelled << QStringList{save};
         QTest::newRow("no book number: the month, empty name")
-            << QVariant() << QVariant("2005-11-01") << "2005-11-01.CSV" << QVariant(QString(""));
+            << "update ApplT set BookNo = null" << qint64(5) << QStringList{""} << Status::Cancelled
+            << QStringList{"save 2005-11-01.CSV"};
         QTest::newRow("blank book number, proposal returned unchanged")
-            << QVariant("   ") << QVariant("2006-01-01") << "2006-01-01.CSV" << QVariant("2006-01-01.CSV");
+            << "update ApplT set BookNo = '   ', Month = '2006-01-01'" << qint64(5)
+            << QStringList{"2006-01-01.CSV"} << Status::Cancelled << QStringList{"save 2006-01-01.CSV"};
         QTest::newRow("folder separators never reach the proposal")
-            << QVariant("12/34:56") << QVariant("2005-11-01") << "12_34_56.CSV" << QVariant();
-    }
-    void cancelledDialog()
-    {
-        QFETCH(QVariant, bookNo);
-        QFETCH(QVariant, month);
-        QFETCH(QString, proposed);
-        QFETCH(QVariant, answer);
-        Fixture f;
-        execOrFail(f.t.db(), "update ApplT set BookNo = ?, Month = ? where AppID = 5", {bookNo, month});
-        f.prompter.queueText(answer.isNull() ? std::nullopt : std::optional<QString>(answer.toString()));
-        QCOMPARE(f.run().status, Status::Cancelled);
-        QCOMPARE(f.prompter.records().size(), 1);
-        const auto& r = f.prompter.last();
-        QCOMPARE(r.kind, QStringLiteral("save"));
-        QCOMPARE(r.title, QStringLiteral("生成上传文件"));
-        QCOMPARE(r.defaultText, proposed);
-        QCOMPARE(r.filter, QStringLiteral("CSV文件(逗号分割) (*.csv)"));
-        QCOMPARE(f.entries(), QStringList());
-        QCOMPARE(f.uploadResult(), QVariant("previous.csv"));
-    }
-
-    // The declaration's identity numbers and taxes give warnings; they are shown before the file dialog and
-    // only No stops the export.
-    void warningsBeforeTheFileDialog_data()
-    {
-        QTest::addColumn<Answer>("answer");
-        QTest::newRow("go on") << Answer::Yes;
-        QTest::newRow("stop") << Answer::No;
-    }
-    void warningsBeforeTheFileDialog()
-    {
-        QFETCH(Answer, answer);
-        Fixture f;
-        f.prompter.setWarningAnswer(answer);
-        f.prompter.queueText(f.path("A.CSV"));
-        const bool written = answer == Answer::Yes;
-        QCOMPARE(f.run().status, written ? Status::Written : Status::Cancelled);
-        QCOMPARE(f.prompter.warningActions(), QStringList{"生成上传文件"});
-        QVERIFY(!f.prompter.warningsShown().first().isEmpty());
-        QCOMPARE(f.prompter.records().size(), written ? 2 : 0); // the file dialog and "生成成功！"
-        QCOMPARE(QFileInfo::exists(f.path("A.CSV")), written);
-    }
-
-    void written_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("old");      // a file "old" is at the name before
-        QTest::addColumn<Answer>("answer"); // to "文件已存在是否覆盖？"
-        QTest::addColumn<Status>("status");
-        QTest::newRow("plain name") << "A123.CSV" << false << Answer::Ok << Status::Written;
+            << "update ApplT set BookNo = '12/34:56'" << qint64(5) << QStringList{"closed"}
+            << Status::Cancelled << QStringList{"save 12_34_56.CSV"};
+        // The declaration's identity numbers and taxes give warnings before the file dialog; No stops.
+        QTest::newRow("No at the warnings") << "" << qint64(5) << QStringList{"warnings: No", "%1/A123.CSV"}
+                                            << Status::Cancelled << QStringList();
+        QTest::newRow("plain name") << "" << qint64(5) << QStringList{"%1/A123.CSV"} << Status::Written
+                                    << QStringList{save, done};
         QTest::newRow("single quote and Chinese in the path")
-            << "王's 申报'.csv" << false << Answer::Ok << Status::Written;
-        QTest::newRow("Yes replaces an old file") << "A123.CSV" << true << Answer::Yes << Status::Written;
-        QTest::newRow("No keeps the old file") << "A123.CSV" << true << Answer::No << Status::Declined;
+            << "" << qint64(5) << QStringList{"%1/王's 申报'.csv"} << Status::Written
+            << QStringList{save, done};
+        QTest::newRow("Yes replaces an old file") << "" << qint64(5) << QStringList{"%1/plain.txt", "Yes"}
+                                                  << Status::Written << QStringList{save, exists, done};
+        QTest::newRow("No keeps the old file") << "" << qint64(5) << QStringList{"%1/plain.txt", "No"}
+                                               << Status::Declined << QStringList{save, exists};
+        QTest::newRow("missing folder")
+            << "" << qint64(5) << QStringList{"%1/missing/x.csv"} << Status::Failed
+            << QStringList{save, "文件夹“%1/missing”不存在，上传文件没有生成。"};
+        QTest::newRow("parent is a file")
+            << "" << qint64(5) << QStringList{"%1/plain.txt/x.csv"} << Status::Failed
+            << QStringList{save, "“%1/plain.txt”不是文件夹，上传文件没有生成。"};
+        QTest::newRow("target is a folder") << "" << qint64(5) << QStringList{"%1/sub"} << Status::Failed
+                                            << QStringList{save, "“%1/sub”是一个文件夹，不能写成上传文件。"};
+        QTest::newRow("the own database")
+            << "" << qint64(5) << QStringList{"%B", "Yes"} << Status::Failed
+            << QStringList{save, exists, "“%B”是本系统的数据库文件，不能用作上传文件。"};
+        QTest::newRow("unencodable character over an old file")
+            << "update ApplTInfo set EmpName = '李䶮' where RowId = 2" << qint64(5)
+            << QStringList{"%1/plain.txt", "Yes"} << Status::Failed
+            << QStringList{save, exists,
+                           "第2行“姓名”中的字符“䶮”（U+"
+                           "4DAE）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。"};
     }
-    void written()
+    void run()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, old);
-        QFETCH(Answer, answer);
+        QFETCH(QString, setup);
+        QFETCH(qint64, appId);
+        QFETCH(QStringList, answers);
         QFETCH(Status, status);
+        QFETCH(QStringList, shown);
         Fixture f;
-        const QString target = f.path(name);
-        if (old)
-            writeFile(target, "old");
-        f.prompter.queueText(target);
-        if (old)
-            f.prompter.queue(answer);
-        const auto outcome = f.run();
-        QCOMPARE(outcome.status, status);
-        const bool written = status == Status::Written;
-        QCOMPARE(f.prompter.records().size(), 1 + int(old) + int(written));
-        if (old) {
-            QCOMPARE(f.prompter.records()[1].text, QStringLiteral("文件已存在是否覆盖？"));
-            QCOMPARE(f.prompter.records()[1].icon, Icon::Question);
-            QCOMPARE(f.prompter.records()[1].buttons, Prompter::Buttons::YesNo);
+        if (!setup.isEmpty())
+            execOrFail(f.t.db(), setup);
+        const QStringList before = f.entries();
+        const QByteArray database = readFile(f.t.path());
+        QString target;
+        for (QString a : answers) {
+            a.replace("%1", f.dir).replace("%B", f.t.path());
+            if (a == "warnings: No")
+                f.prompter.setWarningAnswer(Answer::No);
+            else if (a == "Yes" || a == "No")
+                f.prompter.queue(a == "Yes" ? Answer::Yes : Answer::No);
+            else
+                f.prompter.queueText(a == "closed" ? std::nullopt : std::optional<QString>(target = a));
         }
-        if (written)
-            f.verifyNotice("生成成功！", Icon::None);
-        QCOMPARE(readFile(target), written ? exportedFile() : QByteArray("old"));
+        const auto outcome = f.run(appId ? std::optional<qint64>(appId) : std::nullopt);
+        QCOMPARE(outcome.status, status);
+        QStringList got;
+        for (const auto& r : f.prompter.records()) {
+            QCOMPARE(r.title, r.kind == "save" ? QStringLiteral("生成上传文件") : QStringLiteral("提示信息"));
+            if (r.kind == "save")
+                QCOMPARE(r.filter, QStringLiteral("CSV文件(逗号分割) (*.csv)"));
+            got << (r.kind == "save" ? "save " + r.defaultText : r.text);
+        }
+        QCOMPARE(got, shown.replaceInStrings("%1", f.dir).replaceInStrings("%B", f.t.path()));
+        QCOMPARE(f.prompter.warningActions(), appId == 5 ? QStringList{"生成上传文件"} : QStringList());
+        if (!shown.isEmpty() && f.prompter.last().kind == "message") {
+            const auto& r = f.prompter.last();
+            QCOMPARE(r.icon, status == Status::Failed     ? Icon::Exclamation
+                             : status == Status::Declined ? Icon::Question
+                                                          : Icon::None);
+            QCOMPARE(r.buttons,
+                     status == Status::Declined ? Prompter::Buttons::YesNo : Prompter::Buttons::Ok);
+        }
+        const bool written = status == Status::Written;
         QCOMPARE(outcome.path, written ? QDir::toNativeSeparators(target) : QString());
         QCOMPARE(f.uploadResult(), written ? QVariant(outcome.path) : QVariant("previous.csv"));
-        QCOMPARE(f.prompter.unexpected(), 0);
-    }
-
-    void failure_data()
-    {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("message");
-        // %1 is the output folder, %B the database.
-        QTest::newRow("missing folder") << "%1/missing/x.csv"
-                                        << "文件夹“%1/missing”不存在，上传文件没有生成。";
-        QTest::newRow("parent is a file") << "%1/plain.txt/x.csv"
-                                          << "“%1/plain.txt”不是文件夹，上传文件没有生成。";
-        QTest::newRow("target is a folder") << "%1/sub"
-                                            << "“%1/sub”是一个文件夹，不能写成上传文件。";
-        QTest::newRow("the own database") << "%B"
-                                          << "“%B”是本系统的数据库文件，不能用作上传文件。";
-        // A character GBK lacks leaves the old file at the chosen name as it was.
-        QTest::newRow("unencodable character over an old file")
-            << "%1/plain.txt"
-            << "第2行“姓名”中的字符“䶮”（U+4DAE）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。";
-    }
-    void failure()
-    {
-        QFETCH(QString, target);
-        QFETCH(QString, message);
-        Fixture f;
-        writeFile(f.path("plain.txt"), "plain");
-        QDir(f.dir).mkdir("sub");
-        execOrFail(f.t.db(), "update ApplTInfo set EmpName = '李䶮' where RowId = 2");
-        const QStringList before = f.entries();
-        target.replace("%1", f.dir).replace("%B", f.t.path());
-        message.replace("%1", f.dir).replace("%B", f.t.path());
-        const QByteArray database = readFile(f.t.path());
-        f.prompter.queueText(target);
-        const bool exists = QFileInfo(target).isFile();
-        if (exists)
-            f.prompter.queue(Answer::Yes); // overwrite it
-        QCOMPARE(f.run().status, Status::Failed);
-        QCOMPARE(f.prompter.records().size(), exists ? 3 : 2);
-        f.verifyNotice(message, Icon::Exclamation);
-        QCOMPARE(f.entries(), before);
-        QCOMPARE(readFile(f.path("plain.txt")), QByteArray("plain"));
+        QCOMPARE(readFile(f.path("plain.txt")),
+                 written && target.endsWith("plain.txt") ? exportedFile() : "plain");
+        if (written)
+            QCOMPARE(readFile(target), exportedFile());
+        else
+            QCOMPARE(f.entries(), before);
         QCOMPARE(readFile(f.t.path()), database);
-        QCOMPARE(f.uploadResult(), QVariant("previous.csv"));
+        QCOMPARE(f.prompter.unexpected(), 0);
     }
 
     // A write that fails half-way, a full file system or a read-only one under the previous upload file: the
@@ -276,19 +182,22 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(QString, message);
         Fixture f;
-        ScratchMount scratch(fault == "limit" ? QString() : f.dir);
-        if (fault != "limit" && !scratch.mounted())
+        const QByteArray folder = QFile::encodeName(f.dir);
+        if (fault != "limit" && ::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k") != 0)
             QSKIP("mounting a tmpfs needs root; the file size limit covers a write cut short");
+        const auto unmount = qScopeGuard([&] {
+            if (fault != "limit")
+                ::umount2(folder.constData(), MNT_DETACH);
+        });
         const QString target = f.path("A123.CSV");
         f.prompter.queueText(target);
         QCOMPARE(f.run().status, Status::Written);
         if (fault == "read-only") {
-            QVERIFY(scratch.remountReadOnly());
+            QCOMPARE(::mount(nullptr, folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
         } else if (fault == "full") {
             QFile filler(f.path("filler"));
             QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-            const QByteArray block(4096, 'x');
-            while (filler.write(block) > 0) {
+            while (filler.write(QByteArray(4096, 'x')) > 0) {
             }
         }
         const QStringList entries = f.entries();
