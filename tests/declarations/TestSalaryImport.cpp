@@ -117,71 +117,52 @@ private slots:
     // Imports that end with a message and the document as it was.
     void refused_data()
     {
-        QTest::addColumn<QString>("month");
-        QTest::addColumn<QString>("setup"); // statements on the account set, or on the own database ("own:")
+        QTest::addColumn<QString>(
+            "setup"); // on the account set; "own:" on the own database, "month:" the month
         QTest::addColumn<Status>("status");
         QTest::addColumn<QString>("message"); // the start of the closing message
         const QString blank = QStringLiteral("税款所属月份 \r\n不能为空!");
         const QString format = QStringLiteral("请填写正确格式的日期，如：2003-09");
         QTest::newRow("No at the question")
-            << "2012-03"
             << "" << Status::Declined << "导入工资数据将覆盖现有数据，是否继续？";
-        QTest::newRow("empty month") << ""
-                                     << "" << Status::MonthRefused << blank;
-        QTest::newRow("blank month") << "   "
-                                     << "" << Status::MonthRefused << blank;
-        QTest::newRow("no month") << "abc"
-                                  << "" << Status::MonthRefused << format;
-        QTest::newRow("month 13") << "2012-13"
-                                  << "" << Status::MonthRefused << format;
-        QTest::newRow("a whole date") << "2012-03-05"
-                                      << "" << Status::MonthRefused << format;
-        QTest::newRow("unit without a link") << "2012-03"
-                                             << "own:update UnitInfo set CopyYear=null"
+        QTest::newRow("empty month") << "month:" << Status::MonthRefused << blank;
+        QTest::newRow("blank month") << "month:   " << Status::MonthRefused << blank;
+        QTest::newRow("no month") << "month:abc" << Status::MonthRefused << format;
+        QTest::newRow("month 13") << "month:2012-13" << Status::MonthRefused << format;
+        QTest::newRow("a whole date") << "month:2012-03-05" << Status::MonthRefused << format;
+        QTest::newRow("unit without a link") << "own:update UnitInfo set CopyYear=null"
                                              << Status::NoConnection << finance::msg::incompleteLink();
         QTest::newRow("mapped item names no column")
-            << "2012-03"
             << "own:update UnitInfo set SaCode3='QTJ'" << Status::Failed
             << "财务软件的工资表中没有工资项目“QTJ”（对应减免税额），请在单位信息中重新设置。";
         QTest::newRow("null salary value")
-            << "2012-03"
             << "update salary set JMS=null where emp_id='E002'" << Status::Failed
             << "职工“E002”的工资项目“JMS”没有数值，工资数据没有导入。";
         QTest::newRow("text salary value")
-            << "2012-03"
             << "update salary set YFGZ='五千' where emp_id='E002'" << Status::Failed
             << "职工“E002”的工资项目“YFGZ”的值“五千”不是数字，工资数据没有导入。";
         QTest::newRow("13-digit salary value")
-            << "2012-03"
             << "update salary set YFGZ=1234567890123 where emp_id='E004'" << Status::Failed
             << "职工“E004”的工资项目“YFGZ”的值“1234567890123”超过12位整数，工资数据没有导入。";
         QTest::newRow("bracket bound that is no number")
-            << "2012-03"
             << "insert into taxsetup(levelmin,Rate) values('x',3)" << Status::Failed
             << "财务软件的税率表中有一行的下限“x”或税率“3”不是数字，工资数据没有导入。";
         QTest::newRow("bracket without a rate")
-            << "2012-03"
             << "insert into taxsetup(levelmin,Rate) values(100,null)" << Status::Failed
             << "财务软件的税率表中有一行的下限“100”或税率“”不是数字，工资数据没有导入。";
         // The finance database is replaced by a file that is no database while the import runs.
         QTest::newRow("account set gone before the salary rows")
-            << "2012-03"
             << "junk:0" << Status::Failed << "错误类型：";
-        QTest::newRow("account set gone before the brackets") << "2012-03"
-                                                              << "junk:2" << Status::Failed << "错误类型：";
-        QTest::newRow("account set gone before the count") << "2012-03"
-                                                           << "junk:3" << Status::Failed << "错误类型：";
-        QTest::newRow("no taxsetup table") << "2012-03"
-                                           << "drop table taxsetup" << Status::Failed << "错误类型：";
+        QTest::newRow("account set gone before the brackets") << "junk:2" << Status::Failed << "错误类型：";
+        QTest::newRow("account set gone before the count") << "junk:3" << Status::Failed << "错误类型：";
+        QTest::newRow("no taxsetup table") << "drop table taxsetup" << Status::Failed << "错误类型：";
         QTest::newRow("salary table without Tax")
-            << "2012-03"
             << "create table s2 as select copy_month,emp_id,YFGZ,YNSSD,JMS,DMJWS from salary;"
                "drop table salary;alter table s2 rename to salary"
             << Status::Failed << "财务软件的salary表中没有Tax列，工资数据没有导入。";
     }
     void refused()
     {
-        QFETCH(QString, month);
         QFETCH(QString, setup);
         QFETCH(Status, status);
         QFETCH(QString, message);
@@ -189,9 +170,9 @@ private slots:
         fillMarch(f);
         if (setup.startsWith("own:"))
             execOrFail(f.tax.db(), setup.mid(4) + " where UnitID=1");
-        else if (!setup.isEmpty() && !setup.startsWith("junk:"))
+        else if (!setup.isEmpty() && !setup.startsWith("junk:") && !setup.startsWith("month:"))
             f.onAccountSet(setup.split(u';'));
-        DeclarationDocument doc = typedDocument(month);
+        DeclarationDocument doc = typedDocument(setup.startsWith("month:") ? setup.mid(6) : "2012-03");
         const QStringList before = gridLines(doc), header = headerTexts(doc);
         f.prompter.queue(status == Status::Declined ? Answer::No : Answer::Yes);
         SalaryImport salaryImport(f.ctx, 1);
@@ -304,13 +285,9 @@ private slots:
     void amountsReadAsFromForeign()
     {
         QRandomGenerator rng(7);
-        QList<double> values{0.0,      -0.0,
-                             0.1,      0.00005,
-                             -0.00005, 0.00015,
-                             5000.5,   99999999999.9999,
-                             1e11,     123456789012.34,
-                             -745.05,  1e-9,
-                             3.0e15,   1.0 / 3.0};
+        QList<double> values;
+        values << 0.0 << -0.0 << 0.1 << 0.00005 << -0.00005 << 0.00015 << 5000.5 << 99999999999.9999 << 1e11
+               << 123456789012.34 << -745.05 << 1e-9 << 3.0e15 << 1.0 / 3.0;
         for (int i = 0; i < 20000; ++i)
             values << double(qint64(rng.generate64() % 100000000000000LL) - 50000000000000LL) / 10000.0
                    << double(rng.bounded(100000000)) / 100.0 << (rng.generateDouble() - 0.5) * 1e6;
