@@ -161,15 +161,11 @@ private slots:
             << "ApplT.DeclarePerson" << QVariant("王𠀀") << "𠀀" << K::Unencodable
             << "表头“声明人”中的字符“𠀀”（U+"
                "20000）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。";
-        QTest::newRow("Korean in the book number")
-            << "ApplT.BookNo" << QVariant("A한123456") << "한" << K::Unencodable << "";
         // Characters of the Basic Multilingual Plane that GBK lacks, in the detail rows where most names pass
         // through a table of characters already seen.
         QTest::newRow("Extension A surname in a name")
             << "ApplTInfo.EmpName" << QVariant("王䶮") << "䶮" << K::Unencodable
             << "第3行“姓名”中的字符“䶮”（U+4DAE）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。";
-        QTest::newRow("Korean in an identity number")
-            << "ApplTInfo.IDCard" << QVariant("M김12345") << "김" << K::Unencodable << "";
         QTest::newRow("wave dash in a profession code")
             << "ApplTInfo.ProfCode" << QVariant("01〜02") << "〜" << K::Unencodable << "";
         QTest::newRow("comma in a name")
