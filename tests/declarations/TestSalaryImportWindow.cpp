@@ -45,30 +45,27 @@ private slots:
     void importInTheEditor_data()
     {
         QTest::addColumn<QString>("month");
-        QTest::addColumn<QString>("setup");     // on the account set
         QTest::addColumn<bool>("yes");          // the answer to the question
+        QTest::addColumn<QString>("setup");     // on the account set
         QTest::addColumn<QStringList>("boxes"); // empty: as they were, and the window unmodified
         QTest::addColumn<QString>("message");
-        QTest::newRow("March") << "2012-03"
-                               << "" << true
+        QTest::newRow("March") << "2012-03" << true << ""
                                << QStringList{"3", "2", "13,000.50", "9,400.50", "100.00", "940.05"}
                                << "导入2条数据";
         QTest::newRow("a month without taxed rows recounts the kept row")
-            << "2012-07"
-            << "" << true << QStringList{"0", "0", "250.00", "0.00", "0.00", "0.00"} << "导入0条数据";
+            << "2012-07" << true << "" << QStringList{"0", "0", "250.00", "0.00", "0.00", "0.00"}
+            << "导入0条数据";
         QTest::newRow("No at the question")
-            << "2012-03"
-            << "" << false << QStringList() << "导入工资数据将覆盖现有数据，是否继续？";
+            << "2012-03" << false << "" << QStringList() << "导入工资数据将覆盖现有数据，是否继续？";
         QTest::newRow("text salary value")
-            << "2012-03"
-            << "update salary set YFGZ='abc' where emp_id='E002'" << true << QStringList()
+            << "2012-03" << true << "update salary set YFGZ='abc' where emp_id='E002'" << QStringList()
             << "职工“E002”的工资项目“YFGZ”的值“abc”不是数字，工资数据没有导入。";
     }
     void importInTheEditor()
     {
         QFETCH(QString, month);
-        QFETCH(QString, setup);
         QFETCH(bool, yes);
+        QFETCH(QString, setup);
         QFETCH(QStringList, boxes);
         QFETCH(QString, message);
         SalaryImportFixture f;
