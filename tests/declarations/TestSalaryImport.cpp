@@ -216,12 +216,9 @@ private slots:
         SalaryImportFixture f;
         // Rows without a lower bound are never below A, whatever their rate holds.
         if (QTest::currentDataTag() != QByteArray("empty bracket table"))
-            f.setBrackets({{QVariant(), 99},
-                           {500, 10},
-                           {0, 5},
-                           {QVariant(), QVariant()},
-                           {2000, 15},
-                           {QVariant(), "x"}});
+            f.onAccountSet(
+                {"insert into taxsetup(levelmin,Rate) values (null,99),(500,10),(0,5),(null,null),(2000,15),"
+                 "(null,'x')"});
         f.addSalary(
             {SalaryImportFixture::salary("05", "E001", 9000, taxable.isValid() ? taxable : 0, 0, 0, 80)});
         f.mapItems(
