@@ -30,12 +30,13 @@ class TestDemoCommand : public QObject {
     }
 
 private slots:
-    // What a month stores and the upload file it writes never go through the system's language; a second run
-    // finds what the first stored and writes the same file again, and the declaration passes the full check.
+    // What a month stores and the upload file it writes never go through the system's language (German: a
+    // decimal comma and day-first dates, where C has a point); a second run finds what the first stored and
+    // writes the same file again, and the declaration passes the full check.
     void aMonthInEveryLanguage()
     {
         QString plain; // what the C language gives
-        for (const QString language : {"C.UTF-8", "de_DE.UTF-8", "zh_CN.UTF-8", "en_US.UTF-8"}) {
+        for (const QString language : {"C.UTF-8", "de_DE.UTF-8"}) {
             QTemporaryDir dir;
             const QString db = dir.filePath("ZqSalTax.db");
             int code = -1;
@@ -82,8 +83,7 @@ private slots:
         QTemporaryDir dir;
         const QString db = dir.filePath("ZqSalTax.db");
         int code = -1;
-        cli({"init-db", "--demo-sqlite", db},
-            &code); // the package in its SQLite form, which the test can change
+        cli({"init-db", "--demo-sqlite", db}, &code); // the package in SQLite form, which the test can change
         QCOMPARE(code, 0);
         {
             const QString name = zq::Database::uniqueConnectionName("demo-payroll-");

@@ -39,24 +39,13 @@ private slots:
             << QStringList{"export", "--db", "%B", "--app", "6", "--out", "%D/a.csv"} << 2
             << "cannot export declaration 6: 找不到这张申报表（编号 6），它可能已被删除。\n"
             << false;
-        QTest::newRow("export, fresh: no such database")
-            << QStringList{"export", "--db", "%D/none.db", "--app", "5", "--out", "%D/a.csv"} << 2
-            << "cannot open %D/none.db: 找不到文件“%D/none.db”。\n"
-            << false;
         QTest::newRow("export: the file is a folder, even with --force")
             << QStringList{"export", "--db", "%B", "--app", "5", "--out", "%D", "--force"} << 2
             << cannot + "“%D”是一个文件夹，不能写成上传文件。\n"
             << false;
-        QTest::newRow("export: --app is not a number")
-            << QStringList{"export", "--db", "%B", "--app", "x5", "--out", "%D/a.csv"} << 2
-            << "--app needs a declaration number, not \"x5\"\n"
-            << false;
         QTest::newRow("export: --out missing")
             << QStringList{"export", "--db", "%B", "--app", "5"} << 2
             << "usage: zqsaltax-cli export [--db PATH] --app N --out FILE [--force]\n"
-            << false;
-        QTest::newRow("export: unknown option")
-            << exportA + QStringList{"--quiet"} << 2 << "unknown option --quiet\n"
             << false;
 
         const QString nine = QStringLiteral("9\t2\t2006-02\t2006-03-01\t-3.00\t\tC:\\报表\\it's.csv\n");
@@ -65,11 +54,6 @@ private slots:
             << "5\t1\t2005-11\t2005-12-05\t1000.00\tA123\tprevious.csv\n" + nine << false;
         QTest::newRow("list --unit") << QStringList{"list", "--unit", "2", "--db", "%B"} << 0 << nine
                                      << false;
-        QTest::newRow("list: a unit without declarations")
-            << QStringList{"list", "--unit", "7", "--db", "%B"} << 0 << "" << false;
-        QTest::newRow("list: --unit is not a number") << QStringList{"list", "--unit", "two", "--db", "%B"}
-                                                      << 2 << "--unit needs a unit number, not \"two\"\n"
-                                                      << false;
         QTest::newRow("list: no such database") << QStringList{"list", "--db", "%D/none.db"} << 2
                                                 << "cannot read %D/none.db: 找不到文件“%D/none.db”。\n"
                                                 << false;

@@ -118,18 +118,6 @@ private slots:
         QCOMPARE(buffer.data(), gbkFile(expected));
     }
 
-    // The file the export and the command line tests expect.
-    void exportedDeclaration()
-    {
-        TempTaxDatabase t;
-        storeExported(t.db());
-        QByteArray bytes;
-        QVERIFY(!UploadFileWriter(t.db()).build(5, bytes));
-        QCOMPARE(bytes, exportedFile());
-        QVERIFY(
-            bytes.startsWith("\xB4\xFA\xBF\xDB\xB4\xFA\xBD\xC9")); // "代扣代缴" in GBK, no byte order mark
-    }
-
     void amountText_data()
     {
         QTest::addColumn<qint64>("raw");
@@ -166,8 +154,6 @@ private slots:
         QTest::newRow("Extension A surname in a name")
             << "ApplTInfo.EmpName" << QVariant("王䶮") << "䶮" << K::Unencodable
             << "第3行“姓名”中的字符“䶮”（U+4DAE）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。";
-        QTest::newRow("wave dash in a profession code")
-            << "ApplTInfo.ProfCode" << QVariant("01〜02") << "〜" << K::Unencodable << "";
         QTest::newRow("comma in a name")
             << "ApplTInfo.EmpName" << QVariant("张,三") << "" << K::Separator
             << "第3行“姓名”的内容含有逗号或换行，会打乱上传文件的列，不能写入。请修改申报表后再生成。";
