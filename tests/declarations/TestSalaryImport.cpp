@@ -188,7 +188,6 @@ private slots:
         QTest::newRow("800 + 1700 = 2500 takes the 2000 bracket") << "800" << QVariant(1700) << "15";
         QTest::newRow("800 + 1200 = 2000 is not above 2000") << "800" << QVariant(1200) << "10";
         QTest::newRow("800 + 1200.01 is above 2000") << "800" << QVariant(1200.01) << "15";
-        QTest::newRow("threshold abc counts as 0") << "abc" << QVariant(1700) << "10";
         QTest::newRow("threshold 1,600 counts as 1") << "1,600" << QVariant(1700) << "10";
         QTest::newRow("no threshold set") << "" << QVariant(400) << "5";
         QTest::newRow("A = 0 qualifies for no bracket") << "" << QVariant(0) << "";

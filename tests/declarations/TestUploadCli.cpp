@@ -24,7 +24,6 @@ private slots:
         // %B is the database, %D the folder the command runs in; a.csv there holds "old" unless "fresh" is in
         // the row's name.
         const QStringList exportA{"export", "--db", "%B", "--app", "5", "--out", "%D/a.csv"};
-        const QString cannot = QStringLiteral("cannot export declaration 5: ");
         QTest::newRow("export, fresh: writes, stores and prints the path") << exportA << 0 << "%D/a.csv\n"
                                                                            << true;
         QTest::newRow("export, fresh: a relative file becomes absolute")
@@ -38,10 +37,6 @@ private slots:
         QTest::newRow("export, fresh: no such declaration")
             << QStringList{"export", "--db", "%B", "--app", "6", "--out", "%D/a.csv"} << 2
             << "cannot export declaration 6: 找不到这张申报表（编号 6），它可能已被删除。\n"
-            << false;
-        QTest::newRow("export: the file is a folder, even with --force")
-            << QStringList{"export", "--db", "%B", "--app", "5", "--out", "%D", "--force"} << 2
-            << cannot + "“%D”是一个文件夹，不能写成上传文件。\n"
             << false;
         QTest::newRow("export: --out missing")
             << QStringList{"export", "--db", "%B", "--app", "5"} << 2
