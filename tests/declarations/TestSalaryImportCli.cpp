@@ -20,7 +20,7 @@ private slots:
             "50\n减免税额\t100.00\n"
             "实缴税额\t940.05\n\n1\t110101198001010015\t张三\t156\t0201\t01\t5000\t3200\t15\t0\t0\t195\n"
             "2\t\t\t\t\t01\t8000.5\t6200.5\t15\t100\t7\t745.05\n");
-        QTest::newRow("March with threshold 800")
+        QTest::newRow("March with threshold 800: 15, not 10, for the first row")
             << QStringList{"--unit", "1", "--month", "2012-03", "--threshold", "800"} << 0 << march;
         QTest::newRow("blank month") << QStringList{"--unit", "1", "--month", ""} << 2
                                      << "税款所属月份 \n不能为空!\n";
@@ -34,7 +34,7 @@ private slots:
         f.addSalary({SalaryImportFixture::salary("03", "E001", 5000, 3200, 0, 0, 195),
                      SalaryImportFixture::salary("03", "E002", 8000.5, 6200.5, 100, 7, 745.05),
                      SalaryImportFixture::salary("03", "E003", 3000, 1200, 0, 0, 0)});
-        f.setBrackets({{0, 5}, {2000, 15}, {500, 10}});
+        f.setBrackets({{0, 5}, {3500, 15}, {500, 10}}); // 3200 + 800 is above 3500, 3200 is not
         f.addEmployee("E001", "张三", "110101198001010015");
         f.tax.close();
 

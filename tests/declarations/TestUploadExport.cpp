@@ -82,8 +82,6 @@ private slots:
         // The declaration's identity numbers and taxes give warnings before the file dialog; No stops.
         QTest::newRow("No at the warnings") << "" << qint64(5) << QStringList{"warnings: No", "%1/A123.CSV"}
                                             << Status::Cancelled << QStringList();
-        QTest::newRow("plain name") << "" << qint64(5) << QStringList{"%1/A123.CSV"} << Status::Written
-                                    << QStringList{save, done};
         QTest::newRow("single quote and Chinese in the path")
             << "" << qint64(5) << QStringList{"%1/王's 申报'.csv"} << Status::Written
             << QStringList{save, done};

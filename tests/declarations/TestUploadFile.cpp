@@ -4,7 +4,6 @@
 
 #include <QBuffer>
 #include <QTest>
-#include <limits>
 
 using namespace zq;
 using namespace zq::test;
@@ -111,22 +110,6 @@ private slots:
         const auto problem = UploadFileWriter(t.db()).write(7, buffer);
         QVERIFY2(!problem, qPrintable(problem ? problem->message : QString()));
         QCOMPARE(buffer.data(), gbkFile(expected));
-    }
-
-    void amountText_data()
-    {
-        QTest::addColumn<qint64>("raw");
-        for (const qint64 raw : {qint64(0), qint64(50), qint64(49), qint64(-50), qint64(-49), qint64(99950),
-                                 std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::min()})
-            QTest::addRow("%lld", qlonglong(raw)) << raw;
-    }
-    void amountText()
-    {
-        // The file's fast amount text must be exactly the program's "0.00" format.
-        QFETCH(qint64, raw);
-        QByteArray out("x");
-        UploadFileWriter::appendAmount(Money::fromRaw(raw), out);
-        QCOMPARE(QString::fromLatin1(out.mid(1)), Money::fromRaw(raw).format(u"0.00"));
     }
 
     void refusal_data()
