@@ -38,10 +38,6 @@ private slots:
             << QStringList{"export", "--db", "%B", "--app", "6", "--out", "%D/a.csv"} << 2
             << "cannot export declaration 6: 找不到这张申报表（编号 6），它可能已被删除。\n"
             << false;
-        QTest::newRow("export: --out missing")
-            << QStringList{"export", "--db", "%B", "--app", "5"} << 2
-            << "usage: zqsaltax-cli export [--db PATH] --app N --out FILE [--force]\n"
-            << false;
 
         const QString nine = QStringLiteral("9\t2\t2006-02\t2006-03-01\t-3.00\t\tC:\\报表\\it's.csv\n");
         QTest::newRow("list: every declaration in AppID order")

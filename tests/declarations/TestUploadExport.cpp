@@ -66,16 +66,11 @@ private slots:
         const QString exists = QStringLiteral("文件已存在是否覆盖？");
         QTest::newRow("no row selected")
             << "" << qint64(0) << QStringList() << Status::NoSelection << QStringList{"请选择申报表！"};
-        QTest::newRow("deleted declaration") << "" << qint64(6) << QStringList() << Status::Failed
-                                             << QStringList{"找不到这张申报表（编号 6），它可能已被删除。"};
         QTest::newRow("blank-padded book number, dialog closed")
             << "" << qint64(5) << QStringList{"closed"} << Status::Cancelled << QStringList{save};
         QTest::newRow("no book number: the month, empty name")
             << "update ApplT set BookNo = null" << qint64(5) << QStringList{""} << Status::Cancelled
             << QStringList{"save 2005-11-01.CSV"};
-        QTest::newRow("blank book number, proposal returned unchanged")
-            << "update ApplT set BookNo = '   ', Month = '2006-01-01'" << qint64(5)
-            << QStringList{"2006-01-01.CSV"} << Status::Cancelled << QStringList{"save 2006-01-01.CSV"};
         QTest::newRow("folder separators never reach the proposal")
             << "update ApplT set BookNo = '12/34:56'" << qint64(5) << QStringList{"closed"}
             << Status::Cancelled << QStringList{"save 12_34_56.CSV"};
@@ -92,9 +87,6 @@ private slots:
         QTest::newRow("missing folder")
             << "" << qint64(5) << QStringList{"%1/missing/x.csv"} << Status::Failed
             << QStringList{save, "文件夹“%1/missing”不存在，上传文件没有生成。"};
-        QTest::newRow("parent is a file")
-            << "" << qint64(5) << QStringList{"%1/plain.txt/x.csv"} << Status::Failed
-            << QStringList{save, "“%1/plain.txt”不是文件夹，上传文件没有生成。"};
         QTest::newRow("target is a folder") << "" << qint64(5) << QStringList{"%1/sub"} << Status::Failed
                                             << QStringList{save, "“%1/sub”是一个文件夹，不能写成上传文件。"};
         QTest::newRow("the own database")
