@@ -4,9 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -72,21 +69,12 @@ private slots:
         int code = -1;
         cli({"init-db", "--demo-sqlite", db}, &code); // the package in SQLite form, which the test can change
         QCOMPARE(code, 0);
-        {
-            const QString name = zq::Database::uniqueConnectionName("demo-payroll-");
-            QSqlDatabase payroll = QSqlDatabase::addDatabase("QSQLITE", name);
-            payroll.setDatabaseName(dir.filePath("windows/Olvenka/Lumina 3.0/Data/001/0012012.mdb"));
-            QVERIFY(payroll.open());
-            QSqlQuery q(payroll);
-            for (const char* table : {"salary", "employee"})
-                QVERIFY2(q.exec(QString("update %1 set emp_id='123456789' where emp_id=(select min(emp_id) "
-                                        "from employee)")
-                                    .arg(table)),
-                         qPrintable(q.lastError().text()));
-            q = QSqlQuery();
-            payroll = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-        }
+        const auto payroll =
+            zq::Database::openSqlite(dir.filePath("windows/Olvenka/Lumina 3.0/Data/001/0012012.mdb"));
+        for (const char* table : {"salary", "employee"})
+            zq::test::execOrFail(*payroll, QString("update %1 set emp_id='123456789' where emp_id=(select "
+                                                   "min(emp_id) from employee)")
+                                               .arg(table));
         const QString out = cli({"demo", "--db", db}, &code);
         QCOMPARE(code, 1);
         QVERIFY2(out.contains("员工编号最长不得超过八个字符。"), qPrintable(out));

@@ -42,21 +42,9 @@ class TestSalaryImportWindow : public QObject {
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
 
-    void importInTheEditor_data()
-    {
-        QTest::addColumn<bool>("yes");          // the answer to the question
-        QTest::addColumn<QStringList>("boxes"); // empty: as they were, and the window unmodified
-        QTest::addColumn<QString>("message");
-        QTest::newRow("March") << true << QStringList{"3", "2", "13,000.50", "9,400.50", "100.00", "940.05"}
-                               << "导入2条数据";
-        QTest::newRow("No at the question")
-            << false << QStringList() << "导入工资数据将覆盖现有数据，是否继续？";
-    }
+    // Yes: the boxes show the month's totals, the user's cell stays current, and only saving stores it.
     void importInTheEditor()
     {
-        QFETCH(bool, yes);
-        QFETCH(QStringList, boxes);
-        QFETCH(QString, message);
         SalaryImportFixture f;
         f.addSalary({SalaryImportFixture::salary("03", "E001", 5000, 3200, 0, 0, 195),
                      SalaryImportFixture::salary("03", "E002", 8000.5, 6200.5, 100, 7, 745.05),
@@ -78,34 +66,21 @@ private slots:
         ed.model()->setCellText(0, ColEmpName, "手工");
         ed.model()->setCellText(0, ColInComeM, "250");
         ed.setModified(false);
-        const auto boxTexts = [&] {
-            QStringList texts;
-            for (F b : {F::UnitMen, F::UnitTaxMen, F::TaxMs, F::TaxM, F::ReduTaxM, F::FactTax})
-                texts << ed.box(b)->text();
-            return texts;
-        };
-        const QStringList before = boxTexts();
         QAbstractItemModelTester tester(ed.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         ed.grid()->setCurrentIndex(ed.model()->index(0, ColTaxM1));
-        watcher.queue(yes ? Prompter::Answer::Yes : Prompter::Answer::No);
+        watcher.queue(Prompter::Answer::Yes);
         ed.action("导入")->trigger();
 
-        QCOMPARE(watcher.last().text, message);
+        QCOMPARE(watcher.last().text, QString("导入2条数据"));
         QCOMPARE(watcher.progressAbout, QList<bool>(watcher.records().size(), false));
         QVERIFY(ed.findChildren<QProgressDialog*>().isEmpty());
-        QCOMPARE(boxTexts(), boxes.isEmpty() ? before : boxes);
-        QCOMPARE(ed.isModified(), !boxes.isEmpty());
-        QCOMPARE(ed.action("保存")->isEnabled(), !boxes.isEmpty());
+        QStringList boxes;
+        for (F b : {F::UnitMen, F::UnitTaxMen, F::TaxMs, F::TaxM, F::ReduTaxM, F::FactTax})
+            boxes << ed.box(b)->text();
+        QCOMPARE(boxes, QStringList({"3", "2", "13,000.50", "9,400.50", "100.00", "940.05"}));
+        QVERIFY(ed.isModified() && ed.action("保存")->isEnabled());
         QCOMPARE(ed.grid()->currentIndex(), ed.model()->index(0, ColTaxM1)); // the user's cell stays
-        if (ed.model()->rowCount() == 1) {
-            QCOMPARE(ed.document().cellText(0, ColEmpName), QString("手工"));
-            return;
-        }
-        const auto cell = [&](int r, int c) {
-            return ed.model()->index(r, c).data(Qt::DisplayRole).toString();
-        };
-        QCOMPARE(cell(0, ColInComeM), QString("5,000.00"));
-        QCOMPARE(cell(1, ColEmpName), QString("李四"));
+        QCOMPARE(ed.model()->index(0, ColInComeM).data().toString(), QString("5,000.00"));
         QCOMPARE(ed.document().header(F::TaxMs), QString("13,000.50")); // the boxes and the document agree
 
         // Saving is what stores it; the import has written nothing.
