@@ -92,6 +92,27 @@ private slots:
         QTest::newRow("the own database")
             << "" << qint64(5) << QStringList{"%B", "Yes"} << Status::Failed
             << QStringList{save, exists, "“%B”是本系统的数据库文件，不能用作上传文件。"};
+        // What the file cannot hold: refused before a byte is written.
+        QTest::newRow("character GBK lacks, in the declarer")
+            << "update ApplT set DeclarePerson = '王𠀀'" << qint64(5) << QStringList{"%1/x.csv"}
+            << Status::Failed
+            << QStringList{save, "表头“声明人”中的字符“𠀀”（U+"
+                                 "20000）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。"};
+        QTest::newRow("comma in a name")
+            << "update ApplTInfo set EmpName = '张,三' where RowId = 2" << qint64(5)
+            << QStringList{"%1/x.csv"} << Status::Failed
+            << QStringList{
+                   save,
+                   "第2行“姓名”的内容含有逗号或换行，会打乱上传文件的列，不能写入。请修改申报表后再生成。"};
+        QTest::newRow("line break in the phone")
+            << "update ApplT set Phone = '010' || char(10) || '8888'" << qint64(5) << QStringList{"%1/x.csv"}
+            << Status::Failed
+            << QStringList{save, "表头“有效联系电话”的内容含有逗号或换行，会打乱上传文件的列，不能写入。请修"
+                                 "改申报表后再生成。"};
+        QTest::newRow("fraction in a detail amount")
+            << "update ApplTInfo set TaxRadio = 20.5 where RowId = 2" << qint64(5) << QStringList{"%1/x.csv"}
+            << Status::Failed
+            << QStringList{save, "第2行“税率(％)”的值“20.5”不是有效的金额，不能写入上传文件。"};
         QTest::newRow("unencodable character over an old file")
             << "update ApplTInfo set EmpName = '李䶮' where RowId = 2" << qint64(5)
             << QStringList{"%1/plain.txt", "Yes"} << Status::Failed

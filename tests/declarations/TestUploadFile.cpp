@@ -10,7 +10,6 @@ using namespace zq::test;
 
 using DetailRows = QList<QVariantMap>;
 Q_DECLARE_METATYPE(DetailRows)
-Q_DECLARE_METATYPE(UploadProblem::Kind)
 
 // The upload file's bytes, compared with literal text: GBK, 13 cells a line, CR LF after each line.
 class TestUploadFile : public QObject {
@@ -97,65 +96,6 @@ private slots:
         const auto problem = UploadFileWriter(t.db()).write(7, buffer);
         QVERIFY2(!problem, qPrintable(problem ? problem->message : QString()));
         QCOMPARE(buffer.data(), gbkFile(expected));
-    }
-
-    void refusal_data()
-    {
-        QTest::addColumn<QString>("column"); // table.column
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<QString>("character");
-        QTest::addColumn<UploadProblem::Kind>("kind");
-        QTest::addColumn<QString>("message"); // "" for the same kind of message as a row above
-        using K = UploadProblem::Kind;
-        QTest::newRow("emoji in a name on the last row")
-            << "ApplTInfo.EmpName" << QVariant("李😀") << "😀" << K::Unencodable
-            << "第3行“姓名”中的字符“😀”（U+1F600）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。";
-        QTest::newRow("rare character in the declarer")
-            << "ApplT.DeclarePerson" << QVariant("王𠀀") << "𠀀" << K::Unencodable
-            << "表头“声明人”中的字符“𠀀”（U+"
-               "20000）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。";
-        QTest::newRow("comma in a name")
-            << "ApplTInfo.EmpName" << QVariant("张,三") << "" << K::Separator
-            << "第3行“姓名”的内容含有逗号或换行，会打乱上传文件的列，不能写入。请修改申报表后再生成。";
-        QTest::newRow("line break in the phone")
-            << "ApplT.Phone" << QVariant("010\n8888") << "" << K::Separator
-            << "表头“有效联系电话”的内容含有逗号或换行，会打乱上传文件的列，不能写入。请修改申报表后再生成。";
-        QTest::newRow("fraction in a detail amount")
-            << "ApplTInfo.TaxRadio" << QVariant(20.5) << "" << K::BadAmount
-            << "第3行“税率(％)”的值“20.5”不是有效的金额，不能写入上传文件。";
-    }
-    void refusal()
-    {
-        QFETCH(QString, column);
-        QFETCH(QVariant, value);
-        QFETCH(QString, character);
-        QFETCH(UploadProblem::Kind, kind);
-        QFETCH(QString, message);
-        TempTaxDatabase t;
-        DetailRows rows;
-        for (int r = 1; r <= 3; ++r)
-            rows << detailRow(r, "110101198001011234", QStringLiteral("张三"), "5000", "3400", "20", "555");
-        storeDeclaration(t.db(), 1, standardHeader(), rows);
-        const bool detail = column.startsWith("ApplTInfo.");
-        execOrFail(t.db(),
-                   QStringLiteral("update %1 set %2 = ? where AppID = 1%3")
-                       .arg(column.section('.', 0, 0), column.section('.', 1),
-                            detail ? QStringLiteral(" and RowId = 3") : QString()),
-                   {value});
-
-        QByteArray out("kept");
-        const auto problem = UploadFileWriter(t.db()).build(1, out);
-        QVERIFY(problem);
-        QCOMPARE(problem->kind, kind);
-        QCOMPARE(problem->row, qint64(detail ? 3 : 0));
-        QCOMPARE(problem->character, character);
-        if (!message.isEmpty())
-            QCOMPARE(problem->message, message);
-        QCOMPARE(out, QByteArray("kept"));
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        QVERIFY(UploadFileWriter(t.db()).write(1, buffer));
-        QCOMPARE(buffer.data(), QByteArray());
     }
 };
 
