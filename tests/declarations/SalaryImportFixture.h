@@ -7,7 +7,6 @@
 #include "declarations/DeclarationDocument.h"
 #include "finance/DemoPackage.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -61,11 +60,9 @@ struct SalaryImportFixture {
     }
 
     // One salary row: month, emp_id, YFGZ, YNSSD, JMS, DMJWS, Tax.
-    static QVariantList salary(const QString& month, const QVariant& empId, const QVariant& income,
-                               const QVariant& taxable, const QVariant& reduction, const QVariant& foreign,
-                               const QVariant& tax)
+    template <typename... Values> static QVariantList salary(const Values&... values)
     {
-        return {month, empId, income, taxable, reduction, foreign, tax};
+        return {QVariant(values)...};
     }
     void addSalary(const QList<QVariantList>& rows)
     {
@@ -77,12 +74,9 @@ struct SalaryImportFixture {
     // Brackets as (levelmin, Rate) pairs, inserted in the order given.
     void setBrackets(const QList<QPair<QVariant, QVariant>>& brackets)
     {
-        QList<QVariantList> binds{{}};
+        onAccountSet({"delete from taxsetup"});
         for (const auto& b : brackets)
-            binds << QVariantList{b.first, b.second};
-        onAccountSet(QStringList{"delete from taxsetup"} +
-                         QStringList(brackets.size(), "insert into taxsetup(levelmin,Rate) values(?,?)"),
-                     binds);
+            onAccountSet({"insert into taxsetup(levelmin,Rate) values(?,?)"}, {{b.first, b.second}});
     }
     void addEmployee(const QString& empId, const QVariant& name, const QVariant& idCard,
                      const QVariant& nation = QStringLiteral("156"),

@@ -49,17 +49,12 @@ inline QVariantMap detailRow(int rowId, const QString& idCard, const QString& na
 inline void storeDeclaration(Database& db, qint64 appId, const QVariantMap& header,
                              const QList<QVariantMap>& rows = {})
 {
-    const auto insert = [&](const char* table, const QVariantMap& values) {
-        QStringList cols{"AppID"}, marks{"?"};
-        QVariantList binds{QVariant::fromValue<qlonglong>(appId)};
-        for (auto it = values.begin(); it != values.end(); ++it) {
-            cols << it.key();
-            marks << "?";
-            binds << it.value();
-        }
-        execOrFail(
-            db, QStringLiteral("insert into %1(%2) values(%3)").arg(table, cols.join(','), marks.join(',')),
-            binds);
+    const auto insert = [&](const char* table, QVariantMap values) {
+        values.insert("AppID", QVariant::fromValue<qlonglong>(appId));
+        execOrFail(db,
+                   QStringLiteral("insert into %1(%2) values(?%3)")
+                       .arg(table, values.keys().join(','), QString(",?").repeated(values.size() - 1)),
+                   values.values());
     };
     insert("ApplT", header);
     for (const QVariantMap& r : rows)
