@@ -54,8 +54,7 @@ class TestUploadExport : public QObject {
 private slots:
     void run_data()
     {
-        QTest::addColumn<QString>("setup");       // on the own database
-        QTest::addColumn<qint64>("appId");        // 0: no row selected
+        QTest::addColumn<QString>("setup");       // on the own database; "none": no declaration selected
         QTest::addColumn<QStringList>("answers"); // in order: Yes, No, "closed" or the file chosen
         QTest::addColumn<Status>("status");
         QTest::addColumn<QStringList>("shown"); // messages; "save NAME" for the file dialog proposing NAME
@@ -63,55 +62,52 @@ private slots:
         const QString save = QStringLiteral("save A123.CSV"), done = QStringLiteral("生成成功！");
         const QString exists = QStringLiteral("文件已存在是否覆盖？");
         QTest::newRow("no row selected")
-            << "" << qint64(0) << QStringList() << Status::NoSelection << QStringList{"请选择申报表！"};
+            << "none" << QStringList() << Status::NoSelection << QStringList{"请选择申报表！"};
         QTest::newRow("blank-padded book number, dialog closed")
-            << "" << qint64(5) << QStringList{"closed"} << Status::Cancelled << QStringList{save};
+            << "" << QStringList{"closed"} << Status::Cancelled << QStringList{save};
         QTest::newRow("no book number: the month, empty name")
-            << "update ApplT set BookNo = null" << qint64(5) << QStringList{""} << Status::Cancelled
+            << "update ApplT set BookNo = null" << QStringList{""} << Status::Cancelled
             << QStringList{"save 2005-11-01.CSV"};
         QTest::newRow("folder separators never reach the proposal")
-            << "update ApplT set BookNo = '12/34:56'" << qint64(5) << QStringList{"closed"}
-            << Status::Cancelled << QStringList{"save 12_34_56.CSV"};
+            << "update ApplT set BookNo = '12/34:56'" << QStringList{"closed"} << Status::Cancelled
+            << QStringList{"save 12_34_56.CSV"};
         // The declaration's identity numbers and taxes give warnings before the file dialog; No stops.
-        QTest::newRow("No at the warnings") << "" << qint64(5) << QStringList{"warnings: No", "%1/A123.CSV"}
-                                            << Status::Cancelled << QStringList();
+        QTest::newRow("No at the warnings")
+            << "" << QStringList{"warnings: No", "%1/A123.CSV"} << Status::Cancelled << QStringList();
         QTest::newRow("single quote and Chinese in the path")
-            << "" << qint64(5) << QStringList{"%1/王's 申报'.csv"} << Status::Written
-            << QStringList{save, done};
-        QTest::newRow("Yes replaces an old file") << "" << qint64(5) << QStringList{"%1/plain.txt", "Yes"}
-                                                  << Status::Written << QStringList{save, exists, done};
-        QTest::newRow("No keeps the old file") << "" << qint64(5) << QStringList{"%1/plain.txt", "No"}
-                                               << Status::Declined << QStringList{save, exists};
-        QTest::newRow("missing folder")
-            << "" << qint64(5) << QStringList{"%1/missing/x.csv"} << Status::Failed
-            << QStringList{save, "文件夹“%1/missing”不存在，上传文件没有生成。"};
+            << "" << QStringList{"%1/王's 申报'.csv"} << Status::Written << QStringList{save, done};
+        QTest::newRow("Yes replaces an old file")
+            << "" << QStringList{"%1/plain.txt", "Yes"} << Status::Written << QStringList{save, exists, done};
+        QTest::newRow("No keeps the old file")
+            << "" << QStringList{"%1/plain.txt", "No"} << Status::Declined << QStringList{save, exists};
+        QTest::newRow("missing folder") << "" << QStringList{"%1/missing/x.csv"} << Status::Failed
+                                        << QStringList{save, "文件夹“%1/missing”不存在，上传文件没有生成。"};
         QTest::newRow("the own database")
-            << "" << qint64(5) << QStringList{"%B", "Yes"} << Status::Failed
+            << "" << QStringList{"%B", "Yes"} << Status::Failed
             << QStringList{save, exists, "“%B”是本系统的数据库文件，不能用作上传文件。"};
         // What the file cannot hold: refused before a byte is written.
         QTest::newRow("character GBK lacks, in the declarer")
-            << "update ApplT set DeclarePerson = '王𠀀'" << qint64(5) << QStringList{"%1/x.csv"}
-            << Status::Failed
+            << "update ApplT set DeclarePerson = '王𠀀'" << QStringList{"%1/x.csv"} << Status::Failed
             << QStringList{save, "表头“声明人”中的字符“𠀀”（U+"
                                  "20000）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。"};
         QTest::newRow("comma in a name")
-            << "update ApplTInfo set EmpName = '张,三' where RowId = 2" << qint64(5)
-            << QStringList{"%1/x.csv"} << Status::Failed
+            << "update ApplTInfo set EmpName = '张,三' where RowId = 2" << QStringList{"%1/x.csv"}
+            << Status::Failed
             << QStringList{
                    save,
                    "第2行“姓名”的内容含有逗号或换行，会打乱上传文件的列，不能写入。请修改申报表后再生成。"};
         QTest::newRow("line break in the phone")
-            << "update ApplT set Phone = '010' || char(10) || '8888'" << qint64(5) << QStringList{"%1/x.csv"}
+            << "update ApplT set Phone = '010' || char(10) || '8888'" << QStringList{"%1/x.csv"}
             << Status::Failed
             << QStringList{save, "表头“有效联系电话”的内容含有逗号或换行，会打乱上传文件的列，不能写入。请修"
                                  "改申报表后再生成。"};
         QTest::newRow("fraction in a detail amount")
-            << "update ApplTInfo set TaxRadio = 20.5 where RowId = 2" << qint64(5) << QStringList{"%1/x.csv"}
+            << "update ApplTInfo set TaxRadio = 20.5 where RowId = 2" << QStringList{"%1/x.csv"}
             << Status::Failed
             << QStringList{save, "第2行“税率(％)”的值“20.5”不是有效的金额，不能写入上传文件。"};
         QTest::newRow("unencodable character over an old file")
-            << "update ApplTInfo set EmpName = '李䶮' where RowId = 2" << qint64(5)
-            << QStringList{"%1/plain.txt", "Yes"} << Status::Failed
+            << "update ApplTInfo set EmpName = '李䶮' where RowId = 2" << QStringList{"%1/plain.txt", "Yes"}
+            << Status::Failed
             << QStringList{save, exists,
                            "第2行“姓名”中的字符“䶮”（U+"
                            "4DAE）在GBK编码中不存在，不能写入上传文件。请修改申报表后再生成。"};
@@ -119,12 +115,12 @@ private slots:
     void run()
     {
         QFETCH(QString, setup);
-        QFETCH(qint64, appId);
         QFETCH(QStringList, answers);
         QFETCH(Status, status);
         QFETCH(QStringList, shown);
         Fixture f;
-        if (!setup.isEmpty())
+        const bool selected = setup != "none";
+        if (selected && !setup.isEmpty())
             execOrFail(f.t.db(), setup);
         const QStringList before = f.entries();
         const QByteArray database = readFile(f.t.path());
@@ -138,13 +134,13 @@ private slots:
             else
                 f.prompter.queueText(a == "closed" ? std::nullopt : std::optional<QString>(target = a));
         }
-        const auto outcome = f.run(appId ? std::optional<qint64>(appId) : std::nullopt);
+        const auto outcome = f.run(selected ? std::optional<qint64>(5) : std::nullopt);
         QCOMPARE(outcome.status, status);
         QStringList got;
         for (const auto& r : f.prompter.records())
             got << (r.kind == "save" ? "save " + r.defaultText : r.text);
         QCOMPARE(got, shown.replaceInStrings("%1", f.dir).replaceInStrings("%B", f.t.path()));
-        QCOMPARE(f.prompter.warningActions(), appId == 5 ? QStringList{"生成上传文件"} : QStringList());
+        QCOMPARE(f.prompter.warningActions(), selected ? QStringList{"生成上传文件"} : QStringList());
         const bool written = status == Status::Written;
         QCOMPARE(outcome.path, written ? QDir::toNativeSeparators(target) : QString());
         QCOMPARE(f.uploadResult(), written ? QVariant(outcome.path) : QVariant("previous.csv"));
