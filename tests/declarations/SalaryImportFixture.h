@@ -96,6 +96,21 @@ struct SalaryImportFixture {
             codes + QVariantList{unit});
     }
 
+    // March with three taxed rows (one without an Employee row), one untaxed row and April's rows.
+    void fillMarch()
+    {
+        addSalary({salary("03", "E001", 5000, 3200, 0, 0, 195),
+                   salary("03", "E002", 8000.5, 6200.5, 100, 7, 745.05),
+                   salary("03", "E003", 3000, 1200, 0, 0, 0), salary("04", "E001", 5000, 3200, 0, 0, 195),
+                   salary("03", "E004", 4000, 2000, 0, 0, 25)});
+        setBrackets({{2000, 15}, {0, 5}, {5000, 20}, {500, 10}});
+        addEmployee("E001", "张三", "110101198001010015");
+        addEmployee("E002", "王 五", "  11010119800101003X ", QVariant(), "0201");
+        addEmployee("E004", "别家", "440101198001010011", "156", "0201", 2); // another unit's employee
+        mapItems({"YFGZ", "YNSSD", "JMS", QVariant(), "Tax"});
+        settings->setTaxThreshold("800");
+    }
+
     static void writeText(const QString& path, const QString& text)
     {
         QFile file(path);

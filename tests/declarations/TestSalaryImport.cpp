@@ -15,22 +15,6 @@ Q_DECLARE_METATYPE(SalaryImportResult::Status)
 class TestSalaryImport : public QObject {
     Q_OBJECT
 
-    // March with three taxed rows (one without an Employee row), one untaxed row and April's rows.
-    static void fillMarch(SalaryImportFixture& f)
-    {
-        f.addSalary({SalaryImportFixture::salary("03", "E001", 5000, 3200, 0, 0, 195),
-                     SalaryImportFixture::salary("03", "E002", 8000.5, 6200.5, 100, 7, 745.05),
-                     SalaryImportFixture::salary("03", "E003", 3000, 1200, 0, 0, 0),
-                     SalaryImportFixture::salary("04", "E001", 5000, 3200, 0, 0, 195),
-                     SalaryImportFixture::salary("03", "E004", 4000, 2000, 0, 0, 25)});
-        f.setBrackets({{2000, 15}, {0, 5}, {5000, 20}, {500, 10}});
-        f.addEmployee("E001", "张三", "110101198001010015");
-        f.addEmployee("E002", "王 五", "  11010119800101003X ", QVariant(), "0201");
-        f.addEmployee("E004", "别家", "440101198001010011", "156", "0201", 2); // another unit's employee
-        f.mapItems({"YFGZ", "YNSSD", "JMS", QVariant(), "Tax"});
-        f.settings->setTaxThreshold("800");
-    }
-
     // A document with a typed row and header, to see that a refused import leaves it alone.
     static DeclarationDocument typedDocument(const QString& month)
     {
@@ -85,7 +69,7 @@ private slots:
         QFETCH(QStringList, header);
         QFETCH(int, imported);
         SalaryImportFixture f;
-        fillMarch(f);
+        f.fillMarch();
         f.addSalary({SalaryImportFixture::salary("06", "E001", 1000, 0, 0, 0, 0),
                      SalaryImportFixture::salary("06", "E002", 1000, 0, 0, 0, 0)});
         DeclarationDocument doc = typedDocument(month);
@@ -143,7 +127,7 @@ private slots:
         QFETCH(Status, status);
         QFETCH(QString, message);
         SalaryImportFixture f;
-        fillMarch(f);
+        f.fillMarch();
         if (setup.startsWith("own:"))
             execOrFail(f.tax.db(), setup.mid(4) + " where UnitID=1");
         else if (!setup.isEmpty() && !setup.startsWith("month:"))
@@ -166,34 +150,29 @@ private slots:
     void rateLookup_data()
     {
         QTest::addColumn<QString>("threshold");
-        QTest::addColumn<QVariant>("taxable"); // the salary value; an invalid QVariant: SaCode2 unmapped
-        QTest::addColumn<QString>("rate");     // the rate cell's text
-        QTest::newRow("800 + 1200 = 2000 is not above 2000") << "800" << QVariant(1200) << "10";
-        QTest::newRow("800 + 1200.01 is above 2000") << "800" << QVariant(1200.01) << "15";
-        QTest::newRow("threshold 1,600 counts as 1") << "1,600" << QVariant(1700) << "10";
-        QTest::newRow("A = 0 qualifies for no bracket") << "" << QVariant(0) << "";
-        QTest::newRow("taxable income unmapped, threshold 800") << "800" << QVariant() << "10";
+        QTest::addColumn<double>("taxable");
+        QTest::addColumn<QString>("rate"); // the rate cell's text
+        QTest::newRow("800 + 1200 = 2000 is not above 2000") << "800" << 1200.0 << "10";
+        QTest::newRow("800 + 1200.01 is above 2000") << "800" << 1200.01 << "15";
+        QTest::newRow("threshold 1,600 counts as 1") << "1,600" << 1700.0 << "10";
+        QTest::newRow("A = 0 qualifies for no bracket") << "" << 0.0 << "";
     }
     void rateLookup()
     {
         QFETCH(QString, threshold);
-        QFETCH(QVariant, taxable);
+        QFETCH(double, taxable);
         QFETCH(QString, rate);
         SalaryImportFixture f;
         // Rows without a lower bound are never below A, whatever their rate holds.
         f.onAccountSet({"insert into taxsetup(levelmin,Rate) values (null,99),(500,10),(0,5),(null,null),"
                         "(2000,15),(null,'x')"});
-        f.addSalary(
-            {SalaryImportFixture::salary("05", "E001", 9000, taxable.isValid() ? taxable : 0, 0, 0, 80)});
-        f.mapItems(
-            {"YFGZ", taxable.isValid() ? QVariant("YNSSD") : QVariant(), QVariant(), QVariant(), "Tax"});
+        f.addSalary({SalaryImportFixture::salary("05", "E001", 9000, taxable, 0, 0, 80)});
         f.settings->setTaxThreshold(threshold);
         DeclarationDocument doc = SalaryImportFixture::newDeclaration("2012-05");
         f.prompter.queue(Answer::Yes);
         QCOMPARE(SalaryImport(f.ctx, 1).ImportSalary(doc).status, Status::Imported);
         QCOMPARE(doc.cellText(0, ColTaxRadio), rate);
-        QCOMPARE(doc.cellText(0, ColTaxM),
-                 taxable.isValid() ? taxable.toString() : QString()); // unmapped: empty
+        QCOMPARE(doc.cellText(0, ColTaxM), QString::number(taxable));
     }
 
     // EmpIDs repeated (older databases lack their uniqueness) and quoted, in two units, more employees than

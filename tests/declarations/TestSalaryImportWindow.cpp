@@ -46,13 +46,7 @@ private slots:
     void importInTheEditor()
     {
         SalaryImportFixture f;
-        f.addSalary({SalaryImportFixture::salary("03", "E001", 5000, 3200, 0, 0, 195),
-                     SalaryImportFixture::salary("03", "E002", 8000.5, 6200.5, 100, 7, 745.05),
-                     SalaryImportFixture::salary("03", "E003", 3000, 1200, 0, 0, 0)});
-        f.setBrackets({{0, 5}, {2000, 15}, {500, 10}});
-        f.addEmployee("E001", "张三", "110101198001010015");
-        f.addEmployee("E002", "李四", "11010119800101003X");
-        f.settings->setTaxThreshold("800");
+        f.fillMarch();
         // The progress box is closed before the closing message, not only hidden: a hidden one that had not
         // appeared yet would still show itself while the message is up.
         ProgressWatcher watcher;
@@ -71,17 +65,17 @@ private slots:
         watcher.queue(Prompter::Answer::Yes);
         ed.action("导入")->trigger();
 
-        QCOMPARE(watcher.last().text, QString("导入2条数据"));
+        QCOMPARE(watcher.last().text, QString("导入3条数据"));
         QCOMPARE(watcher.progressAbout, QList<bool>(watcher.records().size(), false));
         QVERIFY(ed.findChildren<QProgressDialog*>().isEmpty());
         QStringList boxes;
         for (F b : {F::UnitMen, F::UnitTaxMen, F::TaxMs, F::TaxM, F::ReduTaxM, F::FactTax})
             boxes << ed.box(b)->text();
-        QCOMPARE(boxes, QStringList({"3", "2", "13,000.50", "9,400.50", "100.00", "940.05"}));
+        QCOMPARE(boxes, QStringList({"4", "3", "17,000.50", "11,400.50", "100.00", "965.05"}));
         QVERIFY(ed.isModified() && ed.action("保存")->isEnabled());
         QCOMPARE(ed.grid()->currentIndex(), ed.model()->index(0, ColTaxM1)); // the user's cell stays
         QCOMPARE(ed.model()->index(0, ColInComeM).data().toString(), QString("5,000.00"));
-        QCOMPARE(ed.document().header(F::TaxMs), QString("13,000.50")); // the boxes and the document agree
+        QCOMPARE(ed.document().header(F::TaxMs), QString("17,000.50")); // the boxes and the document agree
 
         QCOMPARE(f.tax.db().scalar("select count(*) from ApplTInfo").toInt(), 0); // saving is what stores it
     }

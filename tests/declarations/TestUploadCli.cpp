@@ -41,8 +41,6 @@ private slots:
         QTest::newRow("list: every declaration in AppID order")
             << QStringList{"list", "--db", "%B"} << 0
             << "5\t1\t2005-11\t2005-12-05\t1000.00\tA123\tprevious.csv\n" + nine << false;
-        QTest::newRow("list --unit") << QStringList{"list", "--unit", "2", "--db", "%B"} << 0 << nine
-                                     << false;
         QTest::newRow("list: no such database") << QStringList{"list", "--db", "%D/none.db"} << 2
                                                 << "cannot read %D/none.db: 找不到文件“%D/none.db”。\n"
                                                 << false;

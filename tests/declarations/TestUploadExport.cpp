@@ -65,12 +65,6 @@ private slots:
             << "none" << QStringList() << Status::NoSelection << QStringList{"请选择申报表！"};
         QTest::newRow("blank-padded book number, dialog closed")
             << "" << QStringList{"closed"} << Status::Cancelled << QStringList{save};
-        QTest::newRow("no book number: the month, empty name")
-            << "update ApplT set BookNo = null" << QStringList{""} << Status::Cancelled
-            << QStringList{"save 2005-11-01.CSV"};
-        QTest::newRow("folder separators never reach the proposal")
-            << "update ApplT set BookNo = '12/34:56'" << QStringList{"closed"} << Status::Cancelled
-            << QStringList{"save 12_34_56.CSV"};
         // The declaration's identity numbers and taxes give warnings before the file dialog; No stops.
         QTest::newRow("No at the warnings")
             << "" << QStringList{"warnings: No", "%1/A123.CSV"} << Status::Cancelled << QStringList();
