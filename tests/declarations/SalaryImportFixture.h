@@ -7,7 +7,6 @@
 #include "declarations/DeclarationDocument.h"
 #include "finance/DemoPackage.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -61,31 +60,23 @@ struct SalaryImportFixture {
     }
 
     // One salary row: month, emp_id, YFGZ, YNSSD, JMS, DMJWS, Tax.
-    static QVariantList salary(const QString& month, const QVariant& empId, const QVariant& income,
-                               const QVariant& taxable, const QVariant& reduction, const QVariant& foreign,
-                               const QVariant& tax)
+    template <typename... Values> static QVariantList salary(const Values&... values)
     {
-        return {month, empId, income, taxable, reduction, foreign, tax};
+        return {QVariant(values)...};
     }
     void addSalary(const QList<QVariantList>& rows)
     {
-        QStringList sql;
-        for (qsizetype i = 0; i < rows.size(); ++i)
-            sql << QStringLiteral(
-                "insert into salary(copy_month,emp_id,YFGZ,YNSSD,JMS,DMJWS,Tax) values(?,?,?,?,?,?,?)");
-        onAccountSet(sql, rows);
+        onAccountSet(QStringList(rows.size(),
+                                 "insert into salary(copy_month,emp_id,YFGZ,YNSSD,JMS,DMJWS,Tax) "
+                                 "values(?,?,?,?,?,?,?)"),
+                     rows);
     }
     // Brackets as (levelmin, Rate) pairs, inserted in the order given.
     void setBrackets(const QList<QPair<QVariant, QVariant>>& brackets)
     {
-        QStringList sql{QStringLiteral("delete from taxsetup")};
-        QList<QVariantList> binds;
-        binds << QVariantList();
-        for (const auto& b : brackets) {
-            sql << QStringLiteral("insert into taxsetup(levelmin,Rate) values(?,?)");
-            binds << QVariantList{b.first, b.second};
-        }
-        onAccountSet(sql, binds);
+        onAccountSet({"delete from taxsetup"});
+        for (const auto& b : brackets)
+            onAccountSet({"insert into taxsetup(levelmin,Rate) values(?,?)"}, {{b.first, b.second}});
     }
     void addEmployee(const QString& empId, const QVariant& name, const QVariant& idCard,
                      const QVariant& nation = QStringLiteral("156"),
@@ -105,11 +96,25 @@ struct SalaryImportFixture {
             codes + QVariantList{unit});
     }
 
+    // March with three taxed rows (one without an Employee row), one untaxed row and April's rows.
+    void fillMarch()
+    {
+        addSalary({salary("03", "E001", 5000, 3200, 0, 0, 195),
+                   salary("03", "E002", 8000.5, 6200.5, 100, 7, 745.05),
+                   salary("03", "E003", 3000, 1200, 0, 0, 0), salary("04", "E001", 5000, 3200, 0, 0, 195),
+                   salary("03", "E004", 4000, 2000, 0, 0, 25)});
+        setBrackets({{2000, 15}, {0, 5}, {5000, 20}, {500, 10}});
+        addEmployee("E001", "张三", "110101198001010015");
+        addEmployee("E002", "王 五", "  11010119800101003X ", QVariant(), "0201");
+        addEmployee("E004", "别家", "440101198001010011", "156", "0201", 2); // another unit's employee
+        mapItems({"YFGZ", "YNSSD", "JMS", QVariant(), "Tax"});
+        settings->setTaxThreshold("800");
+    }
+
     static void writeText(const QString& path, const QString& text)
     {
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text.toUtf8());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text.toUtf8()) >= 0);
     }
 
     // A new declaration of the unit for a month, as the editor opens it.
