@@ -44,25 +44,68 @@ private slots:
         QCOMPARE(model.rowCount(), 0);
     }
 
-    void newDeclarationOpensWithDefaults()
+    // A new declaration opens on the unit's data and today, hides the toolbar band, and once saved shows in
+    // the list, which follows its later saves under its own unit even when the list shows another.
+    void newDeclarationFromTheList()
     {
         WindowFixture f;
         DeclarationList list(f.ctx, &f.host);
-        QCOMPARE(list.unitCombo()->count(), 2);
         QCOMPARE(list.unitCombo()->itemData(1).toLongLong(), 2LL);
         list.newDeclaration();
         DeclarationEditor* ed = list.editor();
-        QVERIFY(ed);
         QVERIFY(!f.host.bandVisible);
         QCOMPARE(ed->box(F::Month)->text(), QDate::currentDate().toString("yyyy-MM"));
         QCOMPARE(ed->box(F::ApplyDate)->text(), QDate::currentDate().toString("yyyy-MM-dd"));
         QCOMPARE(ed->box(F::ComputerCode)->text(), QString("1234567"));
         QCOMPARE(ed->document().rowCount(), 1);
-        QVERIFY(!ed->isModified());
         QVERIFY(!ed->action("保存")->isEnabled());
+        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        QVERIFY(ed->DoSave());
+        QCOMPARE(ed->appId(), 1);
+        QVERIFY(!ed->isModified());
+        QCOMPARE(list.model()->text(0, DeclarationList::ColMonth), QString("2005-09"));
+        QCOMPARE(list.model()->text(0, DeclarationList::ColAppId), QString("1"));
+        list.unitCombo()->setCurrentIndex(1);
+        QCOMPARE(list.model()->rowCount(), 0);
+        ed->setBoxText(F::BookNo, "NEWBOOK123");
+        QVERIFY(ed->DoSave());
+        QCOMPARE(f.t.db().scalar("select count(*)||UnitID from ApplT").toString(), QString("11"));
         ed->close();
         QVERIFY(f.host.bandVisible);
         QCOMPARE(f.prompter.records().size(), 0); // unmodified: no question
+    }
+
+    // Keys typed into the grid, and values set into its cells: the first key opens the cell editor, letters
+    // and a third decimal are refused, Enter moves on like Tab, a code must occur in its list, the last row
+    // gets an empty row below, and the totals follow.
+    void editingInTheGrid()
+    {
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false);
+        QVERIFY(QTest::qWaitForWindowActive(ed));
+        GridView* grid = ed->grid();
+        auto* model = ed->model();
+        grid->setFocus();
+        grid->setCurrentIndex(model->index(0, ColInComeM));
+        QTest::keyClick(grid, '1');
+        QVERIFY(grid->gridDelegate()->openEditor());
+        QTest::keyClicks(QApplication::focusWidget(), "2a34.567");
+        QTest::keyClick(grid->gridDelegate()->openEditor(), Qt::Key_Return);
+        QCOMPARE(ed->document().cellText(0, ColInComeM), QString("1234.56"));
+        QCOMPARE(grid->currentIndex().column(), int(ColTaxM));
+        QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
+        QVERIFY(ed->isModified());
+        model->setData(model->index(0, ColNation), "15", Qt::EditRole);
+        QCOMPARE(ed->document().cellText(0, ColNation), QString("15")); // occurs in the list text
+        model->setData(model->index(0, ColNation), "999", Qt::EditRole);
+        QCOMPARE(ed->document().cellText(0, ColNation), QString());
+        model->setData(model->index(1, ColInComeM), "500", Qt::EditRole);
+        QCOMPARE(ed->box(F::TaxMs)->text(), QString("1,734.56"));
+        QCOMPARE(ed->document().rowCount(), 3);
+        grid->setCurrentIndex(model->index(0, ColEmpName));
+        ed->DeleteRow();
+        QCOMPARE(ed->box(F::TaxMs)->text(), QString("500.00"));
+        QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
     }
 
     void printPreviewsTheDocumentAsTyped()
@@ -92,52 +135,6 @@ private slots:
         QCOMPARE(f.prompter.records().size(), 0);
         ed->setModified(false);
         ed->close();
-    }
-
-    void editingAppendsRowChecksCodesAndTotals()
-    {
-        WindowFixture f;
-        DeclarationEditor* ed = f.open(false);
-        QVERIFY(QTest::qWaitForWindowExposed(ed));
-        auto* model = ed->model();
-        model->setData(model->index(0, ColEmpName), "王五", Qt::EditRole);
-        QCOMPARE(ed->document().rowCount(), 2); // editing the last row leaves an empty row below
-        QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
-        QVERIFY(ed->isModified());
-
-        model->setData(model->index(0, ColNation), "15", Qt::EditRole);
-        QCOMPARE(ed->document().cellText(0, ColNation), QString("15")); // occurs in the list text
-        model->setData(model->index(0, ColNation), "999", Qt::EditRole);
-        QCOMPARE(ed->document().cellText(0, ColNation), QString());
-
-        model->setData(model->index(0, ColInComeM), "1000", Qt::EditRole);
-        model->setData(model->index(1, ColInComeM), "500", Qt::EditRole);
-        QCOMPARE(ed->box(F::TaxMs)->text(), QString("1,500.00"));
-        QCOMPARE(ed->document().rowCount(), 3);
-
-        ed->grid()->setCurrentIndex(model->index(0, ColEmpName));
-        ed->DeleteRow();
-        QCOMPARE(ed->box(F::TaxMs)->text(), QString("500.00"));
-        QCOMPARE(ed->box(F::UnitTaxMen)->text(), QString("2"));
-        QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
-    }
-
-    void typingInTheGrid()
-    {
-        WindowFixture f;
-        DeclarationEditor* ed = f.open(false);
-        QVERIFY(QTest::qWaitForWindowActive(ed));
-        GridView* grid = ed->grid();
-        grid->setFocus();
-        grid->setCurrentIndex(grid->model()->index(0, ColInComeM));
-        QTest::keyClick(grid, '1'); // the first key opens the cell editor, the rest go into it
-        QVERIFY(grid->gridDelegate()->openEditor());
-        QTest::keyClicks(QApplication::focusWidget(), "2a34.567");
-        QTest::keyClick(grid->gridDelegate()->openEditor(), Qt::Key_Return);
-        QCOMPARE(ed->document().cellText(0, ColInComeM),
-                 QString("1234.56"));                          // letters and a third decimal refused
-        QCOMPARE(grid->currentIndex().column(), int(ColTaxM)); // Enter moved on like Tab
-        QCOMPARE(ed->box(F::TaxMs)->text(), QString("1,234.56"));
     }
 
     // A click on a total the program writes gives it the focus: keys typed next change nothing, least of all
@@ -240,30 +237,11 @@ private slots:
         for (int r = 0; r < before.rowCount(); ++r)
             for (int c = 0; c < DetailColumnCount; ++c)
                 QCOMPARE(ed->document().cellText(r, c), before.cellText(r, c));
-    }
-
-    void saveStoresAndRefreshesList()
-    {
-        WindowFixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
-        ed->model()->rebuild([&] { ed->document() = validDocument(); });
-        QVERIFY(ed->DoSave());
-        QCOMPARE(ed->appId(), 1);
-        QVERIFY(!ed->isModified());
-        QCOMPARE(list.model()->rowCount(), 1);
-        QCOMPARE(list.model()->text(0, DeclarationList::ColMonth), QString("2005-09"));
-        QCOMPARE(list.model()->text(0, DeclarationList::ColAppId), QString("1"));
-
-        // The list shows another unit now; the editor still saves under its own unit and key.
-        list.unitCombo()->setCurrentIndex(1);
-        QCOMPARE(list.model()->rowCount(), 0);
-        ed->setBoxText(F::BookNo, "NEWBOOK123");
-        QVERIFY(ed->DoSave());
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 1);
-        QCOMPARE(f.t.db().scalar("select UnitID from ApplT where AppID=1").toInt(), 1);
-        ed->close();
+        ed->model()->rebuild([&] { ed->document().clearRows(); });
+        ed->InsertRow(); // no rows: nothing happens
+        ed->DeleteRow();
+        QCOMPARE(ed->document().rowCount(), 0);
+        QVERIFY(ed->close()); // no detail row: closing never asks
         QCOMPARE(f.prompter.records().size(), 0);
     }
 
@@ -382,33 +360,61 @@ private slots:
                  QStringList({QString::fromUtf16(u"本单位总人数\r\n应该填大于0的数字!")}));
     }
 
-    void openingAnotherDeclaration()
+    // One editor per declaration in the whole program: a list opened again finds the editor its predecessor
+    // opened, a declaration open in an editor is not deleted under it, and an editor that refuses to close
+    // keeps the other declaration from opening.
+    void openingAndDeletingFromTheList()
     {
         WindowFixture f;
         DeclarationStore store(f.t.db());
         store.save(validDocument(), 1, 1);
         store.save(validDocument(), 2, 1);
+        auto* firstList = new DeclarationList(f.ctx, &f.host);
+        firstList->deleteCurrent();
+        QCOMPARE(f.prompter.texts(), QStringList({"请选择申报表！"}));
+        firstList->grid()->setCurrentIndex(firstList->model()->index(0, 0));
+        firstList->openCurrent();
+        f.ed = firstList->editor();
+        QCOMPARE(f.ed->appId(), 1);
+        delete firstList;
+
         DeclarationList list(f.ctx, &f.host);
-        QCOMPARE(list.model()->rowCount(), 2);
         list.grid()->setCurrentIndex(list.model()->index(0, 0));
         list.openCurrent();
-        QPointer<DeclarationEditor> first = list.editor();
-        QCOMPARE(first->appId(), 1);
-        list.openCurrent(); // the same declaration comes to the front
-        QCOMPARE(list.editor(), first.data());
+        QCOMPARE(list.editor(), f.ed.data());
+        f.prompter.clear();
+        list.deleteCurrent();
+        QCOMPARE(f.prompter.texts(), QStringList({"这张申报表正在编辑，请先关闭它的编辑窗口再删除。"}));
+        QCOMPARE(list.model()->rowCount(), 2);
 
-        first->setBoxText(F::ApplyDate, ""); // unsaved and invalid
+        f.ed->setBoxText(F::BookNo, "BK20051009"); // the editor's saves now refresh this list
+        QVERIFY2(f.ed->DoSave(), qPrintable(f.prompter.texts().join(u'|')));
+        QCOMPARE(list.model()->text(0, DeclarationList::ColBookNo), QString("BK20051009"));
+
+        f.ed->setBoxText(F::ApplyDate, ""); // unsaved and invalid
         list.grid()->setCurrentIndex(list.model()->index(1, 0));
         f.prompter.queue(Prompter::Answer::Yes);
-        list.openCurrent(); // the editor refuses to close: the other declaration is not opened
-        QCOMPARE(list.editor(), first.data());
-        QCOMPARE(first->appId(), 1);
-
+        list.openCurrent();
+        QCOMPARE(list.editor(), f.ed.data());
+        QCOMPARE(f.ed->appId(), 1);
         f.prompter.queue(Prompter::Answer::No);
         list.openCurrent();
-        QVERIFY(list.editor() != first.data());
-        QCOMPARE(list.editor()->appId(), 2);
-        list.editor()->close();
+        QVERIFY(list.editor() != f.ed.data());
+        f.ed = list.editor();
+        QCOMPARE(f.ed->appId(), 2);
+
+        list.grid()->setCurrentIndex(list.model()->index(0, 0));
+        f.prompter.clear();
+        f.prompter.queue(Prompter::Answer::No);
+        list.deleteCurrent();
+        QCOMPARE(list.model()->rowCount(), 2);
+        f.prompter.queue(Prompter::Answer::Yes);
+        list.deleteCurrent();
+        QCOMPARE(list.model()->rowCount(), 1);
+        QCOMPARE(f.prompter.records()[1].text, QString("确定要删除申报表吗？"));
+        QCOMPARE(f.prompter.records()[1].icon, Prompter::Icon::Question);
+        QCOMPARE(f.t.db().scalar("select group_concat(AppID) from ApplT").toString(), QString("2"));
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplTInfo").toInt(), 4); // the header only
     }
 
     // The program's locale is Chinese (China) whatever the system's, so 填表日期 is the Chinese short date.
@@ -451,56 +457,14 @@ private slots:
         QVERIFY(list.grid()->horizontalHeader()->stretchLastSection());
     }
 
-    // One editor per declaration in the whole program: a list opened again finds the editor its predecessor
-    // opened, and a declaration open in an editor is not deleted under it.
-    void oneEditorPerDeclaration()
+    void emptyUnitTable()
     {
         WindowFixture f;
-        DeclarationStore store(f.t.db());
-        store.save(validDocument(), 1, 1);
-        store.save(validDocument(), 2, 1);
-        auto* firstList = new DeclarationList(f.ctx, &f.host);
-        firstList->grid()->setCurrentIndex(firstList->model()->index(0, 0));
-        firstList->openCurrent();
-        QPointer<DeclarationEditor> ed = firstList->editor();
-        const auto closeEditor = qScopeGuard([&] { delete ed.data(); });
-        QCOMPARE(ed->appId(), 1);
-        delete firstList;
-
+        f.t.db().exec("delete from UnitInfo");
         DeclarationList list(f.ctx, &f.host);
-        list.grid()->setCurrentIndex(list.model()->index(0, 0));
-        list.openCurrent();
-        QCOMPARE(list.editor(), ed.data());
-
-        list.deleteCurrent();
-        QCOMPARE(f.prompter.texts(), QStringList({"这张申报表正在编辑，请先关闭它的编辑窗口再删除。"}));
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 2);
-        QCOMPARE(list.model()->rowCount(), 2);
-
-        // The editor's saves now refresh this list.
-        ed->setBoxText(F::BookNo, "BK20051009");
-        QVERIFY2(ed->DoSave(), qPrintable(f.prompter.texts().join(u'|')));
-        QCOMPARE(list.model()->text(0, DeclarationList::ColBookNo), QString("BK20051009"));
-    }
-
-    void deleteAsksFirst()
-    {
-        WindowFixture f;
-        DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
-        DeclarationList list(f.ctx, &f.host);
-        list.deleteCurrent();
-        QCOMPARE(f.prompter.texts(), QStringList({"请选择申报表！"}));
-        list.grid()->setCurrentIndex(list.model()->index(0, 0));
-        f.prompter.queue(Prompter::Answer::No);
-        list.deleteCurrent();
-        QCOMPARE(list.model()->rowCount(), 1);
-        f.prompter.queue(Prompter::Answer::Yes);
-        list.deleteCurrent();
-        QCOMPARE(list.model()->rowCount(), 0);
-        QCOMPARE(f.prompter.records()[1].text, QString("确定要删除申报表吗？"));
-        QCOMPARE(f.prompter.records()[1].icon, Prompter::Icon::Question);
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 0);
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplTInfo").toInt(), 2); // header only
+        list.newDeclaration();
+        QCOMPARE(f.prompter.texts(), QStringList({"请选择单位"}));
+        QVERIFY(!list.editor());
     }
 
     void exportButtonShowsThePath()
@@ -520,18 +484,6 @@ private slots:
         QCOMPARE(list.grid()->toolTip(), path);
         QCOMPARE(f.t.db().scalar("select UploadResult from ApplT").toString(), path);
         QVERIFY(QFileInfo(path).size() > 0);
-    }
-
-    void emptyUnitTable()
-    {
-        TempTaxDatabase t;
-        ScriptedPrompter prompter;
-        TestHost host;
-        AppContext ctx{&t.db(), &prompter, nullptr, t.dir(), QString()};
-        DeclarationList list(ctx, &host);
-        list.newDeclaration();
-        QCOMPARE(prompter.texts(), QStringList({"请选择单位"}));
-        QVERIFY(!list.editor());
     }
 };
 
