@@ -35,7 +35,6 @@ private slots:
         QTest::addColumn<QString>("problem");
         QTest::newRow("one row") << kRow << 1 << "";
         QTest::newRow("windows line endings") << kRow + "\r\n" + kRow + "\r\n" << 2 << "";
-        QTest::newRow("unix line endings") << kRow + "\n" + kRow << 2 << "";
         QTest::newRow("trailing empty line") << kRow + "\n" << 1 << "";
         QTest::newRow("nothing") << "" << 0 << "剪贴板中没有可以粘贴的行。";
         QTest::newRow("too few columns")
