@@ -1,25 +1,35 @@
 #pragma once
 
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "core/AppContext.h"
+#include "core/AppSettings.h"
 #include "declarations/DeclarationDocument.h"
+#include "declarations/DeclarationStore.h"
+#include "ui/DeclarationEditor.h"
+#include "ui/DeclarationTableModel.h"
+#include "ui/WindowHost.h"
 
+#include <QPointer>
+#include <QTemporaryDir>
 #include <functional>
 
 namespace zq::test {
 
-// A row that passes every row check: identity number, name, codes, income 5000, taxable 3000, rate 10, tax
-// 275.
+// A row as it is typed or pasted, 身份证件号码 to 本张实缴税额: income 5000, taxable 3000, rate 10, tax 275.
+inline QString rowText(const QString& idCard = QStringLiteral("110101198001010015"),
+                       const QString& item = QStringLiteral("01"))
+{
+    return QStringLiteral("%1\t张三\t156\t0201\t%2\t5000\t3000\t10\t\t\t275").arg(idCard, item);
+}
+
+// A row that passes every row check.
 inline void fillRow(DeclarationDocument& doc, int r, const QString& idCard,
                     const QString& item = QStringLiteral("01"))
 {
-    doc.setCellText(r, ColIDCard, idCard);
-    doc.setCellText(r, ColEmpName, QStringLiteral("张三"));
-    doc.setCellText(r, ColNation, QStringLiteral("156"));
-    doc.setCellText(r, ColProf, QStringLiteral("0201"));
-    doc.setCellText(r, ColProg, item);
-    doc.setCellText(r, ColInComeM, QStringLiteral("5000"));
-    doc.setCellText(r, ColTaxM, QStringLiteral("3000"));
-    doc.setCellText(r, ColTaxRadio, QStringLiteral("10"));
-    doc.setCellText(r, ColTaxM1, QStringLiteral("275"));
+    const QStringList cells = rowText(idCard, item).split(u'\t');
+    for (int c = 0; c < cells.size(); ++c)
+        doc.setCellText(r, ColIDCard + c, cells[c]);
 }
 
 // A declaration that passes the whole check: two filled rows, an empty trailing row and a complete header.
@@ -43,6 +53,18 @@ inline DeclarationDocument validDocument()
     return doc;
 }
 
+// The read-only totals as the editor keeps them, and the tax due equal to the tax paid.
+inline void syncTotals(DeclarationDocument& doc)
+{
+    const std::pair<HeaderField, int> totals[] = {{HeaderField::TaxMs, ColInComeM},
+                                                  {HeaderField::TaxM, ColTaxM},
+                                                  {HeaderField::ReduTaxM, ColReduTax},
+                                                  {HeaderField::FactTax, ColTaxM1},
+                                                  {HeaderField::OutTaxM, ColTaxM1}};
+    for (const auto& [field, column] : totals)
+        doc.setHeader(field, doc.columnSum(column).format(u"#,##0.00"));
+}
+
 // validDocument() with what a warning would point at put right: sound identity numbers, the rate and tax of a
 // taxable income of 3000 in 2005 (15 %, 3000 × 15 % − 125 = 325), and header totals that match the rows.
 inline DeclarationDocument cleanDocument()
@@ -54,20 +76,55 @@ inline DeclarationDocument cleanDocument()
         doc.setCellText(r, ColTaxRadio, QStringLiteral("15"));
         doc.setCellText(r, ColTaxM1, QStringLiteral("325"));
     }
+    syncTotals(doc);
     return doc;
 }
 
-// The read-only totals as the editor keeps them, and the tax due equal to the tax paid.
-inline void syncTotals(DeclarationDocument& doc)
-{
-    doc.setHeader(HeaderField::TaxMs, doc.columnSum(ColInComeM).format(u"#,##0.00"));
-    doc.setHeader(HeaderField::TaxM, doc.columnSum(ColTaxM).format(u"#,##0.00"));
-    doc.setHeader(HeaderField::ReduTaxM, doc.columnSum(ColReduTax).format(u"#,##0.00"));
-    doc.setHeader(HeaderField::FactTax, doc.columnSum(ColTaxM1).format(u"#,##0.00"));
-    doc.setHeader(HeaderField::OutTaxM, doc.columnSum(ColTaxM1).format(u"#,##0.00"));
-}
-
 using DocumentEdit = std::function<void(DeclarationDocument&)>;
+
+class TestHost : public ui::WindowHost {
+public:
+    void showChild(QWidget* w) override { w->show(); }
+    void setToolbarBandVisible(bool v) override { bandVisible = v; }
+    bool bandVisible = true;
+};
+
+// The declaration windows over a temporary database with two units. An editor still open at the end is
+// closed without saving.
+struct WindowFixture {
+    TempTaxDatabase t;
+    QTemporaryDir settingsDir;
+    AppSettings settings{settingsDir.filePath(QStringLiteral("zqsaltax.ini"))};
+    ScriptedPrompter prompter;
+    TestHost host;
+    AppContext ctx{&t.db(), &prompter, &settings, t.dir(), QString()};
+    QPointer<ui::DeclarationEditor> ed;
+
+    WindowFixture()
+    {
+        t.db().exec("insert into UnitInfo(UnitID,UnitName,ComputerCode,Phone,DeclarePerson) values"
+                    "(1,'甲公司','1234567','010-1','张'),(2,'乙''公司','7654321','010-2','李')");
+    }
+    ~WindowFixture()
+    {
+        prompter.queue(Prompter::Answer::No);
+        delete ed.data();
+    }
+    // An editor of unit 1: on declaration 1, saved from validDocument(), or on a new declaration, filled
+    // with `doc` when one is given.
+    ui::DeclarationEditor* open(bool stored, const std::optional<DeclarationDocument>& doc = {})
+    {
+        if (stored)
+            DeclarationStore(t.db()).save(validDocument(), 1, 1);
+        ed = new ui::DeclarationEditor(ctx, nullptr, 1);
+        ed->StartWin(!stored, stored ? 1 : 0);
+        if (doc)
+            ed->model()->rebuild([&] { ed->document() = *doc; });
+        ed->show();
+        ed->activateWindow();
+        return ed;
+    }
+};
 
 } // namespace zq::test
 

@@ -1,13 +1,9 @@
 #include "DeclarationFixtures.h"
-#include "ScriptedPrompter.h"
 #include "TestSupport.h"
-#include "core/AppSettings.h"
 #include "core/CodeList.h"
-#include "declarations/DeclarationStore.h"
 #include "declarations/RowClipboard.h"
 #include "ui/DeclarationEditor.h"
 #include "ui/DeclarationTableModel.h"
-#include "ui/WindowHost.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,7 +12,6 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace zq;
@@ -26,41 +21,7 @@ using F = HeaderField;
 
 namespace {
 
-struct Editor {
-    TempTaxDatabase t;
-    QTemporaryDir settingsDir;
-    AppSettings settings{settingsDir.filePath("zqsaltax.ini")};
-    ScriptedPrompter prompter;
-    AppContext ctx{&t.db(), &prompter, &settings, t.dir(), QString()};
-    DeclarationEditor* ed = nullptr;
-
-    explicit Editor(bool stored = false)
-    {
-        t.db().exec("insert into UnitInfo(UnitID,UnitName,ComputerCode,Phone,DeclarePerson) "
-                    "values(1,'甲','1234567','1','2')");
-        if (stored)
-            DeclarationStore(t.db()).save(validDocument(), 1, 1);
-        ed = new DeclarationEditor(ctx, nullptr, 1);
-        ed->StartWin(!stored, stored ? 1 : 0);
-        ed->show();
-        ed->activateWindow();
-    }
-    ~Editor()
-    {
-        prompter.queue(Prompter::Answer::No);
-        delete ed;
-    }
-    QString typeInto(F f, const QString& keys)
-    {
-        QLineEdit* box = ed->box(f);
-        box->setFocus();
-        box->clear();
-        typeText(box, keys);
-        return box->text();
-    }
-};
-
-const QString kRow = QStringLiteral("110101198001010015\t张三\t156\t0201\t01\t5000\t3000\t10\t\t\t275");
+const QString kRow = rowText();
 
 } // namespace
 
@@ -74,7 +35,6 @@ private slots:
         QTest::addColumn<QString>("problem");
         QTest::newRow("one row") << kRow << 1 << "";
         QTest::newRow("windows line endings") << kRow + "\r\n" + kRow + "\r\n" << 2 << "";
-        QTest::newRow("unix line endings") << kRow + "\n" + kRow << 2 << "";
         QTest::newRow("trailing empty line") << kRow + "\n" << 1 << "";
         QTest::newRow("nothing") << "" << 0 << "剪贴板中没有可以粘贴的行。";
         QTest::newRow("too few columns")
@@ -85,12 +45,6 @@ private slots:
         QTest::newRow("letters in an amount")
             << QString(kRow).replace("5000", "5O00") << 0
             << "粘贴的第1行第6列（纳税人收入额）“5O00”不是可以输入的数字，没有粘贴任何内容。";
-        QTest::newRow("13-digit amount")
-            << QString(kRow).replace("5000", "1234567890123") << 0
-            << "粘贴的第1行第6列（纳税人收入额）“1234567890123”不是可以输入的数字，没有粘贴任何内容。";
-        QTest::newRow("grouped amount")
-            << QString(kRow).replace("5000", "5,000") << 0
-            << "粘贴的第1行第6列（纳税人收入额）“5,000”不是可以输入的数字，没有粘贴任何内容。";
         QTest::newRow("three decimals")
             << QString(kRow).replace("275", "275.125") << 0
             << "粘贴的第1行第11列（本张实缴税额）“275.125”不是可以输入的数字，没有粘贴任何内容。";
@@ -118,15 +72,16 @@ private slots:
 
     void copyThenPasteRoundTrips()
     {
-        Editor e(true);
-        DeclarationDocument& doc = e.ed->document();
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(true);
+        DeclarationDocument& doc = ed->document();
         QCOMPARE(doc.rowCount(), 2);
-        e.ed->grid()->selectRow(0);
-        e.ed->grid()->selectionModel()->select(e.ed->model()->index(1, 3), QItemSelectionModel::Select);
-        e.ed->CopyRows();
+        ed->grid()->selectRow(0);
+        ed->grid()->selectionModel()->select(ed->model()->index(1, 3), QItemSelectionModel::Select);
+        ed->CopyRows();
         const DeclarationDocument before = doc;
-        e.ed->grid()->setCurrentIndex(e.ed->model()->index(1, 1));
-        e.ed->PasteRows();
+        ed->grid()->setCurrentIndex(ed->model()->index(1, 1));
+        ed->PasteRows();
         QCOMPARE(doc.rowCount(), 4);
         for (int c = 1; c < DetailColumnCount; ++c) {
             QCOMPARE(doc.cellText(1, c), before.cellText(0, c));
@@ -134,56 +89,26 @@ private slots:
             QCOMPARE(doc.cellText(3, c), before.cellText(1, c));
         }
         QCOMPARE(doc.cellText(3, ColRowNo), QString("4"));
-        QCOMPARE(e.ed->box(F::TaxMs)->text(), QString("20,000.00"));
-        QVERIFY(e.ed->isModified());
+        QCOMPARE(ed->box(F::TaxMs)->text(), QString("20,000.00"));
+        QVERIFY(ed->isModified());
     }
 
     void refusedPasteChangesNothing()
     {
-        Editor e(true);
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(true);
         QApplication::clipboard()->setText(kRow + "\n" + "x\ty");
-        e.ed->setModified(false);
-        e.ed->PasteRows();
-        QCOMPARE(e.ed->document().rowCount(), 2);
-        QVERIFY(!e.ed->isModified());
-        QCOMPARE(e.prompter.texts().size(), 1);
-        QCOMPARE(e.prompter.last().title, QString("提示信息"));
+        ed->setModified(false);
+        ed->PasteRows();
+        QCOMPARE(ed->document().rowCount(), 2);
+        QVERIFY(!ed->isModified());
+        QCOMPARE(f.prompter.texts().size(), 1);
+        QCOMPARE(f.prompter.last().title, QString("提示信息"));
     }
 
-    void boxFilters_data()
-    {
-        QTest::addColumn<int>("box");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("code eleventh character") << int(F::ComputerCode) << "12345678901"
-                                                 << "1234567890";
-        QTest::newRow("phone 25 chinese") << int(F::Phone) << QString(26, u'电') << QString(25, u'电');
-        QTest::newRow("declarant 50 bytes")
-            << int(F::DeclarePerson) << QString(24, u'张') + "abc" << QString(24, u'张') + "ab";
-        QTest::newRow("count refuses point") << int(F::UnitMen) << "1.5"
-                                             << "15";
-        QTest::newRow("count minus at start once") << int(F::OthMen) << "--3-"
-                                                   << "-3";
-        QTest::newRow("count thirteenth digit") << int(F::UnitTaxMen) << "1234567890123"
-                                                << "123456789012";
-        QTest::newRow("amount two decimals") << int(F::InComeM) << "12.345"
-                                             << "12.34";
-        QTest::newRow("amount refuses comma") << int(F::OweTax) << "1,000"
-                                              << "1000";
-        QTest::newRow("month is free text") << int(F::Month) << "2005年9月"
-                                            << "2005年9月";
-    }
-    void boxFilters()
-    {
-        QFETCH(int, box);
-        QFETCH(QString, keys);
-        QFETCH(QString, expected);
-        Editor e;
-        QCOMPARE(e.typeInto(F(box), keys), expected);
-    }
-
-    // Edits as people make them, judged on the text after them and refused whole. selLength < 0 selects
-    // leftwards from selStart (the caret ends at the selection's start, as after Shift+Left).
+    // Keys typed into an empty box, and edits as people make them, judged on the text after them and
+    // refused whole. selLength < 0 selects leftwards from selStart (the caret ends at the selection's start,
+    // as after Shift+Left).
     void boxEdits_data()
     {
         QTest::addColumn<int>("box");
@@ -192,48 +117,53 @@ private slots:
         QTest::addColumn<int>("selLength");
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
-        const QString full = QStringLiteral("123456789012.34");
-        QTest::newRow("key over the selected amount") << int(F::InComeM) << "12,345.60" << 0 << 9 << "key:5"
-                                                      << "5";
-        QTest::newRow("key over selected decimals") << int(F::OutTaxM) << "12.34" << 3 << 2 << "key:9"
-                                                    << "12.9";
+        const QString full = QStringLiteral("123456789012.34"), zhang24(24, u'张');
+        QTest::newRow("code eleventh character")
+            << int(F::ComputerCode) << "" << 0 << 0 << "key:12345678901" << QString("1234567890");
+        QTest::newRow("phone 25 chinese")
+            << int(F::Phone) << "" << 0 << 0 << "key:" + QString(26, u'电') << QString(25, u'电');
+        QTest::newRow("declarant 50 bytes")
+            << int(F::DeclarePerson) << "" << 0 << 0 << "key:" + zhang24 + "abc" << zhang24 + "ab";
+        QTest::newRow("count refuses point") << int(F::UnitMen) << "" << 0 << 0 << "key:1.5" << QString("15");
+        QTest::newRow("count minus at start once")
+            << int(F::OthMen) << "" << 0 << 0 << "key:--3-" << QString("-3");
+        QTest::newRow("count thirteenth digit")
+            << int(F::UnitTaxMen) << "" << 0 << 0 << "key:1234567890123" << QString("123456789012");
+        QTest::newRow("amount two decimals")
+            << int(F::InComeM) << "" << 0 << 0 << "key:12.345" << QString("12.34");
+        QTest::newRow("amount refuses comma")
+            << int(F::OweTax) << "" << 0 << 0 << "key:1,000" << QString("1000");
+        QTest::newRow("month is free text")
+            << int(F::Month) << "" << 0 << 0 << "key:2005年9月" << QString("2005年9月");
+        QTest::newRow("key over the selected amount")
+            << int(F::InComeM) << "12,345.60" << 0 << 9 << "key:5" << QString("5");
+        QTest::newRow("key over selected decimals")
+            << int(F::OutTaxM) << "12.34" << 3 << 2 << "key:9" << QString("12.9");
         QTest::newRow("backspace over decimals selected leftwards")
-            << int(F::OweTax) << full << 15 << -2 << "backspace"
-            << "123456789012.";
+            << int(F::OweTax) << full << 15 << -2 << "backspace" << QString("123456789012.");
         QTest::newRow("delete in front of the point")
             << int(F::InComeM) << full << 12 << 0 << "delete" << full;
         QTest::newRow("cut of the point") << int(F::InComeM) << full << 12 << 1 << "cut" << full;
-        QTest::newRow("cut of the decimals") << int(F::InComeM) << "12.34" << 2 << 3 << "cut"
-                                             << "12";
+        QTest::newRow("cut of the decimals")
+            << int(F::InComeM) << "12.34" << 2 << 3 << "cut" << QString("12");
         QTest::newRow("input method 26 chinese for the declarant")
-            << int(F::DeclarePerson) << "" << 0 << 0 << "im:" + QString(26, u'张') << "";
+            << int(F::DeclarePerson) << "" << 0 << 0 << "im:" + QString(26, u'张') << QString();
         QTest::newRow("input method 25 chinese for the phone")
             << int(F::Phone) << "" << 0 << 0 << "im:" + QString(25, u'张') << QString(25, u'张');
         QTest::newRow("input method over a selection")
-            << int(F::DeclarePerson) << "张三" << 0 << 2 << "im:李四"
-            << "李四";
+            << int(F::DeclarePerson) << "张三" << 0 << 2 << "im:李四" << QString("李四");
         QTest::newRow("input method full-width into an amount")
-            << int(F::InComeM) << "" << 0 << 0 << "im:１２。abc"
-            << "";
-        QTest::newRow("input method full-width into a count") << int(F::UnitMen) << "1" << 1 << 0 << "im:２"
-                                                              << "1";
-        QTest::newRow("paste with a letter into an amount") << int(F::InComeM) << "" << 0 << 0 << "paste:12a"
-                                                            << "";
+            << int(F::InComeM) << "" << 0 << 0 << "im:１２。abc" << QString();
+        QTest::newRow("input method full-width into a count")
+            << int(F::UnitMen) << "1" << 1 << 0 << "im:２" << QString("1");
+        QTest::newRow("paste with a letter into an amount")
+            << int(F::InComeM) << "" << 0 << 0 << "paste:12a" << QString();
         QTest::newRow("paste over the selected amount")
-            << int(F::InComeM) << "12,345.60" << 0 << 9 << "paste:99.5"
-            << "99.5";
-        QTest::newRow("middle click with a letter") << int(F::OweTax) << "1" << 1 << 0 << "middle:2a"
-                                                    << "1";
-        QTest::newRow("middle click of digits") << int(F::OweTax) << "1" << 1 << 0 << "middle:23"
-                                                << "123";
-        QTest::newRow("middle click past the declarant's bytes")
-            << int(F::DeclarePerson) << QString(24, u'张') << 24 << 0 << "middle:张三" << QString(24, u'张');
+            << int(F::InComeM) << "12,345.60" << 0 << 9 << "paste:99.5" << QString("99.5");
         QTest::newRow("chinese over the code's last byte")
-            << int(F::ComputerCode) << "1234567890" << 9 << 1 << "key:中"
-            << "1234567890";
+            << int(F::ComputerCode) << "1234567890" << 9 << 1 << "key:中" << QString("1234567890");
         QTest::newRow("ascii over the code's last byte")
-            << int(F::ComputerCode) << "1234567890" << 9 << 1 << "key:x"
-            << "123456789x";
+            << int(F::ComputerCode) << "1234567890" << 9 << 1 << "key:x" << QString("123456789x");
     }
     void boxEdits()
     {
@@ -242,10 +172,8 @@ private slots:
         QFETCH(int, selStart);
         QFETCH(int, selLength);
         QFETCH(QString, steps);
-        if (steps.startsWith(u"middle:") && !QApplication::clipboard()->supportsSelection())
-            QSKIP("this platform has no selection to paste with the middle button");
-        Editor e;
-        QLineEdit* b = e.ed->box(F(box));
+        WindowFixture f;
+        QLineEdit* b = f.open(false)->box(F(box));
         b->setFocus();
         b->setText(text);
         if (selLength != 0)
@@ -301,18 +229,14 @@ private slots:
         QFETCH(int, column);
         QFETCH(QString, stored);
         QFETCH(QString, steps);
-        Editor e(true);
+        WindowFixture f;
         // A profession whose code is shorter than the column's four characters and whose name is longer.
-        e.t.db().exec("insert into BmProfes(ProfCode,ProfName) values('0','其他从业人员')");
-        delete e.ed;
-        e.ed = new DeclarationEditor(e.ctx, nullptr, 1);
-        e.ed->StartWin(false, 1);
-        e.ed->show();
-        e.ed->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(e.ed)); // the cell editor gets the focus, as for a user
-        e.ed->model()->setCellText(0, column, stored);
-        GridView* grid = e.ed->grid();
-        grid->setCurrentIndex(e.ed->model()->index(0, column));
+        f.t.db().exec("insert into BmProfes(ProfCode,ProfName) values('0','其他从业人员')");
+        DeclarationEditor* ed = f.open(true);
+        QVERIFY(QTest::qWaitForWindowActive(ed)); // the cell editor gets the focus, as for a user
+        ed->model()->setCellText(0, column, stored);
+        GridView* grid = ed->grid();
+        grid->setCurrentIndex(ed->model()->index(0, column));
         grid->edit(grid->currentIndex());
         QWidget* editor = grid->gridDelegate()->openEditor();
         QVERIFY(editor);
@@ -324,23 +248,23 @@ private slots:
         userEdit(line, steps);
         QTest::keyClick(line, Qt::Key_Return);
         QCOMPARE(shown, stored); // shown whole
-        QTEST(e.ed->document().cellText(0, column), "expected");
+        QTEST(ed->document().cellText(0, column), "expected");
     }
 
     // A window deleted while a cell is being typed in (the main window closing, a test ending) closes the
     // cell editor while the document it writes into is still there.
     void deletedWhileACellIsOpen()
     {
-        Editor e(true);
-        QVERIFY(QTest::qWaitForWindowActive(e.ed));
-        GridView* grid = e.ed->grid();
-        grid->setCurrentIndex(e.ed->model()->index(0, 2));
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(true);
+        QVERIFY(QTest::qWaitForWindowActive(ed));
+        GridView* grid = ed->grid();
+        grid->setCurrentIndex(ed->model()->index(0, 2));
         grid->edit(grid->currentIndex());
         auto* line = qobject_cast<QLineEdit*>(grid->gridDelegate()->openEditor());
         QVERIFY(line);
         typeText(line, "王");
-        delete e.ed;
-        e.ed = nullptr;
+        delete ed;
     }
 
     // Header texts longer than their boxes, taken over from elsewhere, are shown whole and stay as they are.
@@ -358,15 +282,16 @@ private slots:
         QFETCH(QString, column);
         QFETCH(int, box);
         QFETCH(QString, stored);
-        Editor e(true);
-        e.t.db().exec("update ApplT set " + column + "=? where AppID=1", {stored});
-        e.ed->LoadDeclaration();
-        QCOMPARE(e.ed->box(F(box))->text(), stored);
-        QCOMPARE(e.ed->document().header(F(box)), stored);
-        e.ed->box(F(box))->setFocus();
-        QTest::keyClick(e.ed->box(F(box)), Qt::Key_End);
-        QTest::keyClick(e.ed->box(F(box)), Qt::Key_Return);
-        QCOMPARE(e.ed->document().header(F(box)), stored);
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(true);
+        f.t.db().exec("update ApplT set " + column + "=? where AppID=1", {stored});
+        ed->LoadDeclaration();
+        QCOMPARE(ed->box(F(box))->text(), stored);
+        QCOMPARE(ed->document().header(F(box)), stored);
+        ed->box(F(box))->setFocus();
+        QTest::keyClick(ed->box(F(box)), Qt::Key_End);
+        QTest::keyClick(ed->box(F(box)), Qt::Key_Return);
+        QCOMPARE(ed->document().header(F(box)), stored);
     }
 
     // The current cell and the scroll position survive a save and a failed check; a check that names a
@@ -385,85 +310,67 @@ private slots:
     {
         QFETCH(QString, change);
         QFETCH(bool, saved);
-        Editor e(true);
-        e.ed->resize(420, 330);
-        QVERIFY(QTest::qWaitForWindowExposed(e.ed));
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(true);
+        ed->resize(420, 330);
+        QVERIFY(QTest::qWaitForWindowExposed(ed));
         if (change == u"month")
-            e.ed->setBoxText(F::Month, QString());
+            ed->setBoxText(F::Month, QString());
         if (change == u"name")
-            e.ed->model()->setCellText(0, ColEmpName, QString());
-        GridView* grid = e.ed->grid();
-        grid->setCurrentIndex(e.ed->model()->index(1, ColTaxM1));
+            ed->model()->setCellText(0, ColEmpName, QString());
+        GridView* grid = ed->grid();
+        grid->setCurrentIndex(ed->model()->index(1, ColTaxM1));
         const int horizontal = grid->horizontalScrollBar()->value();
         QVERIFY(horizontal > 0);
-        e.ed->setModified(true);
-        QCOMPARE(e.ed->DoSave(), saved);
+        ed->setModified(true);
+        QCOMPARE(ed->DoSave(), saved);
         QTEST(grid->currentIndex().row(), "row");
         QTEST(grid->currentIndex().column(), "column");
         if (change != u"name")
             QCOMPARE(grid->horizontalScrollBar()->value(), horizontal);
-        const int rows = e.ed->document().rowCount();
-        e.ed->InsertRow(); // works at once, without a click into the grid
-        QCOMPARE(e.ed->document().rowCount(), rows + 1);
+        const int rows = ed->document().rowCount();
+        ed->InsertRow(); // works at once, without a click into the grid
+        QCOMPARE(ed->document().rowCount(), rows + 1);
     }
 
     void enterMovesLikeTab()
     {
-        Editor e;
-        QVERIFY(QTest::qWaitForWindowActive(e.ed));
-        e.ed->box(F::ComputerCode)->setFocus();
-        QTest::keyClick(e.ed->box(F::ComputerCode), Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), e.ed->box(F::Phone));
-        QTest::keyClick(e.ed->box(F::Phone), Qt::Key_Enter);
-        QCOMPARE(QApplication::focusWidget(), e.ed->box(F::DeclarePerson));
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false);
+        QVERIFY(QTest::qWaitForWindowActive(ed));
+        ed->box(F::ComputerCode)->setFocus();
+        QTest::keyClick(ed->box(F::ComputerCode), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), ed->box(F::Phone));
+        QTest::keyClick(ed->box(F::Phone), Qt::Key_Enter);
+        QCOMPARE(QApplication::focusWidget(), ed->box(F::DeclarePerson));
     }
 
     void modifiedFlagTransitions()
     {
-        Editor e(true);
-        QVERIFY(!e.ed->isModified()); // loading leaves it off
-        e.typeInto(F::OweTax, "1");
-        QVERIFY(e.ed->isModified());
-        QVERIFY(e.ed->DoSave());
-        QVERIFY(!e.ed->isModified());
-        e.ed->action("撤消")->trigger();
-        QVERIFY(e.ed->isModified()); // undo rewrites the boxes and leaves it on
-        QCOMPARE(e.ed->box(F::OweTax)->text(), QString("1.00"));
-    }
-
-    void rowOperations()
-    {
-        Editor e;
-        auto* m = e.ed->model();
-        for (int i = 0; i < 4; ++i)
-            e.ed->AddRow();
-        QCOMPARE(e.ed->document().rowCount(), 5);
-        m->setData(m->index(2, ColEmpName), "old3", Qt::EditRole);
-        e.ed->grid()->setCurrentIndex(m->index(2, ColEmpName));
-        e.ed->InsertRow();
-        QCOMPARE(e.ed->document().cellText(2, ColEmpName), QString());
-        QCOMPARE(e.ed->document().cellText(3, ColEmpName), QString("old3"));
-        QCOMPARE(e.ed->document().cellText(5, ColRowNo), QString("6"));
-
-        m->rebuild([&] { e.ed->document().clearRows(); });
-        e.ed->InsertRow(); // no rows: nothing happens
-        e.ed->DeleteRow();
-        QCOMPARE(e.ed->document().rowCount(), 0);
-        QVERIFY(e.ed->close()); // no detail row: closing never asks
-        e.ed = nullptr;
-        QCOMPARE(e.prompter.records().size(), 0);
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(true);
+        QVERIFY(!ed->isModified()); // loading leaves it off
+        ed->box(F::OweTax)->setFocus();
+        typeText(ed->box(F::OweTax), "1");
+        QVERIFY(ed->isModified());
+        QVERIFY(ed->DoSave());
+        QVERIFY(!ed->isModified());
+        ed->action("撤消")->trigger();
+        QVERIFY(ed->isModified()); // undo rewrites the boxes and leaves it on
+        QCOMPARE(ed->box(F::OweTax)->text(), QString("1.00"));
     }
 
     void undoOnSavedNewDeclarationKeepsKey()
     {
-        Editor e;
-        e.ed->model()->rebuild([&] { e.ed->document() = validDocument(); });
-        QVERIFY(e.ed->DoSave());
-        QCOMPARE(e.ed->appId(), 1);
-        e.ed->action("撤消")->trigger();
-        QCOMPARE(e.ed->document().rowCount(), 1);
-        QCOMPARE(e.ed->box(F::BookNo)->text(), QString());
-        QCOMPARE(e.ed->appId(), 1);
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false);
+        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        QVERIFY(ed->DoSave());
+        QCOMPARE(ed->appId(), 1);
+        ed->action("撤消")->trigger();
+        QCOMPARE(ed->document().rowCount(), 1);
+        QCOMPARE(ed->box(F::BookNo)->text(), QString());
+        QCOMPARE(ed->appId(), 1);
     }
 };
 

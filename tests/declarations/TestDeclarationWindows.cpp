@@ -1,17 +1,13 @@
 #include "../ui/ModalDriver.h"
 #include "DeclarationFixtures.h"
-#include "ScriptedPrompter.h"
 #include "TestSupport.h"
-#include "core/AppSettings.h"
 #include "declarations/DeclarationStore.h"
 #include "declarations/DeclarationWarnings.h"
-#include "ui/ColumnFit.h"
 #include "ui/DeclarationEditor.h"
 #include "ui/DeclarationList.h"
 #include "ui/DeclarationTableModel.h"
 #include "ui/StringTableModel.h"
 #include "ui/WarningList.h"
-#include "ui/WindowHost.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -21,46 +17,16 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace zq;
 using namespace zq::test;
 using namespace zq::ui;
 using F = HeaderField;
-
-namespace {
-
-class TestHost : public WindowHost {
-public:
-    void showChild(QWidget* w) override { w->show(); }
-    void setToolbarBandVisible(bool v) override { bandVisible = v; }
-    bool bandVisible = true;
-};
-
-// The declaration windows over a temporary database with two units.
-struct Fixture {
-    TempTaxDatabase t;
-    QTemporaryDir settingsDir;
-    AppSettings settings{settingsDir.filePath("zqsaltax.ini")};
-    ScriptedPrompter prompter;
-    TestHost host;
-    AppContext ctx;
-
-    Fixture()
-    {
-        t.db().exec("insert into UnitInfo(UnitID,UnitName,ComputerCode,Phone,DeclarePerson) values"
-                    "(1,'甲公司','1234567','010-1','张'),(2,'乙''公司','7654321','010-2','李')");
-        ctx = AppContext{&t.db(), &prompter, &settings, t.dir(), QString()};
-    }
-};
-
-} // namespace
 
 class TestDeclarationWindows : public QObject {
     Q_OBJECT
@@ -73,38 +39,80 @@ private slots:
         model.appendRow();
         model.insertRow(1);
         model.removeRow(0);
+        model.removeRow(model.rowCount() - 1); // nothing below it to renumber
         model.setCellText(0, ColInComeM, "12.5");
         model.rebuild([&] { doc.clearRows(); });
         QCOMPARE(model.rowCount(), 0);
     }
 
-    void newDeclarationOpensWithDefaults()
+    // A new declaration opens on the unit's data and today, hides the toolbar band, and once saved shows in
+    // the list, which follows its later saves under its own unit even when the list shows another.
+    void newDeclarationFromTheList()
     {
-        Fixture f;
+        WindowFixture f;
         DeclarationList list(f.ctx, &f.host);
-        QCOMPARE(list.unitCombo()->count(), 2);
         QCOMPARE(list.unitCombo()->itemData(1).toLongLong(), 2LL);
         list.newDeclaration();
         DeclarationEditor* ed = list.editor();
-        QVERIFY(ed);
         QVERIFY(!f.host.bandVisible);
         QCOMPARE(ed->box(F::Month)->text(), QDate::currentDate().toString("yyyy-MM"));
         QCOMPARE(ed->box(F::ApplyDate)->text(), QDate::currentDate().toString("yyyy-MM-dd"));
         QCOMPARE(ed->box(F::ComputerCode)->text(), QString("1234567"));
         QCOMPARE(ed->document().rowCount(), 1);
-        QVERIFY(!ed->isModified());
         QVERIFY(!ed->action("保存")->isEnabled());
+        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        QVERIFY(ed->DoSave());
+        QCOMPARE(ed->appId(), 1);
+        QVERIFY(!ed->isModified());
+        QCOMPARE(list.model()->text(0, DeclarationList::ColMonth), QString("2005-09"));
+        QCOMPARE(list.model()->text(0, DeclarationList::ColAppId), QString("1"));
+        list.unitCombo()->setCurrentIndex(1);
+        QCOMPARE(list.model()->rowCount(), 0);
+        ed->setBoxText(F::BookNo, "NEWBOOK123");
+        QVERIFY(ed->DoSave());
+        QCOMPARE(f.t.db().scalar("select count(*)||UnitID from ApplT").toString(), QString("11"));
         ed->close();
         QVERIFY(f.host.bandVisible);
         QCOMPARE(f.prompter.records().size(), 0); // unmodified: no question
     }
 
+    // Keys typed into the grid, and values set into its cells: the first key opens the cell editor, letters
+    // and a third decimal are refused, Enter moves on like Tab, a code must occur in its list, the last row
+    // gets an empty row below, and the totals follow.
+    void editingInTheGrid()
+    {
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false);
+        QVERIFY(QTest::qWaitForWindowActive(ed));
+        GridView* grid = ed->grid();
+        auto* model = ed->model();
+        grid->setFocus();
+        grid->setCurrentIndex(model->index(0, ColInComeM));
+        QTest::keyClick(grid, '1');
+        QVERIFY(grid->gridDelegate()->openEditor());
+        QTest::keyClicks(QApplication::focusWidget(), "2a34.567");
+        QTest::keyClick(grid->gridDelegate()->openEditor(), Qt::Key_Return);
+        QCOMPARE(ed->document().cellText(0, ColInComeM), QString("1234.56"));
+        QCOMPARE(grid->currentIndex().column(), int(ColTaxM));
+        QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
+        QVERIFY(ed->isModified());
+        model->setData(model->index(0, ColNation), "15", Qt::EditRole);
+        QCOMPARE(ed->document().cellText(0, ColNation), QString("15")); // occurs in the list text
+        model->setData(model->index(0, ColNation), "999", Qt::EditRole);
+        QCOMPARE(ed->document().cellText(0, ColNation), QString());
+        model->setData(model->index(1, ColInComeM), "500", Qt::EditRole);
+        QCOMPARE(ed->box(F::TaxMs)->text(), QString("1,734.56"));
+        QCOMPARE(ed->document().rowCount(), 3);
+        grid->setCurrentIndex(model->index(0, ColEmpName));
+        ed->DeleteRow();
+        QCOMPARE(ed->box(F::TaxMs)->text(), QString("500.00"));
+        QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
+    }
+
     void printPreviewsTheDocumentAsTyped()
     {
-        Fixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false);
         QVERIFY(QTest::qWaitForWindowExposed(ed));
         auto* print = ed->findChild<QAction*>(QStringLiteral("print"));
         QVERIFY(print);
@@ -130,61 +138,6 @@ private slots:
         ed->close();
     }
 
-    void editingAppendsRowChecksCodesAndTotals()
-    {
-        Fixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
-        QVERIFY(QTest::qWaitForWindowExposed(ed));
-        auto* model = ed->model();
-        model->setData(model->index(0, ColEmpName), "王五", Qt::EditRole);
-        QCOMPARE(ed->document().rowCount(), 2); // editing the last row leaves an empty row below
-        QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
-        QVERIFY(ed->isModified());
-
-        model->setData(model->index(0, ColNation), "15", Qt::EditRole);
-        QCOMPARE(ed->document().cellText(0, ColNation), QString("15")); // occurs in the list text
-        model->setData(model->index(0, ColNation), "999", Qt::EditRole);
-        QCOMPARE(ed->document().cellText(0, ColNation), QString());
-
-        model->setData(model->index(0, ColInComeM), "1000", Qt::EditRole);
-        model->setData(model->index(1, ColInComeM), "500", Qt::EditRole);
-        QCOMPARE(ed->box(F::TaxMs)->text(), QString("1,500.00"));
-        QCOMPARE(ed->document().rowCount(), 3);
-
-        ed->grid()->setCurrentIndex(model->index(0, ColEmpName));
-        ed->DeleteRow();
-        QCOMPARE(ed->box(F::TaxMs)->text(), QString("500.00"));
-        QCOMPARE(ed->box(F::UnitTaxMen)->text(), QString("2"));
-        QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
-        f.prompter.queue(Prompter::Answer::No);
-        ed->close();
-    }
-
-    void typingInTheGrid()
-    {
-        Fixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
-        ed->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(ed));
-        GridView* grid = ed->grid();
-        grid->setFocus();
-        grid->setCurrentIndex(grid->model()->index(0, ColInComeM));
-        QTest::keyClick(grid, '1'); // the first key opens the cell editor, the rest go into it
-        QVERIFY(grid->gridDelegate()->openEditor());
-        QTest::keyClicks(QApplication::focusWidget(), "2a34.567");
-        QTest::keyClick(grid->gridDelegate()->openEditor(), Qt::Key_Return);
-        QCOMPARE(ed->document().cellText(0, ColInComeM),
-                 QString("1234.56"));                          // letters and a third decimal refused
-        QCOMPARE(grid->currentIndex().column(), int(ColTaxM)); // Enter moved on like Tab
-        QCOMPARE(ed->box(F::TaxMs)->text(), QString("1,234.56"));
-        f.prompter.queue(Prompter::Answer::No);
-        ed->close();
-    }
-
     // A click on a total the program writes gives it the focus: keys typed next change nothing, least of all
     // the grid's current cell (which may be out of view).
     void clickOnATotalKeepsKeysFromTheGrid_data()
@@ -198,11 +151,8 @@ private slots:
     void clickOnATotalKeepsKeysFromTheGrid()
     {
         QFETCH(int, field);
-        Fixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
-        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false, validDocument());
         ed->RecalcTotals();
         ed->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(ed));
@@ -224,18 +174,14 @@ private slots:
         total->selectAll();
         QTest::keyClick(total, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), shown);
-        f.prompter.queue(Prompter::Answer::No);
-        ed->close();
     }
 
     // The row numbers stay at the grid's left edge when the user scrolls right to the later columns, and
     // follow the rows when the grid scrolls down.
     void rowNumbersStayInViewWhenScrolledRight()
     {
-        Fixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false);
         ed->model()->rebuild([&] {
             ed->document() = validDocument();
             for (int i = 0; i < 40; ++i)
@@ -263,8 +209,6 @@ private slots:
         across->setValue(across->maximum());
         grid->setCurrentIndex(ed->model()->index(6, ColIDCard));
         QVERIFY(grid->visualRect(grid->currentIndex()).left() >= grid->columnWidth(0));
-        f.prompter.queue(Prompter::Answer::No);
-        ed->close();
     }
 
     // 插行 puts the cursor on the new blank row: a 删行 right after takes that row away, not the one that
@@ -280,11 +224,8 @@ private slots:
     {
         QFETCH(int, row);
         QFETCH(int, column);
-        Fixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
-        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false, validDocument());
         const DeclarationDocument before = ed->document();
         ed->grid()->setCurrentIndex(ed->model()->index(row, column));
         ed->action("插行")->trigger();
@@ -297,32 +238,11 @@ private slots:
         for (int r = 0; r < before.rowCount(); ++r)
             for (int c = 0; c < DetailColumnCount; ++c)
                 QCOMPARE(ed->document().cellText(r, c), before.cellText(r, c));
-        f.prompter.queue(Prompter::Answer::No);
-        ed->close();
-    }
-
-    void saveStoresAndRefreshesList()
-    {
-        Fixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
-        ed->model()->rebuild([&] { ed->document() = validDocument(); });
-        QVERIFY(ed->DoSave());
-        QCOMPARE(ed->appId(), 1);
-        QVERIFY(!ed->isModified());
-        QCOMPARE(list.model()->rowCount(), 1);
-        QCOMPARE(list.model()->text(0, DeclarationList::ColMonth), QString("2005-09"));
-        QCOMPARE(list.model()->text(0, DeclarationList::ColAppId), QString("1"));
-
-        // The list shows another unit now; the editor still saves under its own unit and key.
-        list.unitCombo()->setCurrentIndex(1);
-        QCOMPARE(list.model()->rowCount(), 0);
-        ed->setBoxText(F::BookNo, "NEWBOOK123");
-        QVERIFY(ed->DoSave());
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 1);
-        QCOMPARE(f.t.db().scalar("select UnitID from ApplT where AppID=1").toInt(), 1);
-        ed->close();
+        ed->model()->rebuild([&] { ed->document().clearRows(); });
+        ed->InsertRow(); // no rows: nothing happens
+        ed->DeleteRow();
+        QCOMPARE(ed->document().rowCount(), 0);
+        QVERIFY(ed->close()); // no detail row: closing never asks
         QCOMPARE(f.prompter.records().size(), 0);
     }
 
@@ -338,11 +258,8 @@ private slots:
     {
         QFETCH(int, answer);
         QFETCH(bool, stored);
-        Fixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
-        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false, validDocument());
         ed->setModified(true);
         f.prompter.setWarningAnswer(Prompter::Answer(answer));
         QCOMPARE(ed->DoSave(), stored);
@@ -355,10 +272,7 @@ private slots:
 
         // A declaration without warnings is saved without a question.
         f.prompter.clear();
-        ed->model()->rebuild([&] {
-            ed->document() = cleanDocument();
-            syncTotals(ed->document());
-        });
+        ed->model()->rebuild([&] { ed->document() = cleanDocument(); });
         QVERIFY(ed->DoSave());
         QCOMPARE(f.prompter.warningActions(), QStringList());
         ed->close();
@@ -366,14 +280,8 @@ private slots:
 
     void checkButtonListsWarningsAndGoesToTheCell()
     {
-        Fixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
-        ed->model()->rebuild([&] {
-            ed->document() = cleanDocument();
-            syncTotals(ed->document());
-        });
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false, cleanDocument());
         ed->action("检查")->trigger();
         QCOMPARE(f.prompter.texts(), QStringList{"没有发现问题。"});
         QVERIFY(!ed->findChild<WarningList*>());
@@ -404,17 +312,12 @@ private slots:
         ed->action("检查")->trigger();
         QCoreApplication::processEvents();
         QCOMPARE(ed->findChildren<WarningList*>().size(), 1);
-        f.prompter.queue(Prompter::Answer::No);
-        ed->close();
     }
 
     void validationFailureFocusesAndKeepsOpen()
     {
-        Fixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
-        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false, validDocument());
         ed->setBoxText(F::ApplyDate, "");
         f.prompter.queue(Prompter::Answer::Yes); // save on closing; the blank date stops it
         QVERIFY(!ed->close());
@@ -428,34 +331,25 @@ private slots:
         f.prompter.queue(Prompter::Answer::No);
         QVERIFY(ed->close());
         QVERIFY(!f.settings.columnWidths().isEmpty()); // widths stored on closing
-        QCOMPARE(f.settings.columnWidths().split(',').size(), 12);
     }
 
     void columnWidthsFromSettings()
     {
-        Fixture f;
+        WindowFixture f;
         f.settings.setColumnWidths("300,150,1500");
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        const QList<int> w = list.editor()->grid()->columnWidthsTwips();
-        QCOMPARE(w.size(), 12);
+        DeclarationEditor* ed = f.open(false);
+        const QList<int> w = ed->grid()->columnWidthsTwips();
         QCOMPARE(w[0], 300);
         // below 200 counts as missing: the column is as wide as an 18-character identity number needs
-        const int idNumber = list.editor()->grid()->fontMetrics().horizontalAdvance("11010519491231002X");
+        const int idNumber = ed->grid()->fontMetrics().horizontalAdvance("11010519491231002X");
         QVERIFY2(w[1] > idNumber * 15, qPrintable(QString::number(w[1])));
         QCOMPARE(w[2], 1500); // a stored width wins over what the values need
-        QCOMPARE(w[3], 1200); // a short title and no value: the default
-        QVERIFY(w[11] >= 1200);
-        list.editor()->close();
     }
 
     void ctrlSOnlyWhenModified()
     {
-        Fixture f;
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        DeclarationEditor* ed = list.editor();
-        ed->activateWindow();
+        WindowFixture f;
+        DeclarationEditor* ed = f.open(false);
         QVERIFY(QTest::qWaitForWindowActive(ed));
         ed->box(F::Phone)->setFocus();
         QTest::keyClick(ed->box(F::Phone), Qt::Key_S, Qt::ControlModifier);
@@ -465,37 +359,63 @@ private slots:
         // the save ran: the empty new declaration fails its first header check
         QCOMPARE(f.prompter.texts(),
                  QStringList({QString::fromUtf16(u"本单位总人数\r\n应该填大于0的数字!")}));
-        f.prompter.queue(Prompter::Answer::No);
-        ed->close();
     }
 
-    void openingAnotherDeclaration()
+    // One editor per declaration in the whole program: a list opened again finds the editor its predecessor
+    // opened, a declaration open in an editor is not deleted under it, and an editor that refuses to close
+    // keeps the other declaration from opening.
+    void openingAndDeletingFromTheList()
     {
-        Fixture f;
+        WindowFixture f;
         DeclarationStore store(f.t.db());
         store.save(validDocument(), 1, 1);
         store.save(validDocument(), 2, 1);
+        auto* firstList = new DeclarationList(f.ctx, &f.host);
+        firstList->deleteCurrent();
+        QCOMPARE(f.prompter.texts(), QStringList({"请选择申报表！"}));
+        firstList->grid()->setCurrentIndex(firstList->model()->index(0, 0));
+        firstList->openCurrent();
+        f.ed = firstList->editor();
+        QCOMPARE(f.ed->appId(), 1);
+        delete firstList;
+
         DeclarationList list(f.ctx, &f.host);
-        QCOMPARE(list.model()->rowCount(), 2);
         list.grid()->setCurrentIndex(list.model()->index(0, 0));
         list.openCurrent();
-        QPointer<DeclarationEditor> first = list.editor();
-        QCOMPARE(first->appId(), 1);
-        list.openCurrent(); // the same declaration comes to the front
-        QCOMPARE(list.editor(), first.data());
+        QCOMPARE(list.editor(), f.ed.data());
+        f.prompter.clear();
+        list.deleteCurrent();
+        QCOMPARE(f.prompter.texts(), QStringList({"这张申报表正在编辑，请先关闭它的编辑窗口再删除。"}));
+        QCOMPARE(list.model()->rowCount(), 2);
 
-        first->setBoxText(F::ApplyDate, ""); // unsaved and invalid
+        f.ed->setBoxText(F::BookNo, "BK20051009"); // the editor's saves now refresh this list
+        QVERIFY2(f.ed->DoSave(), qPrintable(f.prompter.texts().join(u'|')));
+        QCOMPARE(list.model()->text(0, DeclarationList::ColBookNo), QString("BK20051009"));
+
+        f.ed->setBoxText(F::ApplyDate, ""); // unsaved and invalid
         list.grid()->setCurrentIndex(list.model()->index(1, 0));
         f.prompter.queue(Prompter::Answer::Yes);
-        list.openCurrent(); // the editor refuses to close: the other declaration is not opened
-        QCOMPARE(list.editor(), first.data());
-        QCOMPARE(first->appId(), 1);
-
+        list.openCurrent();
+        QCOMPARE(list.editor(), f.ed.data());
+        QCOMPARE(f.ed->appId(), 1);
         f.prompter.queue(Prompter::Answer::No);
         list.openCurrent();
-        QVERIFY(list.editor() != first.data());
-        QCOMPARE(list.editor()->appId(), 2);
-        list.editor()->close();
+        QVERIFY(list.editor() != f.ed.data());
+        f.ed = list.editor();
+        QCOMPARE(f.ed->appId(), 2);
+
+        list.grid()->setCurrentIndex(list.model()->index(0, 0));
+        f.prompter.clear();
+        f.prompter.queue(Prompter::Answer::No);
+        list.deleteCurrent();
+        QCOMPARE(list.model()->rowCount(), 2);
+        f.prompter.queue(Prompter::Answer::Yes);
+        list.deleteCurrent();
+        QCOMPARE(list.model()->rowCount(), 1);
+        QCOMPARE(f.prompter.records()[1].text, QString("确定要删除申报表吗？"));
+        QCOMPARE(f.prompter.records()[1].icon, Prompter::Icon::Question);
+        QCOMPARE(f.t.db().scalar("select group_concat(AppID) from ApplT").toString(), QString("2"));
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplTInfo").toInt(), 4); // the header only
     }
 
     // The program's locale is Chinese (China) whatever the system's, so 填表日期 is the Chinese short date.
@@ -516,7 +436,7 @@ private slots:
         QFETCH(QString, shown);
         if (QLocale::system().language() == QLocale::Chinese)
             QSKIP("the system itself speaks Chinese here");
-        Fixture f;
+        WindowFixture f;
         DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
         f.t.db().exec("update ApplT set ApplyDate=? where AppID=1", {stored});
         DeclarationList list(f.ctx, &f.host);
@@ -527,7 +447,7 @@ private slots:
     // end.
     void listShowsWholeValuesAndThePathsEnd()
     {
-        Fixture f;
+        WindowFixture f;
         DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
         const QString path = "/home/会计/申报/上海浦东新区示范科技发展有限公司/2005年/2005-09-上传文件.CSV";
         f.t.db().exec("update ApplT set UploadResult=?, FactTax=123456789012 where AppID=1", {path});
@@ -538,68 +458,19 @@ private slots:
         QVERIFY(list.grid()->horizontalHeader()->stretchLastSection());
     }
 
-    // One editor per declaration in the whole program: a list opened again finds the editor its predecessor
-    // opened, and a declaration open in an editor is not deleted under it.
-    void oneEditorPerDeclaration()
+    void emptyUnitTable()
     {
-        Fixture f;
-        DeclarationStore store(f.t.db());
-        store.save(validDocument(), 1, 1);
-        store.save(validDocument(), 2, 1);
-        auto* firstList = new DeclarationList(f.ctx, &f.host);
-        firstList->grid()->setCurrentIndex(firstList->model()->index(0, 0));
-        firstList->openCurrent();
-        QPointer<DeclarationEditor> ed = firstList->editor();
-        const auto closeEditor = qScopeGuard([&] { delete ed.data(); });
-        QCOMPARE(ed->appId(), 1);
-        delete firstList;
-
+        WindowFixture f;
+        f.t.db().exec("delete from UnitInfo");
         DeclarationList list(f.ctx, &f.host);
-        list.grid()->setCurrentIndex(list.model()->index(0, 0));
-        list.openCurrent();
-        QCOMPARE(list.editor(), ed.data());
-
-        list.deleteCurrent();
-        QCOMPARE(f.prompter.texts(), QStringList({"这张申报表正在编辑，请先关闭它的编辑窗口再删除。"}));
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 2);
-        QCOMPARE(list.model()->rowCount(), 2);
-
-        // The editor's saves now refresh this list.
-        ed->setBoxText(F::BookNo, "BK20051009");
-        QVERIFY2(ed->DoSave(), qPrintable(f.prompter.texts().join(u'|')));
-        QCOMPARE(list.model()->text(0, DeclarationList::ColBookNo), QString("BK20051009"));
-        ed->close();
-
-        f.prompter.clear();
-        f.prompter.queue(Prompter::Answer::Yes);
-        list.deleteCurrent();
-        QCOMPARE(f.prompter.texts(), QStringList({"确定要删除申报表吗？"}));
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 1);
-    }
-
-    void deleteAsksFirst()
-    {
-        Fixture f;
-        DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
-        DeclarationList list(f.ctx, &f.host);
-        list.deleteCurrent();
-        QCOMPARE(f.prompter.texts(), QStringList({"请选择申报表！"}));
-        list.grid()->setCurrentIndex(list.model()->index(0, 0));
-        f.prompter.queue(Prompter::Answer::No);
-        list.deleteCurrent();
-        QCOMPARE(list.model()->rowCount(), 1);
-        f.prompter.queue(Prompter::Answer::Yes);
-        list.deleteCurrent();
-        QCOMPARE(list.model()->rowCount(), 0);
-        QCOMPARE(f.prompter.records()[1].text, QString("确定要删除申报表吗？"));
-        QCOMPARE(f.prompter.records()[1].icon, Prompter::Icon::Question);
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 0);
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplTInfo").toInt(), 2); // header only
+        list.newDeclaration();
+        QCOMPARE(f.prompter.texts(), QStringList({"请选择单位"}));
+        QVERIFY(!list.editor());
     }
 
     void exportButtonShowsThePath()
     {
-        Fixture f;
+        WindowFixture f;
         DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
         DeclarationList list(f.ctx, &f.host);
         list.exportCurrent();
@@ -614,18 +485,6 @@ private slots:
         QCOMPARE(list.grid()->toolTip(), path);
         QCOMPARE(f.t.db().scalar("select UploadResult from ApplT").toString(), path);
         QVERIFY(QFileInfo(path).size() > 0);
-    }
-
-    void emptyUnitTable()
-    {
-        TempTaxDatabase t;
-        ScriptedPrompter prompter;
-        TestHost host;
-        AppContext ctx{&t.db(), &prompter, nullptr, t.dir(), QString()};
-        DeclarationList list(ctx, &host);
-        list.newDeclaration();
-        QCOMPARE(prompter.texts(), QStringList({"请选择单位"}));
-        QVERIFY(!list.editor());
     }
 };
 
