@@ -11,8 +11,7 @@ using namespace zq::test;
 class TestCheckCommand : public QObject {
     Q_OBJECT
 private slots:
-    // Declaration 1 passes, 2 has a refused book number and a warning, 3 only the warning; warnings are
-    // printed only when asked, before the refusal.
+    // Declaration 1 passes, 2 has a refused book number and a warning, 3 only the warning.
     void exitCodesAndMessages_data()
     {
         QTest::addColumn<QStringList>("args");

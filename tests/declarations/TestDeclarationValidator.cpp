@@ -104,23 +104,17 @@ private slots:
             << all({cell(0, ColTaxRadio, "1"), cell(1, ColTaxRadio, "99")}) << "";
         QTest::newRow("bookless rate must be 0") << all({bookless, cell(0, ColTaxRadio, "3")})
                                                  << "对于没有缴款书号的申报表，税率只能为零 @ cell 0,8";
-        QTest::newRow("bookless with zero amounts passes")
-            << all({bookless, header(F::InComeM, ""), cell(0, ColInComeM, ""), cell(0, ColTaxM, ""),
-                    cell(0, ColTaxRadio, ""), cell(0, ColTaxM1, "")})
-            << "";
         QTest::newRow("one row and trailing row is not bookless")
             << all({removeRow(1), header(F::BookNo, "")}) << book;
         QTest::newRow("blank computer code") << header(F::ComputerCode, " ") << "计算机代码不能为空! @ box 0";
         QTest::newRow("code of 11") << header(F::ComputerCode, "12345678901") << code;
         QTest::newRow("code of 10 letters passes") << header(F::ComputerCode, "abcdefghij") << "";
-        QTest::newRow("blank phone") << header(F::Phone, "") << "联系电话不能为空! @ box 1";
         QTest::newRow("blank date") << header(F::ApplyDate, "") << "申报日期\r\n不能为空! @ box 12";
         QTest::newRow("date 2005-02-30")
             << header(F::ApplyDate, "2005-02-30") << "请填写正确格式的日期，如：2003-09-06 @ box 12";
         QTest::newRow("month 2005-13")
             << header(F::Month, "2005-13") << "请填写正确格式的日期，如：2003-09 @ box 7";
         QTest::newRow("month 2005-9 passes") << header(F::Month, "2005-9") << "";
-        QTest::newRow("blank declarant") << header(F::DeclarePerson, "") << "声明人不能为空! @ box 6";
         QTest::newRow("no persons") << header(F::UnitMen, "") << "本单位总人数\r\n应该填大于0的数字! @ box 2";
         QTest::newRow("taxpayers exceed persons")
             << header(F::UnitTaxMen, "6") << "不能大于本期本单位总人数 @ box 3";
@@ -171,10 +165,8 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("blank");
-        QTest::newRow("zero amount") << int(ColInComeM) << "0" << true;
         QTest::newRow("amount") << int(ColTaxM1) << "0.01" << false;
         QTest::newRow("blanks in a text") << int(ColEmpName) << "  " << false;
-        QTest::newRow("row number alone") << int(ColRowNo) << "7" << true;
     }
     void blankRowRules()
     {
@@ -267,11 +259,9 @@ private slots:
         QTest::newRow("born in the future")
             << "11010520300101001X" << QStringList{"出生日期 2030-01-01 晚于今天"};
         QTest::newRow("born today") << "110105202612070010" << QStringList{"校验码“0”错误"};
-        QTest::newRow("Hong Kong permit") << "810000199001010011" << QStringList{"校验码“1”错误"};
         QTest::newRow("everything wrong")
             << "990105203013310020"
             << QStringList{"前两位“99”不是省级行政区代码", date.arg("20301331"), "校验码“0”错误"};
-        QTest::newRow("15 digits") << "110105491231002" << QStringList();
         QTest::newRow("15 digits, 29 February 1900")
             << "110105000229002" << QStringList{"第7至12位“000229”不是有效的出生日期"};
         QTest::newRow("letter inside") << "1101051949123100AX" << QStringList();
@@ -324,10 +314,6 @@ private slots:
         QTest::newRow("one number, two names")
             << all({secondIsFirst, cell(1, ColEmpName, "李四")}) << header(F::UnitTaxMen, "1")
             << QStringList{"第2行 身份证件号码"};
-        QTest::newRow("one person, two items")
-            << secondIsFirst << header(F::UnitTaxMen, "1") << QStringList();
-        QTest::newRow("blank rows are left out")
-            << all({insertRow(1), cell(1, ColIDCard, "")}) << none << QStringList();
     }
     void declarationWarnings()
     {

@@ -5,17 +5,14 @@
 #include "ui/DeclarationList.h"
 #include "ui/DeclarationTableModel.h"
 #include "ui/StringTableModel.h"
-#include "ui/WarningList.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QTableView>
 #include <QTest>
 
 using namespace zq;
@@ -41,7 +38,7 @@ private slots:
     }
 
     // A new declaration opens on the unit's data and today, hides the toolbar band, and once saved shows in
-    // the list, which follows its later saves under its own unit even when the list shows another.
+    // the list, stored under its unit.
     void newDeclarationFromTheList()
     {
         WindowFixture f;
@@ -54,12 +51,7 @@ private slots:
         ed->model()->rebuild([&] { ed->document() = validDocument(); });
         QVERIFY(ed->DoSave());
         QCOMPARE(ed->appId(), 1);
-        QVERIFY(!ed->isModified());
         QCOMPARE(list.model()->text(0, DeclarationList::ColAppId), QString("1"));
-        list.unitCombo()->setCurrentIndex(1);
-        QCOMPARE(list.model()->rowCount(), 0);
-        ed->setBoxText(F::BookNo, "NEWBOOK123");
-        QVERIFY(ed->DoSave());
         QCOMPARE(f.t.db().scalar("select count(*)||UnitID from ApplT").toString(), QString("11"));
         ed->close();
         QVERIFY(f.host.bandVisible);
@@ -150,11 +142,6 @@ private slots:
         down->setValue(5);
         const QImage lower = shown();
         QVERIFY(lower != first);
-
-        // A cell reached leftwards comes out from under the numbers.
-        across->setValue(across->maximum());
-        grid->setCurrentIndex(ed->model()->index(6, ColIDCard));
-        QVERIFY(grid->visualRect(grid->currentIndex()).left() >= grid->columnWidth(0));
     }
 
     // 插行 puts the cursor on the new blank row: a 删行 right after takes that row away, not the one that
@@ -184,26 +171,21 @@ private slots:
         QCOMPARE(f.prompter.records().size(), 0);
     }
 
-    // Warnings are shown before the save; Yes saves exactly as without them, No leaves everything as it was.
-    void warningsNeverBlockASave_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("stored");
-        QTest::newRow("go on") << int(Prompter::Answer::Yes) << true;
-        QTest::newRow("stop") << int(Prompter::Answer::No) << false;
-    }
+    // Warnings are shown before the save; No leaves everything as it was, Yes saves as without them.
     void warningsNeverBlockASave()
     {
-        QFETCH(int, answer);
-        QFETCH(bool, stored);
         WindowFixture f;
         DeclarationEditor* ed = f.open(false, validDocument());
         ed->setModified(true);
-        f.prompter.setWarningAnswer(Prompter::Answer(answer));
-        QCOMPARE(ed->DoSave(), stored);
+        f.prompter.setWarningAnswer(Prompter::Answer::No);
+        QVERIFY(!ed->DoSave());
         QCOMPARE(f.prompter.warningActions(), QStringList{"保存"});
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), stored ? 1 : 0);
-        QCOMPARE(ed->isModified(), !stored);
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 0);
+        QVERIFY(ed->isModified());
+        f.prompter.setWarningAnswer(Prompter::Answer::Yes);
+        QVERIFY(ed->DoSave());
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 1);
+        QVERIFY(!ed->isModified());
         QCOMPARE(f.prompter.records().size(), 0);
 
         // A declaration without warnings is saved without a question.
@@ -211,49 +193,14 @@ private slots:
         ed->model()->rebuild([&] { ed->document() = cleanDocument(); });
         QVERIFY(ed->DoSave());
         QCOMPARE(f.prompter.warningActions(), QStringList());
-        ed->close();
-    }
 
-    void checkButtonListsWarningsAndGoesToTheCell()
-    {
-        WindowFixture f;
-        DeclarationEditor* ed = f.open(false, cleanDocument());
-        ed->action("检查")->trigger();
-        QCOMPARE(f.prompter.texts(), QStringList{"没有发现问题。"});
-        QVERIFY(!ed->findChild<WarningList*>());
-
-        ed->model()->setData(ed->model()->index(1, ColTaxM1), "300", Qt::EditRole);
-        ed->action("检查")->trigger();
-        auto* shown = ed->findChild<WarningList*>();
-        QVERIFY(shown);
-        QVERIFY(QTest::qWaitForWindowExposed(shown));
-        // The tax owed in the header no longer follows, then the row's tax.
-        QCOMPARE(shown->model()->rowCount(), 2);
-        QCOMPARE(shown->model()->row(0),
-                 QStringList({"表头", "欠缴税额", "欠缴税额 0.00 不等于应扣缴税额 650.00 − 实缴税额 625.00",
-                              "25.00"}));
-        QCOMPARE(shown->model()->text(1, 1), QString("本张实缴税额"));
-
-        QTableView* view = shown->view();
-        const QRect cell = view->visualRect(shown->model()->index(1, 2));
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(ed->grid()->currentIndex().row(), 1);
-        QCOMPARE(ed->grid()->currentIndex().column(), int(ColTaxM1));
-    }
-
-    void validationFailureFocusesAndKeepsOpen()
-    {
-        WindowFixture f;
-        DeclarationEditor* ed = f.open(false, validDocument());
+        // A refusal on closing keeps the editor open.
         ed->setBoxText(F::ApplyDate, "");
         f.prompter.queue(Prompter::Answer::Yes); // save on closing; the blank date stops it
         QVERIFY(!ed->close());
-        QVERIFY(ed->isVisible());
+        QVERIFY(ed->isVisible() && ed->isModified());
         QCOMPARE(f.prompter.texts(),
                  QStringList({"申报表已修改，是否保存？", QString::fromUtf16(u"申报日期\r\n不能为空!")}));
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 0);
-
         f.prompter.queue(Prompter::Answer::No);
         QVERIFY(ed->close());
         QVERIFY(!f.settings.columnWidths().isEmpty()); // widths stored on closing
@@ -269,8 +216,6 @@ private slots:
         store.save(validDocument(), 1, 1);
         store.save(validDocument(), 2, 1);
         auto* firstList = new DeclarationList(f.ctx, &f.host);
-        firstList->deleteCurrent();
-        QCOMPARE(f.prompter.texts(), QStringList({"请选择申报表！"}));
         firstList->grid()->setCurrentIndex(firstList->model()->index(0, 0));
         firstList->openCurrent();
         f.ed = firstList->editor();
@@ -287,7 +232,7 @@ private slots:
         QCOMPARE(list.model()->rowCount(), 2);
 
         f.ed->setBoxText(F::BookNo, "BK20051009"); // the editor's saves now refresh this list
-        QVERIFY2(f.ed->DoSave(), qPrintable(f.prompter.texts().join(u'|')));
+        QVERIFY(f.ed->DoSave());
         QCOMPARE(list.model()->text(0, DeclarationList::ColBookNo), QString("BK20051009"));
 
         f.ed->setBoxText(F::ApplyDate, ""); // unsaved and invalid
@@ -312,33 +257,6 @@ private slots:
         QCOMPARE(list.model()->rowCount(), 1);
         QCOMPARE(f.t.db().scalar("select group_concat(AppID) from ApplT").toString(), QString("2"));
         QCOMPARE(f.t.db().scalar("select count(*) from ApplTInfo").toInt(), 4); // the header only
-    }
-
-    void emptyUnitTable()
-    {
-        WindowFixture f;
-        f.t.db().exec("delete from UnitInfo");
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        QCOMPARE(f.prompter.texts(), QStringList({"请选择单位"}));
-        QVERIFY(!list.editor());
-    }
-
-    void exportButtonShowsThePath()
-    {
-        WindowFixture f;
-        DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
-        DeclarationList list(f.ctx, &f.host);
-        list.exportCurrent();
-        QCOMPARE(f.prompter.texts(), QStringList({"请选择申报表！"}));
-        list.grid()->setCurrentIndex(list.model()->index(0, 0));
-        const QString path = f.t.dir() + "/it's.CSV";
-        f.prompter.queueText(path);
-        list.exportCurrent();
-        QCOMPARE(f.prompter.last().text, QString("生成成功！"));
-        QCOMPARE(list.model()->text(0, DeclarationList::ColUploadResult), path);
-        QCOMPARE(f.t.db().scalar("select UploadResult from ApplT").toString(), path);
-        QVERIFY(QFileInfo(path).size() > 0);
     }
 };
 
