@@ -76,6 +76,8 @@ private slots:
         QTest::keyClick(grid->gridDelegate()->openEditor(), Qt::Key_Return);
         QCOMPARE(ed->document().cellText(0, ColInComeM), QString("1234.56"));
         QCOMPARE(grid->currentIndex().column(), int(ColTaxM));
+        QTest::keyClick(grid, Qt::Key_Tab); // Tab moves within the grid too
+        QCOMPARE(grid->currentIndex().column(), int(ColTaxM) + 1);
         QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
         QVERIFY(ed->isModified());
         model->setData(model->index(0, ColNation), "15", Qt::EditRole);
