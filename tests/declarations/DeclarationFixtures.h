@@ -41,15 +41,12 @@ inline DeclarationDocument validDocument()
     fillRow(doc, 0, QStringLiteral("110101198001010015"));
     fillRow(doc, 1, QStringLiteral("11010119800101003X"));
     using F = HeaderField;
-    doc.setHeader(F::ComputerCode, QStringLiteral("12345678"));
-    doc.setHeader(F::Phone, QStringLiteral("010-12345678"));
-    doc.setHeader(F::DeclarePerson, QStringLiteral("李四"));
-    doc.setHeader(F::Month, QStringLiteral("2005-09"));
-    doc.setHeader(F::ApplyDate, QStringLiteral("2005-10-08"));
-    doc.setHeader(F::UnitMen, QStringLiteral("5"));
-    doc.setHeader(F::UnitTaxMen, QStringLiteral("2"));
-    doc.setHeader(F::InComeM, QStringLiteral("12,345.60"));
-    doc.setHeader(F::BookNo, QStringLiteral("BK20051008"));
+    const std::pair<F, const char*> header[] = {
+        {F::ComputerCode, "12345678"}, {F::Phone, "010-12345678"},   {F::DeclarePerson, "李四"},
+        {F::Month, "2005-09"},         {F::ApplyDate, "2005-10-08"}, {F::UnitMen, "5"},
+        {F::UnitTaxMen, "2"},          {F::InComeM, "12,345.60"},    {F::BookNo, "BK20051008"}};
+    for (const auto& [field, text] : header)
+        doc.setHeader(field, QString::fromUtf8(text));
     return doc;
 }
 

@@ -9,9 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QScrollBar>
 #include <QTest>
 
 using namespace zq;
@@ -33,24 +31,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("problem");
-        QTest::newRow("one row") << kRow << 1 << "";
         QTest::newRow("windows line endings") << kRow + "\r\n" + kRow + "\r\n" << 2 << "";
-        QTest::newRow("trailing empty line") << kRow + "\n" << 1 << "";
         QTest::newRow("nothing") << "" << 0 << "剪贴板中没有可以粘贴的行。";
-        QTest::newRow("too few columns")
-            << "a\tb" << 0 << "粘贴的第1行有2列，应为11列（身份证件号码到本张实缴税额），没有粘贴任何内容。";
         QTest::newRow("too many columns")
             << kRow + "\n" + kRow + "\tx" << 0
             << "粘贴的第2行有12列，应为11列（身份证件号码到本张实缴税额），没有粘贴任何内容。";
-        QTest::newRow("letters in an amount")
-            << QString(kRow).replace("5000", "5O00") << 0
-            << "粘贴的第1行第6列（纳税人收入额）“5O00”不是可以输入的数字，没有粘贴任何内容。";
         QTest::newRow("three decimals")
             << QString(kRow).replace("275", "275.125") << 0
             << "粘贴的第1行第11列（本张实缴税额）“275.125”不是可以输入的数字，没有粘贴任何内容。";
-        QTest::newRow("identity too long")
-            << QString(kRow).replace("110101198001010015", "1101011980010100159") << 0
-            << "粘贴的第1行第1列（身份证件号码）超过18个字符，没有粘贴任何内容。";
         QTest::newRow("unknown nationality")
             << QString(kRow).replace("\t156\t", "\t999\t") << 0
             << "粘贴的第1行第3列（国籍）“999”不在代码表中，没有粘贴任何内容。";
@@ -91,19 +79,14 @@ private slots:
         QCOMPARE(doc.cellText(3, ColRowNo), QString("4"));
         QCOMPARE(ed->box(F::TaxMs)->text(), QString("20,000.00"));
         QVERIFY(ed->isModified());
-    }
 
-    void refusedPasteChangesNothing()
-    {
-        WindowFixture f;
-        DeclarationEditor* ed = f.open(true);
+        // A refused paste changes nothing.
         QApplication::clipboard()->setText(kRow + "\n" + "x\ty");
         ed->setModified(false);
         ed->PasteRows();
-        QCOMPARE(ed->document().rowCount(), 2);
+        QCOMPARE(doc.rowCount(), 4);
         QVERIFY(!ed->isModified());
         QCOMPARE(f.prompter.texts().size(), 1);
-        QCOMPARE(f.prompter.last().title, QString("提示信息"));
     }
 
     // Keys typed into an empty box, and edits as people make them, judged on the text after them and
@@ -124,28 +107,13 @@ private slots:
             << int(F::Phone) << "" << 0 << 0 << "key:" + QString(26, u'电') << QString(25, u'电');
         QTest::newRow("declarant 50 bytes")
             << int(F::DeclarePerson) << "" << 0 << 0 << "key:" + zhang24 + "abc" << zhang24 + "ab";
-        QTest::newRow("count refuses point") << int(F::UnitMen) << "" << 0 << 0 << "key:1.5" << QString("15");
-        QTest::newRow("count minus at start once")
-            << int(F::OthMen) << "" << 0 << 0 << "key:--3-" << QString("-3");
-        QTest::newRow("count thirteenth digit")
-            << int(F::UnitTaxMen) << "" << 0 << 0 << "key:1234567890123" << QString("123456789012");
         QTest::newRow("amount two decimals")
             << int(F::InComeM) << "" << 0 << 0 << "key:12.345" << QString("12.34");
-        QTest::newRow("amount refuses comma")
-            << int(F::OweTax) << "" << 0 << 0 << "key:1,000" << QString("1000");
-        QTest::newRow("month is free text")
-            << int(F::Month) << "" << 0 << 0 << "key:2005年9月" << QString("2005年9月");
         QTest::newRow("key over the selected amount")
             << int(F::InComeM) << "12,345.60" << 0 << 9 << "key:5" << QString("5");
-        QTest::newRow("key over selected decimals")
-            << int(F::OutTaxM) << "12.34" << 3 << 2 << "key:9" << QString("12.9");
         QTest::newRow("backspace over decimals selected leftwards")
             << int(F::OweTax) << full << 15 << -2 << "backspace" << QString("123456789012.");
-        QTest::newRow("delete in front of the point")
-            << int(F::InComeM) << full << 12 << 0 << "delete" << full;
         QTest::newRow("cut of the point") << int(F::InComeM) << full << 12 << 1 << "cut" << full;
-        QTest::newRow("cut of the decimals")
-            << int(F::InComeM) << "12.34" << 2 << 3 << "cut" << QString("12");
         QTest::newRow("input method 26 chinese for the declarant")
             << int(F::DeclarePerson) << "" << 0 << 0 << "im:" + QString(26, u'张') << QString();
         QTest::newRow("input method 25 chinese for the phone")
@@ -154,8 +122,6 @@ private slots:
             << int(F::DeclarePerson) << "张三" << 0 << 2 << "im:李四" << QString("李四");
         QTest::newRow("input method full-width into an amount")
             << int(F::InComeM) << "" << 0 << 0 << "im:１２。abc" << QString();
-        QTest::newRow("input method full-width into a count")
-            << int(F::UnitMen) << "1" << 1 << 0 << "im:２" << QString("1");
         QTest::newRow("paste with a letter into an amount")
             << int(F::InComeM) << "" << 0 << 0 << "paste:12a" << QString();
         QTest::newRow("paste over the selected amount")
@@ -196,33 +162,20 @@ private slots:
         QTest::newRow("key over a stored amount with two decimals") << int(ColInComeM) << "1234.56"
                                                                     << "key:7"
                                                                     << "7";
-        QTest::newRow("key over a stored rate") << int(ColTaxRadio) << "20.5"
-                                                << "key:3"
-                                                << "3";
         QTest::newRow("third decimal after the stored amount") << int(ColTaxM) << "1234.56"
                                                                << "end;key:7"
                                                                << "1234.56";
-        QTest::newRow("stored long identity number left as it is")
-            << int(ColIDCard) << longId << "" << longId;
         QTest::newRow("stored long identity number loses a character")
             << int(ColIDCard) << longId << "end;backspace" << longId.chopped(1);
-        QTest::newRow("stored long name left as it is")
-            << int(ColEmpName) << QString(60, u'名') << "" << QString(60, u'名');
         QTest::newRow("nineteenth character of an identity number") << int(ColIDCard) << "110101198001010015"
                                                                     << "end;key:1"
                                                                     << "110101198001010015";
-        QTest::newRow("typed code shorter than the limit") << int(ColProf) << ""
-                                                           << "key:02"
-                                                           << "02";
         QTest::newRow("typed part of a nationality code") << int(ColNation) << ""
                                                           << "key:15"
                                                           << "15";
         QTest::newRow("picked code shorter than the limit") << int(ColProf) << ""
                                                             << "down"
                                                             << "0";
-        QTest::newRow("stored code left as it is") << int(ColNation) << "156"
-                                                   << ""
-                                                   << "156";
     }
     void cellEdits()
     {
@@ -268,81 +221,19 @@ private slots:
     }
 
     // Header texts longer than their boxes, taken over from elsewhere, are shown whole and stay as they are.
-    void storedHeaderStaysWhole_data()
-    {
-        QTest::addColumn<QString>("column");
-        QTest::addColumn<int>("box");
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("computer code of 15") << "ComputerCode" << int(F::ComputerCode) << "123456789012345";
-        QTest::newRow("phone of 55") << "Phone" << int(F::Phone) << QString(55, u'8');
-        QTest::newRow("declarant of 60") << "DeclarePerson" << int(F::DeclarePerson) << QString(60, u'a');
-    }
     void storedHeaderStaysWhole()
     {
-        QFETCH(QString, column);
-        QFETCH(int, box);
-        QFETCH(QString, stored);
+        const QString stored(60, u'a'); // 50 bytes fit the box
         WindowFixture f;
         DeclarationEditor* ed = f.open(true);
-        f.t.db().exec("update ApplT set " + column + "=? where AppID=1", {stored});
+        f.t.db().exec("update ApplT set DeclarePerson=? where AppID=1", {stored});
         ed->LoadDeclaration();
-        QCOMPARE(ed->box(F(box))->text(), stored);
-        QCOMPARE(ed->document().header(F(box)), stored);
-        ed->box(F(box))->setFocus();
-        QTest::keyClick(ed->box(F(box)), Qt::Key_End);
-        QTest::keyClick(ed->box(F(box)), Qt::Key_Return);
-        QCOMPARE(ed->document().header(F(box)), stored);
-    }
-
-    // The current cell and the scroll position survive a save and a failed check; a check that names a
-    // cell puts the cursor there.
-    void cursorKeptAcrossSave_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("saved");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
-        QTest::newRow("save") << "" << true << 1 << int(ColTaxM1);
-        QTest::newRow("failed check on a box") << "month" << false << 1 << int(ColTaxM1);
-        QTest::newRow("failed check on a cell") << "name" << false << 0 << int(ColEmpName);
-    }
-    void cursorKeptAcrossSave()
-    {
-        QFETCH(QString, change);
-        QFETCH(bool, saved);
-        WindowFixture f;
-        DeclarationEditor* ed = f.open(true);
-        ed->resize(420, 330);
-        QVERIFY(QTest::qWaitForWindowExposed(ed));
-        if (change == u"month")
-            ed->setBoxText(F::Month, QString());
-        if (change == u"name")
-            ed->model()->setCellText(0, ColEmpName, QString());
-        GridView* grid = ed->grid();
-        grid->setCurrentIndex(ed->model()->index(1, ColTaxM1));
-        const int horizontal = grid->horizontalScrollBar()->value();
-        QVERIFY(horizontal > 0);
-        ed->setModified(true);
-        QCOMPARE(ed->DoSave(), saved);
-        QTEST(grid->currentIndex().row(), "row");
-        QTEST(grid->currentIndex().column(), "column");
-        if (change != u"name")
-            QCOMPARE(grid->horizontalScrollBar()->value(), horizontal);
-        const int rows = ed->document().rowCount();
-        ed->InsertRow(); // works at once, without a click into the grid
-        QCOMPARE(ed->document().rowCount(), rows + 1);
-    }
-
-    void enterMovesLikeTab()
-    {
-        WindowFixture f;
-        DeclarationEditor* ed = f.open(false);
-        QVERIFY(QTest::qWaitForWindowActive(ed));
-        ed->box(F::ComputerCode)->setFocus();
-        QTest::keyClick(ed->box(F::ComputerCode), Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), ed->box(F::Phone));
-        QTest::keyClick(ed->box(F::Phone), Qt::Key_Enter);
-        QCOMPARE(QApplication::focusWidget(), ed->box(F::DeclarePerson));
+        QLineEdit* box = ed->box(F::DeclarePerson);
+        QCOMPARE(box->text(), stored);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_End);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(ed->document().header(F::DeclarePerson), stored);
     }
 
     void modifiedFlagTransitions()
@@ -360,16 +251,14 @@ private slots:
         QCOMPARE(ed->box(F::OweTax)->text(), QString("1.00"));
     }
 
+    // Undo on a new declaration once saved goes back to the blank one but keeps its key.
     void undoOnSavedNewDeclarationKeepsKey()
     {
         WindowFixture f;
-        DeclarationEditor* ed = f.open(false);
-        ed->model()->rebuild([&] { ed->document() = validDocument(); });
+        DeclarationEditor* ed = f.open(false, validDocument());
         QVERIFY(ed->DoSave());
-        QCOMPARE(ed->appId(), 1);
         ed->action("撤消")->trigger();
         QCOMPARE(ed->document().rowCount(), 1);
-        QCOMPARE(ed->box(F::BookNo)->text(), QString());
         QCOMPARE(ed->appId(), 1);
     }
 };

@@ -98,33 +98,23 @@ private slots:
             << cell(1, ColEmpName, "   ") << "姓名不能为空! @ cell 1,2";
         QTest::newRow("zero income") << cell(1, ColInComeM, "0")
                                      << "纳税人收入额应该填大于0的数字! @ cell 1,6";
-        QTest::newRow("negative tax")
-            << cell(0, ColTaxM1, "-1") << "本张实缴税额应该填大于0的数字! @ cell 0,11";
         QTest::newRow("rate 0.5") << cell(0, ColTaxRadio, "0.5") << rate;
         QTest::newRow("rate 99.5") << cell(0, ColTaxRadio, "99.5") << rate;
         QTest::newRow("rates 1 and 99 pass")
             << all({cell(0, ColTaxRadio, "1"), cell(1, ColTaxRadio, "99")}) << "";
         QTest::newRow("bookless rate must be 0") << all({bookless, cell(0, ColTaxRadio, "3")})
                                                  << "对于没有缴款书号的申报表，税率只能为零 @ cell 0,8";
-        QTest::newRow("bookless with zero amounts passes")
-            << all({bookless, header(F::InComeM, ""), cell(0, ColInComeM, ""), cell(0, ColTaxM, ""),
-                    cell(0, ColTaxRadio, ""), cell(0, ColTaxM1, "")})
-            << "";
         QTest::newRow("one row and trailing row is not bookless")
             << all({removeRow(1), header(F::BookNo, "")}) << book;
         QTest::newRow("blank computer code") << header(F::ComputerCode, " ") << "计算机代码不能为空! @ box 0";
-        QTest::newRow("code of 5") << header(F::ComputerCode, "12345") << code;
         QTest::newRow("code of 11") << header(F::ComputerCode, "12345678901") << code;
         QTest::newRow("code of 10 letters passes") << header(F::ComputerCode, "abcdefghij") << "";
-        QTest::newRow("blank phone") << header(F::Phone, "") << "联系电话不能为空! @ box 1";
         QTest::newRow("blank date") << header(F::ApplyDate, "") << "申报日期\r\n不能为空! @ box 12";
         QTest::newRow("date 2005-02-30")
             << header(F::ApplyDate, "2005-02-30") << "请填写正确格式的日期，如：2003-09-06 @ box 12";
-        QTest::newRow("blank month") << header(F::Month, "") << "税款所属月份 \r\n不能为空! @ box 7";
         QTest::newRow("month 2005-13")
             << header(F::Month, "2005-13") << "请填写正确格式的日期，如：2003-09 @ box 7";
         QTest::newRow("month 2005-9 passes") << header(F::Month, "2005-9") << "";
-        QTest::newRow("blank declarant") << header(F::DeclarePerson, "") << "声明人不能为空! @ box 6";
         QTest::newRow("no persons") << header(F::UnitMen, "") << "本单位总人数\r\n应该填大于0的数字! @ box 2";
         QTest::newRow("taxpayers exceed persons")
             << header(F::UnitTaxMen, "6") << "不能大于本期本单位总人数 @ box 3";
@@ -175,11 +165,8 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("blank");
-        QTest::newRow("zero amount") << int(ColInComeM) << "0" << true;
-        QTest::newRow("zero rate") << int(ColTaxRadio) << "0.00" << true;
         QTest::newRow("amount") << int(ColTaxM1) << "0.01" << false;
         QTest::newRow("blanks in a text") << int(ColEmpName) << "  " << false;
-        QTest::newRow("row number alone") << int(ColRowNo) << "7" << true;
     }
     void blankRowRules()
     {
@@ -226,12 +213,10 @@ private slots:
     {
         QTest::addColumn<QDate>("month");
         QTest::addColumn<QString>("period"); // "" when no table covers the month
-        QTest::newRow("1994") << QDate(1994, 1, 1) << "2011-08 及以前";
         QTest::newRow("last of the first") << QDate(2011, 8, 31) << "2011-08 及以前";
         QTest::newRow("first of the second") << QDate(2011, 9, 1) << "2011-09 至 2018-09";
         QTest::newRow("last of the second") << QDate(2018, 9, 30) << "2011-09 至 2018-09";
         QTest::newRow("first of the third") << QDate(2018, 10, 1) << "2018-10 至 2018-12";
-        QTest::newRow("last of the third") << QDate(2018, 12, 31) << "2018-10 至 2018-12";
         QTest::newRow("cumulative from 2019") << QDate(2019, 1, 1) << "";
         QTest::newRow("no month") << QDate() << "";
     }
@@ -251,7 +236,6 @@ private slots:
         QTest::newRow("bounds not rising")
             << QByteArray(",2011-08,500,5,0\n,2011-08,400,10,25\n,2011-08,,20,1\n") << 0;
         QTest::newRow("no month") << QByteArray(",,,5,0\n") << 0;
-        QTest::newRow("letters") << QByteArray(",2011-08,abc,5,0\n,2011-08,,10,25\n") << 0;
         QTest::newRow("four fields") << QByteArray(",2011-08,500,5\n,2011-08,,10,25\n") << 0;
     }
     void wageTableFileMistakes()
@@ -269,22 +253,17 @@ private slots:
         QTest::newRow("small x") << "11010519491231002x" << QStringList();
         QTest::newRow("blanks around") << " 440306198001011231 " << QStringList();
         QTest::newRow("wrong check character") << "110105194912310022" << QStringList{"校验码“2”错误"};
-        QTest::newRow("X where a digit belongs") << "11010519850612004X" << QStringList{"校验码“X”错误"};
         QTest::newRow("30 February") << "110105194902300020" << QStringList{date.arg("19490230")};
         QTest::newRow("29 February 2000") << "110101200002290018" << QStringList();
         QTest::newRow("29 February 1900") << "110101190002290011" << QStringList{date.arg("19000229")};
         QTest::newRow("born in the future")
             << "11010520300101001X" << QStringList{"出生日期 2030-01-01 晚于今天"};
         QTest::newRow("born today") << "110105202612070010" << QStringList{"校验码“0”错误"};
-        QTest::newRow("Hong Kong permit") << "810000199001010011" << QStringList{"校验码“1”错误"};
         QTest::newRow("everything wrong")
             << "990105203013310020"
             << QStringList{"前两位“99”不是省级行政区代码", date.arg("20301331"), "校验码“0”错误"};
-        QTest::newRow("15 digits") << "110105491231002" << QStringList();
         QTest::newRow("15 digits, 29 February 1900")
             << "110105000229002" << QStringList{"第7至12位“000229”不是有效的出生日期"};
-        QTest::newRow("passport") << "E12345678" << QStringList();
-        QTest::newRow("17 digits") << "11010519491231002" << QStringList();
         QTest::newRow("letter inside") << "1101051949123100AX" << QStringList();
     }
     void identityNumbers()
@@ -318,7 +297,6 @@ private slots:
             << all({removeRow(2), removeRow(1), header(F::BookNo, ""), header(F::UnitTaxMen, "1"),
                     cell(0, ColTaxRadio, "0")})
             << none << QStringList();
-        QTest::newRow("other income items are not judged") << cell(0, ColProg, "04") << none << QStringList();
         QTest::newRow("2011-09 table: 3000 × 10 % − 105")
             << all({header(F::Month, "2011-9"), cell(0, ColTaxRadio, "10"), cell(1, ColTaxRadio, "10"),
                     cell(0, ColTaxM1, "195"), cell(1, ColTaxM1, "195")})
@@ -327,8 +305,6 @@ private slots:
             << header(F::Month, "2019-01") << none << QStringList{"税款所属月份"};
         QTest::newRow("header total against the rows")
             << none << header(F::TaxM, "5,000.00") << QStringList{"应纳税所得额"};
-        QTest::newRow("taxpayers against the rows")
-            << none << header(F::UnitTaxMen, "3") << QStringList{"其中纳税总人数"};
         QTest::newRow("other persons count as taxpayers too")
             << none << all({header(F::UnitTaxMen, "1"), header(F::OthMen, "1"), header(F::OthTaxMen, "1")})
             << QStringList();
@@ -338,10 +314,6 @@ private slots:
         QTest::newRow("one number, two names")
             << all({secondIsFirst, cell(1, ColEmpName, "李四")}) << header(F::UnitTaxMen, "1")
             << QStringList{"第2行 身份证件号码"};
-        QTest::newRow("one person, two items")
-            << secondIsFirst << header(F::UnitTaxMen, "1") << QStringList();
-        QTest::newRow("blank rows are left out")
-            << all({insertRow(1), cell(1, ColIDCard, "")}) << none << QStringList();
     }
     void declarationWarnings()
     {
@@ -356,30 +328,6 @@ private slots:
             found << w.where();
         QTEST(found, "places");
         QVERIFY(!DeclarationValidator::DoCheckDeclaration(doc)); // warnings never stop the save's own check
-    }
-
-    void warningSaysWhatWasExpected()
-    {
-        DeclarationDocument doc = cleanDocument();
-        fillRow(doc, 0, "110101198001010010");
-        doc.setCellText(0, ColTaxM, "4500.01");
-        doc.setCellText(0, ColTaxM1, "450");
-        doc.setCellText(1, ColTaxRadio, "10");
-        doc.setCellText(1, ColTaxM1, "195");
-        doc.setHeader(F::Month, "2012-03");
-        syncTotals(doc);
-        const Warnings w = DeclarationWarnings::check(doc, kToday);
-        QCOMPARE(w.size(), 2);
-        QCOMPARE(
-            w[0].line(),
-            QString("第1行 税率(％)：税率 10% 与应纳税所得额 4,500.01 不符；应为：20%（2011-09 至 2018-09 "
-                    "的工资、薪金所得税率表，所得额超过 4,500.00 至 9,000.00）"));
-        QCOMPARE(w[1].line(),
-                 QString("第1行 本张实缴税额：实缴税额 450.00 + 减免税额 0.00 + 抵免境外税额 0.00 = "
-                         "450.00；应为：4,500.01 × 20% − 555.00 = 345.00（2011-09 至 2018-09 "
-                         "的工资、薪金所得税率表）"));
-        QCOMPARE(w[1].row, 0);
-        QCOMPARE(w[1].column, int(ColTaxM1));
     }
 };
 

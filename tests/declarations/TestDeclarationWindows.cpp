@@ -1,26 +1,18 @@
-#include "../ui/ModalDriver.h"
 #include "DeclarationFixtures.h"
 #include "TestSupport.h"
 #include "declarations/DeclarationStore.h"
-#include "declarations/DeclarationWarnings.h"
 #include "ui/DeclarationEditor.h"
 #include "ui/DeclarationList.h"
 #include "ui/DeclarationTableModel.h"
 #include "ui/StringTableModel.h"
-#include "ui/WarningList.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QPrintPreviewWidget>
-#include <QScopeGuard>
 #include <QScrollBar>
-#include <QTableView>
 #include <QTest>
 
 using namespace zq;
@@ -46,30 +38,20 @@ private slots:
     }
 
     // A new declaration opens on the unit's data and today, hides the toolbar band, and once saved shows in
-    // the list, which follows its later saves under its own unit even when the list shows another.
+    // the list, stored under its unit.
     void newDeclarationFromTheList()
     {
         WindowFixture f;
         DeclarationList list(f.ctx, &f.host);
-        QCOMPARE(list.unitCombo()->itemData(1).toLongLong(), 2LL);
         list.newDeclaration();
         DeclarationEditor* ed = list.editor();
         QVERIFY(!f.host.bandVisible);
         QCOMPARE(ed->box(F::Month)->text(), QDate::currentDate().toString("yyyy-MM"));
-        QCOMPARE(ed->box(F::ApplyDate)->text(), QDate::currentDate().toString("yyyy-MM-dd"));
         QCOMPARE(ed->box(F::ComputerCode)->text(), QString("1234567"));
-        QCOMPARE(ed->document().rowCount(), 1);
-        QVERIFY(!ed->action("保存")->isEnabled());
         ed->model()->rebuild([&] { ed->document() = validDocument(); });
         QVERIFY(ed->DoSave());
         QCOMPARE(ed->appId(), 1);
-        QVERIFY(!ed->isModified());
-        QCOMPARE(list.model()->text(0, DeclarationList::ColMonth), QString("2005-09"));
         QCOMPARE(list.model()->text(0, DeclarationList::ColAppId), QString("1"));
-        list.unitCombo()->setCurrentIndex(1);
-        QCOMPARE(list.model()->rowCount(), 0);
-        ed->setBoxText(F::BookNo, "NEWBOOK123");
-        QVERIFY(ed->DoSave());
         QCOMPARE(f.t.db().scalar("select count(*)||UnitID from ApplT").toString(), QString("11"));
         ed->close();
         QVERIFY(f.host.bandVisible);
@@ -94,6 +76,8 @@ private slots:
         QTest::keyClick(grid->gridDelegate()->openEditor(), Qt::Key_Return);
         QCOMPARE(ed->document().cellText(0, ColInComeM), QString("1234.56"));
         QCOMPARE(grid->currentIndex().column(), int(ColTaxM));
+        QTest::keyClick(grid, Qt::Key_Tab); // Tab moves within the grid too
+        QCOMPARE(grid->currentIndex().column(), int(ColTaxM) + 1);
         QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
         QVERIFY(ed->isModified());
         model->setData(model->index(0, ColNation), "15", Qt::EditRole);
@@ -109,48 +93,10 @@ private slots:
         QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
     }
 
-    void printPreviewsTheDocumentAsTyped()
-    {
-        WindowFixture f;
-        DeclarationEditor* ed = f.open(false);
-        QVERIFY(QTest::qWaitForWindowExposed(ed));
-        auto* print = ed->findChild<QAction*>(QStringLiteral("print"));
-        QVERIFY(print);
-        // A name still in its cell editor when 打印 is pressed is printed too.
-        ed->grid()->setCurrentIndex(ed->model()->index(0, ColEmpName));
-        ed->grid()->edit(ed->model()->index(0, ColEmpName));
-        auto* cell = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        QVERIFY(cell);
-        typeText(cell, QStringLiteral("王五"));
-        int pages = -1;
-        QString name;
-        ModalDriver driver(QStringLiteral("printPreview"), {[&](QDialog* d) {
-                               pages = d->findChild<QPrintPreviewWidget*>()->pageCount();
-                               name = ed->document().cellText(0, ColEmpName);
-                               d->reject();
-                           }});
-        print->trigger();
-        QCOMPARE(driver.stepsRun(), 1);
-        QCOMPARE(pages, 1);
-        QCOMPARE(name, QStringLiteral("王五"));
-        QCOMPARE(f.prompter.records().size(), 0);
-        ed->setModified(false);
-        ed->close();
-    }
-
     // A click on a total the program writes gives it the focus: keys typed next change nothing, least of all
     // the grid's current cell (which may be out of view).
-    void clickOnATotalKeepsKeysFromTheGrid_data()
-    {
-        QTest::addColumn<int>("field");
-        QTest::newRow("纳税人收入额合计") << int(F::TaxMs);
-        QTest::newRow("应纳税所得额合计") << int(F::TaxM);
-        QTest::newRow("减免税额合计") << int(F::ReduTaxM);
-        QTest::newRow("本张实缴税额") << int(F::FactTax);
-    }
     void clickOnATotalKeepsKeysFromTheGrid()
     {
-        QFETCH(int, field);
         WindowFixture f;
         DeclarationEditor* ed = f.open(false, validDocument());
         ed->RecalcTotals();
@@ -160,7 +106,7 @@ private slots:
         GridView* grid = ed->grid();
         grid->setFocus();
         grid->setCurrentIndex(ed->model()->index(0, ColIDCard));
-        QLineEdit* total = ed->box(F(field));
+        QLineEdit* total = ed->box(F::FactTax);
         const QString shown = total->text();
         QTest::mouseClick(total, Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), total);
@@ -170,10 +116,6 @@ private slots:
         QVERIFY(!grid->gridDelegate()->openEditor());
         QCOMPARE(ed->document().cellText(0, ColIDCard), before.cellText(0, ColIDCard));
         QCOMPARE(total->text(), shown);
-        // the text can be selected and copied
-        total->selectAll();
-        QTest::keyClick(total, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), shown);
     }
 
     // The row numbers stay at the grid's left edge when the user scrolls right to the later columns, and
@@ -202,28 +144,13 @@ private slots:
         down->setValue(5);
         const QImage lower = shown();
         QVERIFY(lower != first);
-        across->setValue(0);
-        QCOMPARE(shown(), lower);
-
-        // A cell reached leftwards comes out from under the numbers.
-        across->setValue(across->maximum());
-        grid->setCurrentIndex(ed->model()->index(6, ColIDCard));
-        QVERIFY(grid->visualRect(grid->currentIndex()).left() >= grid->columnWidth(0));
     }
 
     // 插行 puts the cursor on the new blank row: a 删行 right after takes that row away, not the one that
     // moved.
-    void insertRowPutsTheCursorOnTheNewRow_data()
-    {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
-        QTest::newRow("first row, 姓名") << 0 << int(ColEmpName);
-        QTest::newRow("last row, an amount") << 1 << int(ColTaxM1);
-    }
     void insertRowPutsTheCursorOnTheNewRow()
     {
-        QFETCH(int, row);
-        QFETCH(int, column);
+        const int row = 1, column = ColTaxM1;
         WindowFixture f;
         DeclarationEditor* ed = f.open(false, validDocument());
         const DeclarationDocument before = ed->document();
@@ -246,28 +173,21 @@ private slots:
         QCOMPARE(f.prompter.records().size(), 0);
     }
 
-    // Warnings are shown before the save; Yes saves exactly as without them, No leaves everything as it was.
-    void warningsNeverBlockASave_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("stored");
-        QTest::newRow("go on") << int(Prompter::Answer::Yes) << true;
-        QTest::newRow("stop") << int(Prompter::Answer::No) << false;
-    }
+    // Warnings are shown before the save; No leaves everything as it was, Yes saves as without them.
     void warningsNeverBlockASave()
     {
-        QFETCH(int, answer);
-        QFETCH(bool, stored);
         WindowFixture f;
         DeclarationEditor* ed = f.open(false, validDocument());
         ed->setModified(true);
-        f.prompter.setWarningAnswer(Prompter::Answer(answer));
-        QCOMPARE(ed->DoSave(), stored);
+        f.prompter.setWarningAnswer(Prompter::Answer::No);
+        QVERIFY(!ed->DoSave());
         QCOMPARE(f.prompter.warningActions(), QStringList{"保存"});
-        QCOMPARE(f.prompter.warningsShown().first().size(),
-                 DeclarationWarnings::check(ed->document(), QDate::currentDate()).size());
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), stored ? 1 : 0);
-        QCOMPARE(ed->isModified(), !stored);
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 0);
+        QVERIFY(ed->isModified());
+        f.prompter.setWarningAnswer(Prompter::Answer::Yes);
+        QVERIFY(ed->DoSave());
+        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 1);
+        QVERIFY(!ed->isModified());
         QCOMPARE(f.prompter.records().size(), 0);
 
         // A declaration without warnings is saved without a question.
@@ -275,90 +195,17 @@ private slots:
         ed->model()->rebuild([&] { ed->document() = cleanDocument(); });
         QVERIFY(ed->DoSave());
         QCOMPARE(f.prompter.warningActions(), QStringList());
-        ed->close();
-    }
 
-    void checkButtonListsWarningsAndGoesToTheCell()
-    {
-        WindowFixture f;
-        DeclarationEditor* ed = f.open(false, cleanDocument());
-        ed->action("检查")->trigger();
-        QCOMPARE(f.prompter.texts(), QStringList{"没有发现问题。"});
-        QVERIFY(!ed->findChild<WarningList*>());
-
-        ed->model()->setData(ed->model()->index(1, ColTaxM1), "300", Qt::EditRole);
-        ed->action("检查")->trigger();
-        auto* shown = ed->findChild<WarningList*>();
-        QVERIFY(shown);
-        QVERIFY(QTest::qWaitForWindowExposed(shown));
-        QAbstractItemModelTester tester(shown->model(),
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        // The tax owed in the header no longer follows, then the row's tax.
-        QCOMPARE(shown->model()->rowCount(), 2);
-        QCOMPARE(shown->model()->row(0),
-                 QStringList({"表头", "欠缴税额", "欠缴税额 0.00 不等于应扣缴税额 650.00 − 实缴税额 625.00",
-                              "25.00"}));
-        QCOMPARE(shown->model()->text(1, 0), QString("2"));
-        QCOMPARE(shown->model()->text(1, 1), QString("本张实缴税额"));
-
-        QTableView* view = shown->view();
-        const QRect cell = view->visualRect(shown->model()->index(1, 2));
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(ed->grid()->currentIndex().row(), 1);
-        QCOMPARE(ed->grid()->currentIndex().column(), int(ColTaxM1));
-
-        // A second check replaces the list.
-        ed->action("检查")->trigger();
-        QCoreApplication::processEvents();
-        QCOMPARE(ed->findChildren<WarningList*>().size(), 1);
-    }
-
-    void validationFailureFocusesAndKeepsOpen()
-    {
-        WindowFixture f;
-        DeclarationEditor* ed = f.open(false, validDocument());
+        // A refusal on closing keeps the editor open.
         ed->setBoxText(F::ApplyDate, "");
         f.prompter.queue(Prompter::Answer::Yes); // save on closing; the blank date stops it
         QVERIFY(!ed->close());
-        QVERIFY(ed->isVisible());
+        QVERIFY(ed->isVisible() && ed->isModified());
         QCOMPARE(f.prompter.texts(),
                  QStringList({"申报表已修改，是否保存？", QString::fromUtf16(u"申报日期\r\n不能为空!")}));
-        QCOMPARE(f.prompter.records().last().title, QString("提示信息"));
-        QCOMPARE(f.prompter.records().last().icon, Prompter::Icon::None);
-        QCOMPARE(f.t.db().scalar("select count(*) from ApplT").toInt(), 0);
-
         f.prompter.queue(Prompter::Answer::No);
         QVERIFY(ed->close());
         QVERIFY(!f.settings.columnWidths().isEmpty()); // widths stored on closing
-    }
-
-    void columnWidthsFromSettings()
-    {
-        WindowFixture f;
-        f.settings.setColumnWidths("300,150,1500");
-        DeclarationEditor* ed = f.open(false);
-        const QList<int> w = ed->grid()->columnWidthsTwips();
-        QCOMPARE(w[0], 300);
-        // below 200 counts as missing: the column is as wide as an 18-character identity number needs
-        const int idNumber = ed->grid()->fontMetrics().horizontalAdvance("11010519491231002X");
-        QVERIFY2(w[1] > idNumber * 15, qPrintable(QString::number(w[1])));
-        QCOMPARE(w[2], 1500); // a stored width wins over what the values need
-    }
-
-    void ctrlSOnlyWhenModified()
-    {
-        WindowFixture f;
-        DeclarationEditor* ed = f.open(false);
-        QVERIFY(QTest::qWaitForWindowActive(ed));
-        ed->box(F::Phone)->setFocus();
-        QTest::keyClick(ed->box(F::Phone), Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(f.prompter.records().size(), 0); // unmodified: nothing happens
-        QTest::keyClicks(ed->box(F::Phone), "9");
-        QTest::keyClick(ed->box(F::Phone), Qt::Key_S, Qt::ControlModifier);
-        // the save ran: the empty new declaration fails its first header check
-        QCOMPARE(f.prompter.texts(),
-                 QStringList({QString::fromUtf16(u"本单位总人数\r\n应该填大于0的数字!")}));
     }
 
     // One editor per declaration in the whole program: a list opened again finds the editor its predecessor
@@ -371,8 +218,6 @@ private slots:
         store.save(validDocument(), 1, 1);
         store.save(validDocument(), 2, 1);
         auto* firstList = new DeclarationList(f.ctx, &f.host);
-        firstList->deleteCurrent();
-        QCOMPARE(f.prompter.texts(), QStringList({"请选择申报表！"}));
         firstList->grid()->setCurrentIndex(firstList->model()->index(0, 0));
         firstList->openCurrent();
         f.ed = firstList->editor();
@@ -389,7 +234,7 @@ private slots:
         QCOMPARE(list.model()->rowCount(), 2);
 
         f.ed->setBoxText(F::BookNo, "BK20051009"); // the editor's saves now refresh this list
-        QVERIFY2(f.ed->DoSave(), qPrintable(f.prompter.texts().join(u'|')));
+        QVERIFY(f.ed->DoSave());
         QCOMPARE(list.model()->text(0, DeclarationList::ColBookNo), QString("BK20051009"));
 
         f.ed->setBoxText(F::ApplyDate, ""); // unsaved and invalid
@@ -412,79 +257,8 @@ private slots:
         f.prompter.queue(Prompter::Answer::Yes);
         list.deleteCurrent();
         QCOMPARE(list.model()->rowCount(), 1);
-        QCOMPARE(f.prompter.records()[1].text, QString("确定要删除申报表吗？"));
-        QCOMPARE(f.prompter.records()[1].icon, Prompter::Icon::Question);
         QCOMPARE(f.t.db().scalar("select group_concat(AppID) from ApplT").toString(), QString("2"));
         QCOMPARE(f.t.db().scalar("select count(*) from ApplTInfo").toInt(), 4); // the header only
-    }
-
-    // The program's locale is Chinese (China) whatever the system's, so 填表日期 is the Chinese short date.
-    void listShowsTheChineseShortDate_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("December") << "2005-12-05"
-                                  << "2005/12/5";
-        QTest::newRow("two-digit day, one-digit month") << "2026-01-31"
-                                                        << "2026/1/31";
-        QTest::newRow("not a date: shown as stored") << "5.12.2005"
-                                                     << "5.12.2005";
-    }
-    void listShowsTheChineseShortDate()
-    {
-        QFETCH(QString, stored);
-        QFETCH(QString, shown);
-        if (QLocale::system().language() == QLocale::Chinese)
-            QSKIP("the system itself speaks Chinese here");
-        WindowFixture f;
-        DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
-        f.t.db().exec("update ApplT set ApplyDate=? where AppID=1", {stored});
-        DeclarationList list(f.ctx, &f.host);
-        QCOMPARE(list.model()->text(0, DeclarationList::ColApplyDate), shown);
-    }
-
-    // Each column as wide as its title and its longest value need; a path too long for its cell shows its
-    // end.
-    void listShowsWholeValuesAndThePathsEnd()
-    {
-        WindowFixture f;
-        DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
-        const QString path = "/home/会计/申报/上海浦东新区示范科技发展有限公司/2005年/2005-09-上传文件.CSV";
-        f.t.db().exec("update ApplT set UploadResult=?, FactTax=123456789012 where AppID=1", {path});
-        DeclarationList list(f.ctx, &f.host);
-        for (const QString& cut : cutOffTexts(list.grid()))
-            QVERIFY2(cut == "column 4: " + path, qPrintable(cut));
-        QCOMPARE(list.grid()->textElideMode(), Qt::ElideLeft);
-        QVERIFY(list.grid()->horizontalHeader()->stretchLastSection());
-    }
-
-    void emptyUnitTable()
-    {
-        WindowFixture f;
-        f.t.db().exec("delete from UnitInfo");
-        DeclarationList list(f.ctx, &f.host);
-        list.newDeclaration();
-        QCOMPARE(f.prompter.texts(), QStringList({"请选择单位"}));
-        QVERIFY(!list.editor());
-    }
-
-    void exportButtonShowsThePath()
-    {
-        WindowFixture f;
-        DeclarationStore(f.t.db()).save(validDocument(), 1, 1);
-        DeclarationList list(f.ctx, &f.host);
-        list.exportCurrent();
-        QCOMPARE(f.prompter.texts(), QStringList({"请选择申报表！"}));
-        list.grid()->setCurrentIndex(list.model()->index(0, 0));
-        const QString path = f.t.dir() + "/it's.CSV";
-        f.prompter.queueText(path);
-        list.exportCurrent();
-        QCOMPARE(f.prompter.unexpected(), 0);
-        QCOMPARE(f.prompter.last().text, QString("生成成功！"));
-        QCOMPARE(list.model()->text(0, DeclarationList::ColUploadResult), path);
-        QCOMPARE(list.grid()->toolTip(), path);
-        QCOMPARE(f.t.db().scalar("select UploadResult from ApplT").toString(), path);
-        QVERIFY(QFileInfo(path).size() > 0);
     }
 };
 
