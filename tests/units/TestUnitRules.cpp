@@ -14,27 +14,13 @@ private slots:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("accountSet");
         QTest::addColumn<QString>("item");
-        QTest::newRow("account set") << "(001)甲公司"
-                                     << "001"
-                                     << "(001)甲公司";
-        QTest::newRow("brackets in the name") << "(001)甲(北京)公司"
-                                              << "001"
-                                              << "(001)甲(北京)公司";
-        QTest::newRow("no closing bracket") << "(001"
-                                            << "001"
-                                            << "(001";
-        QTest::newRow("no bracket") << "甲公司"
-                                    << ""
-                                    << "甲公司";
-        QTest::newRow("item") << "YFGZ:应发工资"
-                              << ""
-                              << "YFGZ";
-        QTest::newRow("colon in the item name") << "YFGZ:应发:工资"
-                                                << ""
-                                                << "YFGZ";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << "";
+        QTest::newRow("account set") << "(001)甲公司" << QString("001") << "(001)甲公司";
+        QTest::newRow("brackets in the name") << "(001)甲(北京)公司" << QString("001") << "(001)甲(北京)公司";
+        QTest::newRow("no closing bracket") << "(001" << QString("001") << "(001";
+        QTest::newRow("no bracket") << "甲公司" << QString() << "甲公司";
+        QTest::newRow("item") << "YFGZ:应发工资" << QString() << "YFGZ";
+        QTest::newRow("colon in the item name") << "YFGZ:应发:工资" << QString() << "YFGZ";
+        QTest::newRow("empty") << "" << QString() << "";
     }
 
     void entries()

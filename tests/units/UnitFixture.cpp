@@ -1,8 +1,6 @@
 #include "UnitFixture.h"
 
 #include "finance/DemoPackage.h"
-#include "ui/UnitEditor.h"
-#include "ui/UnitList.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -11,6 +9,7 @@
 #include <QSqlError>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <stdexcept>
@@ -114,6 +113,20 @@ void UnitFixture::addUnit(qint64 id, const QString& name, const QString& code, c
                values);
 }
 
+void UnitFixture::breakServer()
+{
+    QTcpServer closed; // a port nobody listens on once the server is gone
+    closed.listen(QHostAddress::LocalHost, 0);
+    const QString server = QStringLiteral("127.0.0.1,%1").arg(closed.serverPort());
+    closed.close();
+    QFile config(windowsFolder() + QStringLiteral("/Olvenka/Lumina 3.0/config.ini"));
+    if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write config.ini");
+    config.write("[server]\r\nServerName=" + server.toUtf8() + "\r\nuserid=sa\r\npassword=pw\r\n");
+    settings->setValue(QStringLiteral("Finance"), QStringLiteral("ServerEngine"),
+                       QStringLiteral("postgresql"));
+}
+
 qint64 UnitFixture::unitCount()
 {
     return tax.db().scalar(QStringLiteral("select count(*) from UnitInfo")).toLongLong();
@@ -137,6 +150,11 @@ void UnitFixture::buildSqlite(const QString& path, const QStringList& statements
     }
     for (const QString& s : statements)
         execOrFail(*owner, s);
+}
+
+UnitWindows::UnitWindows(UnitFixture& f, int row) : list(f.ctx), ed(f.ctx, list.model(), &list)
+{
+    ed.prepare(row, list.editions().names, list.editions().keys);
 }
 
 bool runWithEditor(ui::UnitList& list, const std::function<void()>& open,

@@ -4,15 +4,12 @@
 #include "TestSupport.h"
 #include "core/AppContext.h"
 #include "core/AppSettings.h"
+#include "ui/UnitEditor.h"
+#include "ui/UnitList.h"
 
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
-
-namespace zq::ui {
-class UnitEditor;
-class UnitList;
-} // namespace zq::ui
 
 namespace zq::test {
 
@@ -33,11 +30,20 @@ struct UnitFixture {
     // Adds a unit row straight to the own database.
     void addUnit(qint64 id, const QString& name, const QString& code = QStringLiteral("123456"),
                  const QStringList& link = {});
+    // Points the package at a payroll server nobody listens on.
+    void breakServer();
     qint64 unitCount();
     QVariant unitValue(qint64 id, const QString& column);
 
     // Writes a SQLite file with the statements (the file is created).
     static void buildSqlite(const QString& path, const QStringList& statements);
+};
+
+// The unit list over the own database and an editor prepared on one of its grid rows (0: a new unit).
+struct UnitWindows {
+    ui::UnitList list;
+    ui::UnitEditor ed;
+    UnitWindows(UnitFixture& f, int row);
 };
 
 // Opens the editor through the list (open() shows it modally) and runs act on it while it is shown; the
