@@ -48,8 +48,9 @@ const QStringList kChangeBoxes{"txtOld", "txtNew1", "txtNew2"};
 class TestPasswordDialogs : public QObject {
     Q_OBJECT
 private slots:
-    // Every box hides what is typed and takes ten characters; only the change-password dialog swallows the
-    // two quote keys, and refuses pasted text with a quote whole.
+    // Enter moves on from box to box like Tab and never confirms the dialog. Every box hides what is typed
+    // and takes ten characters; only the change-password dialog swallows the two quote keys, and refuses
+    // pasted text with a quote whole.
     void boxes_data()
     {
         QTest::addColumn<QString>("dialog");
@@ -67,6 +68,15 @@ private slots:
         TempTaxDatabase t;
         ScriptedPrompter prompter;
         auto d = makeDialog(dialog, t.db(), prompter);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+        for (const QString& name : boxes) {
+            QCOMPARE(d->focusWidget()->objectName(), name);
+            QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+        }
+        QCOMPARE(d->focusWidget()->objectName(), QString("cmdOK"));
+        QVERIFY(d->isVisible());
+        QCOMPARE(prompter.records().size(), 0);
         for (const QString& name : boxes) {
             QLineEdit* b = box(d.get(), qPrintable(name));
             QVERIFY2(b, qPrintable(name));
@@ -81,33 +91,6 @@ private slots:
             b->paste();
             QCOMPARE(b->text(), quotesRefused ? QString("xy") : QString("x'yxy"));
         }
-    }
-
-    void enterMovesOnLikeTab_data()
-    {
-        QTest::addColumn<QString>("dialog");
-        QTest::addColumn<QStringList>("order"); // the focus after each Enter, from the first box
-        QTest::newRow("create") << "FrmCrePass" << QStringList{"TxtPass1", "TxtPass2", "cmdOK"};
-        QTest::newRow("login") << "FrmLogIn" << QStringList{"TxtPass", "cmdOK"};
-        QTest::newRow("change") << "frmChanPass" << QStringList{"txtOld", "txtNew1", "txtNew2", "cmdOK"};
-    }
-    void enterMovesOnLikeTab()
-    {
-        QFETCH(QString, dialog);
-        QFETCH(QStringList, order);
-        TempTaxDatabase t;
-        storeRaw(t, QString("pw"));
-        ScriptedPrompter prompter;
-        auto d = makeDialog(dialog, t.db(), prompter);
-        d->show();
-        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
-        QCOMPARE(d->focusWidget()->objectName(), order.first());
-        for (qsizetype i = 1; i < order.size(); ++i) {
-            QTest::keyClick(d->focusWidget(), Qt::Key_Return);
-            QCOMPARE(d->focusWidget()->objectName(), order[i]);
-        }
-        QVERIFY(d->isVisible()); // Enter in a box never confirms the dialog
-        QCOMPARE(prompter.records().size(), 0);
     }
 
     void create_data()

@@ -77,18 +77,18 @@ private slots:
             QVERIFY(p.waitForStarted());
         };
 
-        QProcess first;
-        start(first);
-        const auto stopFirst = qScopeGuard([&] {
-            if (first.state() != QProcess::NotRunning) {
-                first.kill();
-                first.waitForFinished(30000);
-            }
+        QProcess first, second, third;
+        const auto stop = qScopeGuard([&] {
+            for (QProcess* p : {&first, &third})
+                if (p->state() != QProcess::NotRunning) {
+                    p->kill();
+                    p->waitForFinished(30000);
+                }
         });
+        start(first);
         // The first copy holds the lock while its create-password dialog waits for the user.
         QTRY_COMPARE_WITH_TIMEOUT(lockOwner(probe), first.processId(), 30000);
 
-        QProcess second;
         start(second);
         QVERIFY(second.waitForFinished(30000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
@@ -101,18 +101,9 @@ private slots:
         QVERIFY(first.waitForFinished(30000));
         QVERIFY(QFile::exists(probe.lockFilePath()));
 
-        QProcess third;
         start(third);
-        const auto stopThird = qScopeGuard([&] {
-            if (third.state() != QProcess::NotRunning) {
-                third.kill();
-                third.waitForFinished(30000);
-            }
-        });
         QTRY_COMPARE_WITH_TIMEOUT(lockOwner(probe), third.processId(), 30000);
         QCOMPARE(third.state(), QProcess::Running);
-        third.kill();
-        QVERIFY(third.waitForFinished(30000));
     }
 };
 

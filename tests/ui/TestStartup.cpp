@@ -26,10 +26,6 @@ ModalDriver::Step enterAndConfirm(const char* box, const QString& text)
         button(d, "cmdOK")->click();
     };
 }
-ModalDriver::Step cancel()
-{
-    return [](QDialog* d) { button(d, "cmdCancel")->click(); };
-}
 
 } // namespace
 
@@ -64,18 +60,13 @@ private slots:
 
         ScriptedPrompter prompter;
         AppSettings settings(m_settingsDir.filePath("startup.ini"));
-        QList<ModalDriver::Step> steps;
-        if (!confirm)
-            steps << cancel();
-        else if (dialog == "FrmCrePass")
-            steps << [](QDialog* d) {
-                typeInto(d, "TxtPass1", kPassword);
-                typeInto(d, "TxtPass2", kPassword);
-                button(d, "cmdOK")->click();
-            };
-        else
-            steps << enterAndConfirm("TxtPass", kPassword);
-        ModalDriver driver(dialog, steps);
+        const QStringList boxes =
+            dialog == "FrmCrePass" ? QStringList{"TxtPass1", "TxtPass2"} : QStringList{"TxtPass"};
+        ModalDriver driver(dialog, {[&](QDialog* d) {
+                               for (const QString& b : boxes)
+                                   typeInto(d, qPrintable(b), kPassword);
+                               button(d, confirm ? "cmdOK" : "cmdCancel")->click();
+                           }});
 
         std::unique_ptr<ui::MainWindow> window = ui::startUp(t.path(), prompter, settings);
         QCOMPARE(driver.stepsRun(), 1);
@@ -100,8 +91,7 @@ private slots:
         {
             ModalDriver create("FrmCrePass", {[](QDialog* d) {
                                    typeInto(d, "TxtPass1", "abc");
-                                   typeInto(d, "TxtPass2", "abc");
-                                   button(d, "cmdOK")->click();
+                                   enterAndConfirm("TxtPass2", "abc")(d);
                                }});
             QVERIFY(ui::startUp(t.path(), prompter, settings));
         }
