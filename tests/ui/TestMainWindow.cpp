@@ -25,7 +25,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenuBar>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QTemporaryDir>

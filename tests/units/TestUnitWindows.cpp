@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
