@@ -19,14 +19,6 @@ namespace {
 
 const QString kPassword = QStringLiteral("Pw'9 口令");
 
-ModalDriver::Step enterAndConfirm(const char* box, const QString& text)
-{
-    return [box, text](QDialog* d) {
-        typeInto(d, box, text);
-        button(d, "cmdOK")->click();
-    };
-}
-
 } // namespace
 
 class TestStartup : public QObject {
@@ -80,26 +72,6 @@ private slots:
             QVERIFY(PasswordStore(*window->context().db).check(kPassword));
             QCOMPARE(window->context().programFolder, t.dir());
         }
-    }
-
-    void createThenRestartAsksToLogIn()
-    {
-        TempTaxDatabase t;
-        t.close();
-        ScriptedPrompter prompter;
-        AppSettings settings(m_settingsDir.filePath("restart.ini"));
-        {
-            ModalDriver create("FrmCrePass", {[](QDialog* d) {
-                                   typeInto(d, "TxtPass1", "abc");
-                                   enterAndConfirm("TxtPass2", "abc")(d);
-                               }});
-            QVERIFY(ui::startUp(t.path(), prompter, settings));
-        }
-        ModalDriver wrongThenRight("FrmLogIn",
-                                   {enterAndConfirm("TxtPass", "ABC"), enterAndConfirm("TxtPass", "abc")});
-        QVERIFY(ui::startUp(t.path(), prompter, settings));
-        QCOMPARE(wrongThenRight.stepsRun(), 2);
-        QCOMPARE(prompter.texts(), QStringList{"您输入的口令不正确请重新输入！(口令区分大小写)"});
     }
 
     // A failure to open the own database: its message under "错误信息" with the exclamation icon, no password
