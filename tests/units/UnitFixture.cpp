@@ -2,11 +2,7 @@
 
 #include "finance/DemoPackage.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QTcpServer>
+#include <QFile>
 #include <QTimer>
 #include <stdexcept>
 
@@ -22,13 +18,18 @@ UnitFixture::UnitFixture()
     execOrFail(*system, QStringLiteral("insert into copys(copy_id,copy_name) values('003','空账套')"));
     execOrFail(*system, QStringLiteral("insert into copyinfo(copy_id,copy_year,datafile) "
                                        "values('001','2011','0012011.mdb')"));
-    buildSqlite(
-        accountSetFile(QStringLiteral("001"), QStringLiteral("0012011.mdb")),
-        {QStringLiteral("create table salary_items (sa_code TEXT, sa_item TEXT, item_index INTEGER, "
-                        "sa_table TEXT)"),
-         QStringLiteral("insert into salary_items values ('XH', '序号', 0, 'salary'), ('GZ', '工资', 1, "
-                        "'salary'), ('JJBT', '津贴', 2, 'salary'), ('JJ', '奖金', 3, 'salary'), "
-                        "('BM', '部门', 4, 'employee'), ('SFZ', '身份证', 5, 'salary')")});
+    QFile year(accountSetFile(QStringLiteral("001"), QStringLiteral("0012011.mdb")));
+    if (!year.open(QIODevice::WriteOnly)) // an empty file is an empty SQLite database
+        throw std::runtime_error("cannot create the year's data");
+    year.close();
+    auto items = Database::openSqlite(year.fileName());
+    execOrFail(*items, QStringLiteral("create table salary_items (sa_code TEXT, sa_item TEXT, "
+                                      "item_index INTEGER, sa_table TEXT)"));
+    execOrFail(*items,
+               QStringLiteral("insert into salary_items values ('XH', '序号', 0, 'salary'), "
+                              "('GZ', '工资', 1, 'salary'), ('JJBT', '津贴', 2, 'salary'), ('JJ', "
+                              "'奖金', 3, 'salary'), ('BM', '部门', 4, 'employee'), ('SFZ', '身份证', "
+                              "5, 'salary')"));
 }
 
 QString UnitFixture::windowsFolder() const
@@ -58,20 +59,6 @@ void UnitFixture::addUnit(qint64 id, const QString& name, const QString& code, c
                values);
 }
 
-void UnitFixture::breakServer()
-{
-    QTcpServer closed; // a port nobody listens on once the server is gone
-    closed.listen(QHostAddress::LocalHost, 0);
-    const QString server = QStringLiteral("127.0.0.1,%1").arg(closed.serverPort());
-    closed.close();
-    QFile config(windowsFolder() + QStringLiteral("/Olvenka/Lumina 3.0/config.ini"));
-    if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw std::runtime_error("cannot write config.ini");
-    config.write("[server]\r\nServerName=" + server.toUtf8() + "\r\nuserid=sa\r\npassword=pw\r\n");
-    settings->setValue(QStringLiteral("Finance"), QStringLiteral("ServerEngine"),
-                       QStringLiteral("postgresql"));
-}
-
 qint64 UnitFixture::unitCount()
 {
     return tax.db().scalar(QStringLiteral("select count(*) from UnitInfo")).toLongLong();
@@ -80,21 +67,6 @@ qint64 UnitFixture::unitCount()
 QVariant UnitFixture::unitValue(qint64 id, const QString& column)
 {
     return tax.db().scalar(QStringLiteral("select %1 from UnitInfo where UnitID=?").arg(column), {id});
-}
-
-void UnitFixture::buildSqlite(const QString& path, const QStringList& statements)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString name = Database::uniqueConnectionName(QStringLiteral("zq-unit-test-"));
-    auto owner = Database::adopt(name);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-    }
-    for (const QString& s : statements)
-        execOrFail(*owner, s);
 }
 
 UnitWindows::UnitWindows(UnitFixture& f, int row) : list(f.ctx), ed(f.ctx, list.model(), &list)

@@ -30,13 +30,8 @@ struct UnitFixture {
     // Adds a unit row straight to the own database.
     void addUnit(qint64 id, const QString& name, const QString& code = QStringLiteral("123456"),
                  const QStringList& link = {});
-    // Points the package at a payroll server nobody listens on.
-    void breakServer();
     qint64 unitCount();
     QVariant unitValue(qint64 id, const QString& column);
-
-    // Writes a SQLite file with the statements (the file is created).
-    static void buildSqlite(const QString& path, const QStringList& statements);
 };
 
 // The unit list over the own database and an editor prepared on one of its grid rows (0: a new unit).
