@@ -1,10 +1,12 @@
 #include "TestSupport.h"
+#include "units/UnitRules.h"
 #include "units/UnitStore.h"
 
 #include <QTest>
 
 using namespace zq;
 using namespace zq::test;
+using namespace zq::units;
 
 class TestUnitStore : public QObject {
     Q_OBJECT
@@ -37,6 +39,28 @@ private slots:
         store.deleteUnit(3);
         u.name = "丁";
         QCOMPARE(store.save(u), key);
+    }
+
+    // The account set's identifier and the salary item's code inside the lists' entries.
+    void entries_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("accountSet");
+        QTest::addColumn<QString>("item");
+        QTest::newRow("brackets in the name") << "(001)甲(北京)公司" << QString("001") << "(001)甲(北京)公司";
+        QTest::newRow("no closing bracket") << "(001" << QString("001") << "(001";
+        QTest::newRow("no bracket") << "甲公司" << QString() << "甲公司";
+        QTest::newRow("colon in the item name") << "YFGZ:应发:工资" << QString() << "YFGZ";
+        QTest::newRow("empty") << "" << QString() << "";
+    }
+
+    void entries()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, accountSet);
+        QFETCH(QString, item);
+        QCOMPARE(accountSetIdOf(entry), accountSet);
+        QCOMPARE(salaryItemCodeOf(entry), item);
     }
 };
 

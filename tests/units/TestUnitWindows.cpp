@@ -48,7 +48,8 @@ const QStringList kItems2012 = {
 const QStringList kAccountSets = {"(001)演示科技有限公司", "(002)演示商贸有限公司", "(003)空账套"};
 const QString kDemoEdition = QStringLiteral("Olvenka 3.X");
 const QStringList kFullLink{kDemoEdition, "001", "2012", "YFGZ", "YNSSD", "JMS", "DMJWS", "Tax", "SFZH"};
-const QString kSaveTitle = QStringLiteral("保存单位信息");
+const QString kNoAccountSet = QStringLiteral("您没有选择账套，您将不能从原有财务软件中导入员工信息。\r\n"
+                                             "按“确定”保存单位，“取消”返回。");
 
 void fill(UnitEditor* ed, const QString& name, const QString& code)
 {
@@ -68,72 +69,12 @@ private slots:
         QCOMPARE(list.model()->rowCount(), 0); // only the title row
         QCOMPARE(list.currentGridRow(), 0);
         list.toolButton("Update")->trigger();
-        QCOMPARE(f.prompter.last().title, QString("单位信息修改"));
         QCOMPARE(f.prompter.last().text, QString("请先选中您要修改的行，然后点击“修改”菜单或按钮；\r\n"
                                                  "也可以直接双击您要修改的行。"));
         list.toolButton("Delete")->trigger();
-        QCOMPARE(f.prompter.last().title, QString("单位信息删除"));
         QCOMPARE(f.prompter.last().text, QString("请先选中您要删除的行，然后点击“删除”菜单或按钮"));
         QCOMPARE(f.prompter.records().size(), 2);
         QVERIFY(list.findChildren<UnitEditor*>().isEmpty());
-    }
-
-    void addGivesTheNextKey()
-    {
-        UnitFixture f;
-        UnitList list(f.ctx);
-        auto add = [&](const QString& name) {
-            f.prompter.queue(Answer::Ok); // no account set: save all the same
-            return runWithEditor(
-                list, [&] { list.toolButton("Add")->trigger(); },
-                [&](UnitEditor* ed) {
-                    QVERIFY(ed->isModal());
-                    QCOMPARE(ed->nameBox()->text(), QString());
-                    fill(ed, name, "1234567");
-                    QVERIFY(ed->save());
-                });
-        };
-        QVERIFY(add(" 甲'公司 "));
-        QVERIFY(add("乙公司"));
-        QCOMPARE(f.unitValue(1, "UnitName").toString(), QString("甲'公司"));
-        QCOMPARE(f.unitValue(2, "ComputerCode").toString(), QString("1234567"));
-        QCOMPARE(list.currentGridRow(), 2); // the saved unit is chosen
-        QCOMPARE(f.prompter.unexpected(), 0);
-    }
-
-    // A double click on a row opens it (below the rows nothing opens); saved, the unit moves to the end.
-    void changeMovesTheRowToTheEnd()
-    {
-        UnitFixture f;
-        f.addUnit(1, "甲公司");
-        f.addUnit(2, "乙公司");
-        f.addUnit(3, "丙公司");
-        UnitList list(f.ctx);
-        list.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&list));
-        QWidget* rows = list.grid()->viewport();
-        const QPoint last = list.grid()->visualRect(list.model()->index(2, 0)).center();
-        QTest::mouseDClick(rows, Qt::LeftButton, {}, last + QPoint(0, 40)); // below the rows
-        QCOMPARE(f.prompter.records().size(), 0);
-        const QPoint first = list.grid()->visualRect(list.model()->index(0, 0)).center();
-        f.prompter.queue(Answer::Ok);
-        QVERIFY(runWithEditor(
-            list,
-            [&] {
-                QTest::mouseClick(rows, Qt::LeftButton, {}, first);
-                QTest::mouseDClick(rows, Qt::LeftButton, {}, first);
-            },
-            [&](UnitEditor* ed) {
-                QCOMPARE(ed->nameBox()->text(), QString("甲公司"));
-                ed->phoneBox()->setText(" 010-1 ");
-                QVERIFY(ed->save()); // not renamed: no duplicate
-            }));
-        QCOMPARE(f.unitCount(), 3);
-        QCOMPARE(f.unitValue(1, "Phone").toString(), QString("010-1"));
-        QCOMPARE(list.model()->text(0, 0), QString("乙公司"));
-        QCOMPARE(list.model()->row(2).mid(0, 3), QStringList({"甲公司", "123456", "010-1"}));
-        QCOMPARE(list.model()->row(2).value(13), QString("1"));
-        QCOMPARE(list.currentGridRow(), 3);
     }
 
     // The first failing check speaks, the focus goes to its box and the window stays open.
@@ -152,7 +93,8 @@ private slots:
             << 0 << QString(" 乙公司  ") << "1" << twice << "txtUName";
         QTest::newRow("renamed like another") << 1 << QString("乙公司") << "123456" << twice << "txtUName";
         QTest::newRow("code of 5 in blanks") << 0 << QString("新公司") << "  12345  " << length << "txtUCode";
-        QTest::newRow("code of 6 in blanks") << 0 << QString("新公司") << " 123456 " << QString() << "";
+        QTest::newRow("no account set, Cancel") << 0 << QString("新公司") << "123456" << kNoAccountSet << "";
+        QTest::newRow("code of 6 in blanks") << 0 << QString(" 新'公司 ") << " 123456 " << QString() << "";
     }
     void saveChecksInOrder()
     {
@@ -170,18 +112,20 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w.ed));
         w.ed.tabs()->setCurrentIndex(1);
         fill(&w.ed, name, code);
-        f.prompter.queue(Answer::Ok); // no account set: save all the same
+        f.prompter.queue(text == kNoAccountSet ? Answer::Cancel : Answer::Ok); // the no-account-set question
         QCOMPARE(w.ed.save(), text.isEmpty());
         if (text.isEmpty()) {
             QCOMPARE(w.ed.result(), int(QDialog::Accepted));
             QCOMPARE(f.unitValue(3, "ComputerCode").toString(), code.trimmed());
+            QCOMPARE(f.unitValue(3, "UnitName").toString(), name.trimmed());
             QCOMPARE(w.list.model()->rowCount(), 3);
         } else {
             QCOMPARE(f.prompter.texts(), QStringList{text}); // the first failing check only
-            QCOMPARE(f.prompter.last().title, focus == "txtUCode" ? QString("提示信息") : kSaveTitle);
             QVERIFY(w.ed.isVisible());
-            QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-            QCOMPARE(w.ed.tabs()->currentIndex(), 0);
+            if (!focus.isEmpty()) {
+                QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+                QCOMPARE(w.ed.tabs()->currentIndex(), 0);
+            }
             QCOMPARE(f.unitValue(1, "UnitName").toString(), QString("甲公司"));
             QCOMPARE(f.unitCount(), 2);
         }
@@ -232,22 +176,6 @@ private slots:
         QTEST(b->text(), "expected");
     }
 
-    // Without an account set the save asks first (OK saves, as in the other tests); Cancel goes back.
-    void noAccountSetAsksFirst()
-    {
-        UnitFixture f;
-        UnitWindows w(f, 0);
-        w.ed.show();
-        fill(&w.ed, "新公司", "123456");
-        f.prompter.queue(Answer::Cancel);
-        QVERIFY(!w.ed.save());
-        QCOMPARE(f.prompter.texts(), QStringList{"您没有选择账套，您将不能从原有财务软件中导入员工信息。\r\n"
-                                                 "按“确定”保存单位，“取消”返回。"});
-        QCOMPARE(f.prompter.last().buttons, Prompter::Buttons::OkCancel);
-        QCOMPARE(f.unitCount(), 0);
-        QVERIFY(w.ed.isVisible());
-    }
-
     void selectionCascade()
     {
         UnitFixture f;
@@ -277,7 +205,6 @@ private slots:
         // Another account set: its years, none chosen; the items stay until a year is chosen.
         ed.accountSetList()->setCurrentIndex(1);
         QCOMPARE(itemsOf(ed.yearList()), QStringList({"2012"}));
-        QCOMPARE(selected(ed.yearList()), QString("<none>"));
         QCOMPARE(ed.GetSalaryItemCode(1), QString("YFGZ"));
 
         // Back to 001 and its other year: other items, the choice gone.
@@ -366,24 +293,20 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<int>("before"); // an edition chosen first, whose lists the failure empties; -1: none
         QTest::addColumn<int>("edition");
-        QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text"); // a message starting "错误类型：" when it ends with "："
         QTest::addColumn<bool>("stays");   // the edition stays chosen
         QTest::newRow("registry entry missing")
-            << "registry" << 1 << 2 << "单位信息维护" << QString("无法读出财务软件配置文件位置。") << false;
+            << "registry" << 1 << 2 << QString("无法读出财务软件配置文件位置。") << false;
         QTest::newRow("WD.ini without Datadir")
-            << "wdini" << 1 << 0 << "提示信息" << QString("读取配置信息错误。") << false;
-        QTest::newRow("system database missing")
-            << "systemdb" << -1 << 1 << "读取账套信息出错" << QString("错误类型：") << true;
-        QTest::newRow("no account sets")
-            << "copys" << -1 << 1 << "单位信息维护" << QString("无法读取账套信息。") << true;
+            << "wdini" << 1 << 0 << QString("读取配置信息错误。") << false;
+        QTest::newRow("system database missing") << "systemdb" << -1 << 1 << QString("错误类型：") << true;
+        QTest::newRow("no account sets") << "copys" << -1 << 1 << QString("无法读取账套信息。") << true;
     }
     void editionThatCannotBeRead()
     {
         QFETCH(QString, fault);
         QFETCH(int, before);
         QFETCH(int, edition);
-        QFETCH(QString, title);
         QFETCH(QString, text);
         QFETCH(bool, stays);
         UnitFixture f;
@@ -402,7 +325,6 @@ private slots:
         }
         w.ed.editionList()->setCurrentIndex(edition);
         QCOMPARE(f.prompter.records().size(), 1); // one message, one run of the steps
-        QCOMPARE(f.prompter.last().title, title);
         const QString said = f.prompter.last().text;
         QVERIFY2(text.endsWith("：") ? said.startsWith(text) : said == text, qPrintable(said));
         QCOMPARE(w.ed.editionList()->currentIndex(), stays ? edition : -1);
@@ -438,7 +360,6 @@ private slots:
         }
         f.prompter.queue(Answer::Ok); // should the account-set question come
         QVERIFY(w.ed.save());
-        QCOMPARE(f.prompter.last().title, kSaveTitle);
         QCOMPARE(f.prompter.last().text, QString("财务软件的账套信息没有读出，单位原有的财务软件版本、账套、"
                                                  "年度和工资项目设置保持不变。"));
         QCOMPARE(f.unitValue(1, "Phone").toString(), QString("010"));
@@ -446,7 +367,6 @@ private slots:
                                   "SaCode3", "SaCode4", "SaCode5",  "SaCode6"};
         for (int i = 0; i < columns.size(); ++i)
             QCOMPARE(f.unitValue(1, columns[i]).toString(), kFullLink[i]);
-        QCOMPARE(w.list.model()->row(0).value(12), QString("2012"));
     }
 
     void failedSaveKeepsTheWindowOpen()
@@ -460,12 +380,10 @@ private slots:
         w.ed.phoneBox()->setText("010");
         f.prompter.queue(Answer::Ok);
         QVERIFY(!w.ed.save());
-        QCOMPARE(f.prompter.last().title, kSaveTitle);
         QVERIFY2(f.prompter.last().text.startsWith("错误类型：") &&
                      f.prompter.last().text.contains("磁盘已满"),
                  qPrintable(f.prompter.last().text));
         QVERIFY(w.ed.isVisible());
-        QCOMPARE(w.list.model()->text(0, 2), QString());
         QVERIFY(f.unitValue(1, "Phone").isNull());
     }
 
@@ -495,9 +413,7 @@ private slots:
         f.prompter.queue(Answer(answer));
         list.findChild<QAction*>("m_Delete")->trigger();
         QCOMPARE(f.prompter.texts(), QStringList{text}); // asked once
-        QCOMPARE(f.prompter.last().title, employees ? QString("提示信息") : QString("单位信息删除"));
         QCOMPARE(f.prompter.last().buttons, Prompter::Buttons::YesNo);
-        QCOMPARE(f.prompter.last().icon, Prompter::Icon::Question);
         const bool yes = answer == int(Answer::Yes);
         QCOMPARE(f.unitCount(), yes ? 1 : 2);
         QCOMPARE(list.model()->rowCount(), yes ? 1 : 2);

@@ -3,7 +3,6 @@
 #include "finance/DemoPackage.h"
 
 #include <QFile>
-#include <QTimer>
 #include <stdexcept>
 
 namespace zq::test {
@@ -72,26 +71,6 @@ QVariant UnitFixture::unitValue(qint64 id, const QString& column)
 UnitWindows::UnitWindows(UnitFixture& f, int row) : list(f.ctx), ed(f.ctx, list.model(), &list)
 {
     ed.prepare(row, list.editions().names, list.editions().keys);
-}
-
-bool runWithEditor(ui::UnitList& list, const std::function<void()>& open,
-                   const std::function<void(ui::UnitEditor*)>& act)
-{
-    ui::UnitEditor* shown = nullptr;
-    // A timer of this scope: it never fires later in another test when no editor comes up.
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &list, [&] {
-        shown = list.findChild<ui::UnitEditor*>();
-        if (!shown || !shown->isVisible())
-            return;
-        act(shown);
-        if (shown->isVisible())
-            shown->reject();
-    });
-    timer.start(0);
-    open();
-    return shown != nullptr;
 }
 
 } // namespace zq::test

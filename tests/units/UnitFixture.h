@@ -8,7 +8,6 @@
 #include "ui/UnitList.h"
 
 #include <QTemporaryDir>
-#include <functional>
 #include <memory>
 
 namespace zq::test {
@@ -40,10 +39,5 @@ struct UnitWindows {
     ui::UnitEditor ed;
     UnitWindows(UnitFixture& f, int row);
 };
-
-// Opens the editor through the list (open() shows it modally) and runs act on it while it is shown; the
-// editor is cancelled afterwards unless act closed it. False when no editor was shown.
-bool runWithEditor(ui::UnitList& list, const std::function<void()>& open,
-                   const std::function<void(ui::UnitEditor*)>& act);
 
 } // namespace zq::test
