@@ -34,14 +34,21 @@ std::unique_ptr<QDialog> makeDialog(const QString& which, Database& db, Prompter
 }
 
 // Types each text into the box of the same place (key by key), then presses 确定.
-void confirm(QDialog* d, const QStringList& boxes, const QStringList& texts)
+void typeAndConfirm(QDialog* d, const QStringList& boxes, const QStringList& texts)
 {
     for (qsizetype i = 0; i < boxes.size(); ++i)
         typeInto(d, qPrintable(boxes[i]), texts.value(i));
     button(d, "cmdOK")->click();
 }
 
-const QStringList kChangeBoxes{"txtOld", "txtNew1", "txtNew2"};
+QStringList boxesOf(const QString& dialog)
+{
+    if (dialog == "FrmCrePass")
+        return {"TxtPass1", "TxtPass2"};
+    if (dialog == "FrmLogIn")
+        return {"TxtPass"};
+    return {"txtOld", "txtNew1", "txtNew2"};
+}
 
 } // namespace
 
@@ -54,16 +61,15 @@ private slots:
     void boxes_data()
     {
         QTest::addColumn<QString>("dialog");
-        QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<bool>("quotesRefused");
-        QTest::newRow("create") << "FrmCrePass" << QStringList{"TxtPass1", "TxtPass2"} << false;
-        QTest::newRow("login") << "FrmLogIn" << QStringList{"TxtPass"} << false;
-        QTest::newRow("change") << "frmChanPass" << kChangeBoxes << true;
+        QTest::newRow("create") << "FrmCrePass" << false;
+        QTest::newRow("login") << "FrmLogIn" << false;
+        QTest::newRow("change") << "frmChanPass" << true;
     }
     void boxes()
     {
         QFETCH(QString, dialog);
-        QFETCH(QStringList, boxes);
+        const QStringList boxes = boxesOf(dialog);
         QFETCH(bool, quotesRefused);
         TempTaxDatabase t;
         ScriptedPrompter prompter;
@@ -80,7 +86,7 @@ private slots:
         for (const QString& name : boxes) {
             QLineEdit* b = box(d.get(), qPrintable(name));
             QVERIFY2(b, qPrintable(name));
-            typeKeys(b, "a\"b'c 中123456789");
+            typeText(b, "a\"b'c 中123456789");
             QCOMPARE(b->text(), quotesRefused ? QString("abc 中12345") : QString("a\"b'c 中123"));
             QCOMPARE(b->displayText(), QString(10, u'*'));
             b->clear();
@@ -93,95 +99,54 @@ private slots:
         }
     }
 
-    void create_data()
+    // 确定 in each dialog: what it says, where the focus goes after a refusal (the boxes keep what was typed
+    // and the stored value stays), and which password the store takes after an accepted dialog.
+    void confirm_data()
     {
-        QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<bool>("stored");
-        QTest::newRow("different") << QStringList{"abc", "abd"} << false;
-        QTest::newRow("letter case") << QStringList{"abc", "aBc"} << false;
-        QTest::newRow("trailing blank") << QStringList{"abc ", "abc"} << false;
-        QTest::newRow("quotes, blanks, Chinese") << QStringList{" a'b\"口令 ", " a'b\"口令 "} << true;
-        QTest::newRow("both empty: no password") << QStringList{"", ""} << true;
-    }
-    void create()
-    {
-        QFETCH(QStringList, typed);
-        QFETCH(bool, stored);
-        TempTaxDatabase t;
-        ScriptedPrompter prompter;
-        ui::CreatePasswordDialog d(t.db(), prompter);
-        confirm(&d, {"TxtPass1", "TxtPass2"}, typed);
-        QCOMPARE(d.confirmed(), stored);
-        PasswordStore store(t.db());
-        if (stored) {
-            QCOMPARE(prompter.records().size(), 0);
-            QCOMPARE(store.isSet(), !typed[0].isEmpty());
-            QVERIFY(store.check(typed[0]));
-            QVERIFY(!store.check(typed[0] + "x"));
-        } else {
-            QCOMPARE(prompter.texts(), QStringList{"两次输入的口令不一致请重新输入！"});
-            QCOMPARE(d.result(), int(QDialog::Rejected));
-            QCOMPARE(raw(t).toString(), QString(""));
-        }
-    }
-
-    void loginRefusesWrongEntryAndKeepsIt_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<QString>("entry");
-        QTest::newRow("letter case") << QVariant(PasswordStore::encode("Secret")) << "secret";
-        QTest::newRow("plain text, letter case") << QVariant(QString("Secret")) << "SECRET";
-    }
-    void loginRefusesWrongEntryAndKeepsIt()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(QString, entry);
-        TempTaxDatabase t;
-        storeRaw(t, stored);
-        ScriptedPrompter prompter;
-        ui::LoginDialog d(t.db(), prompter);
-        d.show();
-        button(&d, "cmdOK")->setFocus();
-        confirm(&d, {"TxtPass"}, {entry});
-        QCOMPARE(prompter.texts(), QStringList{"您输入的口令不正确请重新输入！(口令区分大小写)"});
-        QVERIFY(!d.confirmed());
-        QVERIFY(d.isVisible());
-        QCOMPARE(box(&d, "TxtPass")->text(), entry);
-        QCOMPARE(d.focusWidget(), box(&d, "TxtPass"));
-        QCOMPARE(raw(t), stored);
-        // No limit on attempts: the right entry still gets in.
-        confirm(&d, {"TxtPass"}, {"Secret"});
-        QVERIFY(d.confirmed());
-        QCOMPARE(prompter.records().size(), 1);
-    }
-
-    void changePassword_data()
-    {
+        QTest::addColumn<QString>("dialog");
         QTest::addColumn<QVariant>("stored");   // invalid: no "Password" row
-        QTest::addColumn<QStringList>("typed"); // old, new, new again
-        QTest::addColumn<QString>("message");   // "密码修改成功！" when the change is done
-        QTest::addColumn<QString>("focus");     // where the focus goes after a refusal
-        const QVariant null(QMetaType(QMetaType::QString));
+        QTest::addColumn<QStringList>("typed"); // into the dialog's boxes in their order
+        QTest::addColumn<QString>("message");   // empty: none
+        QTest::addColumn<QString>("focus");     // empty: accepted
+        QTest::addColumn<QString>("password");  // the store takes afterwards; empty: none set
+        const QVariant null(QMetaType(QMetaType::QString)), empty(QString(""));
         const QVariant hash(PasswordStore::encode("Old1"));
+        const QString create = "FrmCrePass", login = "FrmLogIn", change = "frmChanPass";
         const QString ok = "密码修改成功！", wrong = "旧密码不正确！", differ = "新密码不一致，请重新输入！";
-        const QStringList right{"Old1", "New1", "New1"};
-        QTest::newRow("null stored, empty old box") << null << QStringList{"", "New1", "New1"} << ok << "";
-        QTest::newRow("right old password") << hash << right << ok << "";
-        QTest::newRow("plain old password of an older database")
-            << QVariant(QString("Old1")) << right << ok << "";
-        QTest::newRow("no row: added") << QVariant() << right << ok << "";
-        QTest::newRow("wrong old password")
-            << hash << QStringList{"old1", "New1", "New1"} << wrong << "txtOld";
-        QTest::newRow("null stored, old box not empty") << null << right << wrong << "txtOld";
-        QTest::newRow("new boxes differ, old wrong too")
-            << hash << QStringList{"bad", "New1", "new1"} << differ << "txtNew1";
+        const QString mismatch = "两次输入的口令不一致请重新输入！";
+        const QString refused = "您输入的口令不正确请重新输入！(口令区分大小写)";
+        const QString odd = " a'b\"口令 ", none, old = "Old1", now = "New1";
+        const QStringList right{old, now, now};
+        QTest::newRow("create: the two differ")
+            << create << empty << QStringList{"abc", "abd"} << mismatch << QString("cmdOK") << none;
+        QTest::newRow("create: quotes, blanks, Chinese")
+            << create << empty << QStringList{odd, odd} << none << none << odd;
+        QTest::newRow("create: both empty, no password")
+            << create << empty << QStringList{none, none} << none << none << none;
+        QTest::newRow("login: letter case counts")
+            << login << hash << QStringList{"old1"} << refused << QString("TxtPass") << old;
+        QTest::newRow("login: right") << login << hash << QStringList{old} << none << none << old;
+        QTest::newRow("change: null stored, empty old box")
+            << change << null << QStringList{none, now, now} << ok << none << now;
+        QTest::newRow("change: right old password") << change << hash << right << ok << none << now;
+        QTest::newRow("change: plain old password of an older database")
+            << change << QVariant(old) << right << ok << none << now;
+        QTest::newRow("change: no row, added") << change << QVariant() << right << ok << none << now;
+        QTest::newRow("change: wrong old password")
+            << change << hash << QStringList{"old1", now, now} << wrong << QString("txtOld") << old;
+        QTest::newRow("change: null stored, old box not empty")
+            << change << null << right << wrong << QString("txtOld") << none;
+        QTest::newRow("change: new boxes differ, old wrong too")
+            << change << hash << QStringList{"bad", now, "new1"} << differ << QString("txtNew1") << old;
     }
-    void changePassword()
+    void confirm()
     {
+        QFETCH(QString, dialog);
         QFETCH(QVariant, stored);
         QFETCH(QStringList, typed);
         QFETCH(QString, message);
         QFETCH(QString, focus);
+        QFETCH(QString, password);
         TempTaxDatabase t;
         if (stored.isValid())
             storeRaw(t, stored);
@@ -189,20 +154,25 @@ private slots:
             execOrFail(t.db(), "delete from Sundries where Name='Password'");
         const QVariant before = raw(t);
         ScriptedPrompter prompter;
-        ui::ChangePasswordDialog d(t.db(), prompter);
-        d.show();
-        confirm(&d, kChangeBoxes, typed);
-        QCOMPARE(prompter.texts(), QStringList{message});
-        QCOMPARE(prompter.last().title, QString("提示信息"));
-        QCOMPARE(prompter.last().icon, Prompter::Icon::Exclamation);
-        QCOMPARE(d.isVisible(), !focus.isEmpty());
+        auto d = makeDialog(dialog, t.db(), prompter);
+        d->show();
+        button(d.get(), "cmdOK")->setFocus();
+        typeAndConfirm(d.get(), boxesOf(dialog), typed);
+        QCOMPARE(prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(d->isVisible(), !focus.isEmpty());
         if (focus.isEmpty()) {
-            QCOMPARE(d.result(), int(QDialog::Accepted));
-            QVERIFY(PasswordStore(t.db()).check("New1"));
-            QVERIFY(!PasswordStore(t.db()).check("new1"));
+            QCOMPARE(d->result(), int(QDialog::Accepted));
         } else {
-            QCOMPARE(d.focusWidget()->objectName(), focus);
+            QCOMPARE(d->focusWidget()->objectName(), focus);
+            for (qsizetype i = 0; i < typed.size(); ++i)
+                QCOMPARE(box(d.get(), qPrintable(boxesOf(dialog)[i]))->text(), typed[i]);
             QCOMPARE(raw(t), before);
+        }
+        PasswordStore store(t.db());
+        QCOMPARE(store.isSet(), !password.isEmpty());
+        if (!password.isEmpty()) {
+            QVERIFY(store.check(password));
+            QVERIFY(!store.check(password + "x"));
         }
     }
 
@@ -225,34 +195,14 @@ private slots:
         ScriptedPrompter prompter;
         ui::ChangePasswordDialog d(t.db(), prompter);
         d.show();
-        confirm(&d, kChangeBoxes, {busy ? "Old1" : "", "x", "x"});
+        typeAndConfirm(&d, boxesOf("frmChanPass"), {busy ? "Old1" : "", "x", "x"});
         if (busy)
             execOrFail(*other, "rollback");
         QCOMPARE(prompter.records().size(), 1);
         QVERIFY2(prompter.last().text.startsWith(text), qPrintable(prompter.last().text));
-        QCOMPARE(prompter.last().title, QString("错误信息"));
-        QCOMPARE(prompter.last().icon, Prompter::Icon::Exclamation);
         QVERIFY(d.isVisible());
         if (busy)
             QCOMPARE(raw(t).toString(), QString("Old1"));
-    }
-
-    void changeSelectsWholeTextOnFocus()
-    {
-        TempTaxDatabase t;
-        ScriptedPrompter prompter;
-        ui::ChangePasswordDialog d(t.db(), prompter);
-        d.show();
-        QApplication::setActiveWindow(&d);
-        QVERIFY(QTest::qWaitForWindowActive(&d));
-        QLineEdit* newBox = box(&d, "txtNew1");
-        typeKeys(newBox, "abc");
-        newBox->deselect();
-        box(&d, "txtOld")->setFocus(Qt::OtherFocusReason);
-        newBox->setFocus(Qt::MouseFocusReason);
-        QTRY_VERIFY(newBox->hasSelectedText());
-        QCOMPARE(newBox->selectionStart(), 0);
-        QCOMPARE(newBox->selectedText().size(), 3);
     }
 };
 
