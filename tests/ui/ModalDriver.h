@@ -2,13 +2,14 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QList>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+
+#include "TestSupport.h"
 
 namespace zq::test {
 
@@ -59,22 +60,11 @@ inline QPushButton* button(QWidget* dialog, const char* name)
 {
     return dialog->findChild<QPushButton*>(QLatin1String(name));
 }
-// Types text into a box key by key, as a user would (also characters that have no key of their own).
-inline void typeKeys(QLineEdit* b, const QString& text)
-{
-    for (const QChar ch : text) {
-        const int key = ch.unicode() < 0x80 ? int(ch.toUpper().unicode()) : int(Qt::Key_unknown);
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(b, &press);
-        QApplication::sendEvent(b, &release);
-    }
-}
 inline void typeInto(QWidget* dialog, const char* name, const QString& text)
 {
     QLineEdit* b = box(dialog, name);
     b->clear();
-    typeKeys(b, text);
+    typeText(b, text);
 }
 
 } // namespace zq::test

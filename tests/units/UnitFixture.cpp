@@ -1,90 +1,34 @@
 #include "UnitFixture.h"
 
 #include "finance/DemoPackage.h"
-#include "ui/UnitEditor.h"
-#include "ui/UnitList.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QStringDecoder>
-#include <QStringEncoder>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QFile>
 #include <stdexcept>
 
 namespace zq::test {
-namespace {
-
-// The demo package is written once per run and copied for each fixture: writing its year of salaries
-// takes far longer than copying the files.
-QString demoPackageTemplate()
-{
-    static const auto dir = [] {
-        auto d = std::make_unique<QTemporaryDir>();
-        finance::DemoPackage::create(d->filePath(QStringLiteral("windows")));
-        return d;
-    }();
-    return dir->filePath(QStringLiteral("windows"));
-}
-
-void copyFolder(const QString& from, const QString& to)
-{
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    QDir().mkpath(to);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + u'/' + QDir(from).relativeFilePath(source);
-        if (it.fileInfo().isDir() ? !QDir().mkpath(target) : !QFile::copy(source, target))
-            throw std::runtime_error("cannot copy " + source.toStdString());
-    }
-}
-
-// The package's registry.reg (UTF-16) and WD.ini name its folders: make them name the copy's.
-void movePackagePaths(const QString& file, const QString& from, const QString& to)
-{
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read " + file.toStdString());
-    const QByteArray bytes = f.readAll();
-    f.close();
-    const bool utf16 = bytes.startsWith("\xFF\xFE");
-    QString text = utf16 ? QStringDecoder(QStringDecoder::Utf16LE)(bytes.mid(2)) : QString::fromUtf8(bytes);
-    text.replace(from, to);
-    if (!text.contains(to))
-        throw std::runtime_error("no package path in " + file.toStdString());
-    const QByteArray out =
-        utf16 ? QByteArray("\xFF\xFE", 2) + QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(text))
-              : text.toUtf8();
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(out) != out.size())
-        throw std::runtime_error("cannot write " + file.toStdString());
-}
-
-} // namespace
 
 UnitFixture::UnitFixture()
 {
     settings = std::make_unique<AppSettings>(root.filePath(QStringLiteral("settings.ini")));
-    copyFolder(demoPackageTemplate(), windowsFolder());
-    for (const QString& file : {QStringLiteral("/registry.reg"), QStringLiteral("/system32/WD.ini")})
-        movePackagePaths(windowsFolder() + file, demoPackageTemplate(), windowsFolder());
+    finance::DemoPackage::create(windowsFolder());
     ctx = AppContext{&tax.db(), &prompter, settings.get(), root.path(), windowsFolder()};
 
     auto system = Database::openSqlite(dataFolder() + QStringLiteral("/system.mda"));
     execOrFail(*system, QStringLiteral("insert into copys(copy_id,copy_name) values('003','空账套')"));
     execOrFail(*system, QStringLiteral("insert into copyinfo(copy_id,copy_year,datafile) "
                                        "values('001','2011','0012011.mdb')"));
-    buildSqlite(accountSetFile(QStringLiteral("001"), QStringLiteral("0012011.mdb")),
-                {QStringLiteral("create table salary_items (sa_code TEXT, sa_item TEXT, item_index INTEGER, "
-                                "sa_table TEXT)"),
-                 QStringLiteral("insert into salary_items values ('XH', '序号', 0, 'salary')"),
-                 QStringLiteral("insert into salary_items values ('GZ', '工资', 1, 'salary')"),
-                 QStringLiteral("insert into salary_items values ('JJBT', '津贴', 2, 'salary')"),
-                 QStringLiteral("insert into salary_items values ('JJ', '奖金', 3, 'salary')"),
-                 QStringLiteral("insert into salary_items values ('BM', '部门', 4, 'employee')"),
-                 QStringLiteral("insert into salary_items values ('SFZ', '身份证', 5, 'salary')")});
+    QFile year(accountSetFile(QStringLiteral("001"), QStringLiteral("0012011.mdb")));
+    if (!year.open(QIODevice::WriteOnly)) // an empty file is an empty SQLite database
+        throw std::runtime_error("cannot create the year's data");
+    year.close();
+    auto items = Database::openSqlite(year.fileName());
+    execOrFail(*items, QStringLiteral("create table salary_items (sa_code TEXT, sa_item TEXT, "
+                                      "item_index INTEGER, sa_table TEXT)"));
+    execOrFail(*items,
+               QStringLiteral("insert into salary_items values ('XH', '序号', 0, 'salary'), "
+                              "('GZ', '工资', 1, 'salary'), ('JJBT', '津贴', 2, 'salary'), ('JJ', "
+                              "'奖金', 3, 'salary'), ('BM', '部门', 4, 'employee'), ('SFZ', '身份证', "
+                              "5, 'salary')"));
 }
 
 QString UnitFixture::windowsFolder() const
@@ -124,39 +68,9 @@ QVariant UnitFixture::unitValue(qint64 id, const QString& column)
     return tax.db().scalar(QStringLiteral("select %1 from UnitInfo where UnitID=?").arg(column), {id});
 }
 
-void UnitFixture::buildSqlite(const QString& path, const QStringList& statements)
+UnitWindows::UnitWindows(UnitFixture& f, int row) : list(f.ctx), ed(f.ctx, list.model(), &list)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString name = Database::uniqueConnectionName(QStringLiteral("zq-unit-test-"));
-    auto owner = Database::adopt(name);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-    }
-    for (const QString& s : statements)
-        execOrFail(*owner, s);
-}
-
-bool runWithEditor(ui::UnitList& list, const std::function<void()>& open,
-                   const std::function<void(ui::UnitEditor*)>& act)
-{
-    ui::UnitEditor* shown = nullptr;
-    // A timer of this scope: it never fires later in another test when no editor comes up.
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &list, [&] {
-        shown = list.findChild<ui::UnitEditor*>();
-        if (!shown || !shown->isVisible())
-            return;
-        act(shown);
-        if (shown->isVisible())
-            shown->reject();
-    });
-    timer.start(0);
-    open();
-    return shown != nullptr;
+    ed.prepare(row, list.editions().names, list.editions().keys);
 }
 
 } // namespace zq::test

@@ -4,15 +4,11 @@
 #include "TestSupport.h"
 #include "core/AppContext.h"
 #include "core/AppSettings.h"
+#include "ui/UnitEditor.h"
+#include "ui/UnitList.h"
 
 #include <QTemporaryDir>
-#include <functional>
 #include <memory>
-
-namespace zq::ui {
-class UnitEditor;
-class UnitList;
-} // namespace zq::ui
 
 namespace zq::test {
 
@@ -35,14 +31,13 @@ struct UnitFixture {
                  const QStringList& link = {});
     qint64 unitCount();
     QVariant unitValue(qint64 id, const QString& column);
-
-    // Writes a SQLite file with the statements (the file is created).
-    static void buildSqlite(const QString& path, const QStringList& statements);
 };
 
-// Opens the editor through the list (open() shows it modally) and runs act on it while it is shown; the
-// editor is cancelled afterwards unless act closed it. False when no editor was shown.
-bool runWithEditor(ui::UnitList& list, const std::function<void()>& open,
-                   const std::function<void(ui::UnitEditor*)>& act);
+// The unit list over the own database and an editor prepared on one of its grid rows (0: a new unit).
+struct UnitWindows {
+    ui::UnitList list;
+    ui::UnitEditor ed;
+    UnitWindows(UnitFixture& f, int row);
+};
 
 } // namespace zq::test
