@@ -8,24 +8,6 @@ using namespace zq::platform;
 class TestWindowsPaths : public QObject {
     Q_OBJECT
 private slots:
-    void trailingSeparator_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QChar>("separator");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("Windows folder") << "D:\\Data" << QChar(u'\\') << "D:\\Data\\";
-        QTest::newRow("Windows folder ending in slash") << "D:\\Data/" << QChar(u'\\') << "D:\\Data/";
-        QTest::newRow("Linux folder") << "/srv/data" << QChar(u'/') << "/srv/data/";
-        QTest::newRow("empty stays empty") << "" << QChar(u'/') << "";
-    }
-    void trailingSeparator()
-    {
-        QFETCH(QString, folder);
-        QFETCH(QChar, separator);
-        QFETCH(QString, expected);
-        QCOMPARE(ensureTrailingSeparator(folder, separator), expected);
-    }
-
     void accountSetFile_data()
     {
         QTest::addColumn<QString>("systemDb");
