@@ -91,24 +91,6 @@ const QDateTime kNow(QDate(2026, 12, 7), QTime(3, 4, 5));
 class TestDatabase : public QObject {
     Q_OBJECT
 private slots:
-    void transactionRollsBackUnlessCommitted()
-    {
-        test::TempTaxDatabase t;
-        auto& db = t.db();
-        {
-            Transaction tx(db);
-            db.exec("insert into ApplT(AppID) values(1)");
-            QVERIFY_THROWS_EXCEPTION(DatabaseError, db.exec("insert into ApplT(AppID) values(1)"));
-        }
-        QCOMPARE(db.scalar("select count(*) from ApplT").toInt(), 0);
-        {
-            Transaction tx(db);
-            db.exec("insert into ApplT(AppID) values(1)");
-            tx.commit();
-        }
-        QCOMPARE(db.scalar("select count(*) from ApplT").toInt(), 1);
-    }
-
     void openFailures_data()
     {
         QTest::addColumn<QString>("setup");

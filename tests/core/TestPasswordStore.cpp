@@ -52,17 +52,14 @@ private slots:
         QVERIFY(store.check("Old'Pw"));
     }
 
-    void damagedHashNeverMatches_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("cut short") << "pbkdf2-sha256$100000$abc";
-        QTest::newRow("key of the wrong size") << "pbkdf2-sha256$1000$c2FsdA==$a2V5";
-    }
+    // A damaged stored value matches nothing, not even itself.
     void damagedHashNeverMatches()
     {
-        QFETCH(QString, stored);
-        QVERIFY(!PasswordStore::matches(stored, ""));
-        QVERIFY(!PasswordStore::matches(stored, stored));
+        for (const QString& stored :
+             QStringList{"pbkdf2-sha256$100000$abc", "pbkdf2-sha256$1000$c2FsdA==$a2V5"}) {
+            QVERIFY(!PasswordStore::matches(stored, ""));
+            QVERIFY(!PasswordStore::matches(stored, stored));
+        }
     }
 };
 

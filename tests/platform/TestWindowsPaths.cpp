@@ -20,8 +20,6 @@ private slots:
                                  << "D:\\Data\\001\\2005.mdb";
         QTest::newRow("another name loses ten characters all the same")
             << "D:\\Data\\systemdb.mdb" << copy << year << QChar(u'\\') << "D:\\Data\\sy001\\2005.mdb";
-        QTest::newRow("shorter than ten characters")
-            << "sys.mda" << copy << QString("a.mdb") << QChar(u'/') << "001/a.mdb";
     }
     void accountSetFile()
     {
