@@ -37,12 +37,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString none;
         QTest::newRow("point into empty refused") << ".5" << 12 << 2 << none << "5";
-        QTest::newRow("second point refused") << "1.2.3" << 12 << 2 << none << "1.23";
-        QTest::newRow("third decimal refused") << "1.234" << 12 << 2 << none << "1.23";
         QTest::newRow("minus at start once") << "--5" << 12 << 2 << none << "-5";
-        QTest::newRow("thirteenth digit refused") << "1234567890123" << 12 << 2 << none << "123456789012";
         QTest::newRow("sign does not count") << "-1234567890123" << 12 << 2 << none << "-123456789012";
-        QTest::newRow("letters refused") << "1a2b" << 12 << 2 << none << "12";
         QTest::newRow("count box no point") << "3.5" << 12 << 0 << none << "35";
         QTest::newRow("format gives decimals") << "1.234" << 12 << 0 << QString("#,##0.00") << "1.23";
         QTest::newRow("rate format ## allows two") << "12.345" << 12 << 0 << QString("##") << "12.34";
@@ -64,16 +60,8 @@ private slots:
         QTest::addColumn<int>("selStart");
         QTest::addColumn<int>("delivered");
         QTest::newRow("enter always") << "123456789012" << int(KeyEnter) << 12 << int(KeyEnter);
-        QTest::newRow("backspace always") << "123456789012" << int(KeyBackspace) << 12 << int(KeyBackspace);
-        QTest::newRow("digit before point while short") << "12.34" << int('5') << 1 << int('5');
-        QTest::newRow("digit after point when full") << "12.34" << int('5') << 4 << 0;
-        QTest::newRow("digit before point at limit") << "123456789012.3" << int('5') << 0 << 0;
         QTest::newRow("minus with caret inside") << "12" << int('-') << 1 << 0;
-        QTest::newRow("minus with caret at start") << "12" << int('-') << 0 << int('-');
         QTest::newRow("point into blanks") << "  " << int('.') << 2 << 0;
-        QTest::newRow("point leaving three decimals") << "12345" << int('.') << 2 << 0;
-        QTest::newRow("backspace over the point joining 13 digits")
-            << "123456789012.3" << int(KeyBackspace) << 13 << 0;
         QTest::newRow("backspace over the point joining 12 digits")
             << "12345678901.2" << int(KeyBackspace) << 12 << int(KeyBackspace);
         QTest::newRow("digit in front of the sign") << "-12" << int('5') << 0 << 0;
@@ -95,9 +83,6 @@ private slots:
         QTest::addColumn<int>("maxLength");
         QTest::addColumn<bool>("selection");
         QTest::addColumn<int>("delivered");
-        QTest::newRow("ninth plus ascii") << "123456789" << int('0') << 10 << false << int('0');
-        QTest::newRow("ninth plus chinese") << "123456789" << int(u'中') << 10 << false << 0;
-        QTest::newRow("tenth ascii refused") << "1234567890" << int('1') << 10 << false << 0;
         QTest::newRow("selection passes") << "1234567890" << int('1') << 10 << true << int('1');
         QTest::newRow("enter at limit") << "1234567890" << int(KeyEnter) << 10 << false << int(KeyEnter);
         QTest::newRow("backspace at limit")
@@ -127,12 +112,8 @@ private slots:
         QTest::addColumn<bool>("accepted");
         const QString full = QStringLiteral("123456789012.34");
         const QString amount = "amount", bytes = "bytes", chars = "chars";
-        QTest::newRow("point deleted joins 14 digits") << amount << full << 12 << 1 << "" << 12 << false;
         QTest::newRow("digit, point and decimal cut") << amount << full << 11 << 3 << "" << 12 << true;
         QTest::newRow("point typed over the point") << amount << full << 12 << 1 << "." << 12 << true;
-        QTest::newRow("point typed into 12 digits leaving 3 decimals")
-            << amount << "123456789012" << 9 << 0 << "." << 12 << false;
-        QTest::newRow("minus over the selected start") << amount << "12" << 0 << 2 << "-5" << 12 << true;
         QTest::newRow("paste with a line break") << amount << "" << 0 << 0 << "12\r" << 12 << false;
         QTest::newRow("longer stored amount loses its point")
             << amount << "1234567890123.45" << 13 << 1 << "" << 12 << false;
@@ -141,10 +122,6 @@ private slots:
         QTest::newRow("commit of 26 chinese") << bytes << "" << 0 << 0 << QString(26, u'张') << 50 << false;
         QTest::newRow("longer stored text typed over")
             << bytes << QString(30, u'张') << 0 << 1 << "李" << 50 << true;
-        QTest::newRow("longer stored text grows")
-            << bytes << QString(30, u'张') << 30 << 0 << "a" << 50 << false;
-        QTest::newRow("stored 20 characters grow")
-            << chars << QString(20, u'1') << 20 << 0 << "2" << 18 << false;
         QTest::newRow("nineteenth character pasted")
             << chars << QString(16, u'1') << 16 << 0 << "234" << 18 << false;
     }
@@ -169,11 +146,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("bytes"); // a refused character counts as one replacement byte
         QTest::addColumn<int>("bad");
-        QTest::newRow("ascii") << "abc" << 3 << -1;
         QTest::newRow("chinese") << "张三" << 4 << -1;
         QTest::newRow("euro is one byte") << "€" << 1 << -1;
         QTest::newRow("emoji") << QString::fromUtf8("a\xF0\x9F\x98\x80") << 2 << 1;
-        QTest::newRow("Extension B") << QString::fromUtf8("王\xF0\xA0\x80\x80") << 3 << 1;
         QTest::newRow("Korean") << "김민" << 2 << 0;
         QTest::newRow("wave dash") << "1〜2" << 3 << 1;
     }

@@ -8,25 +8,6 @@ using namespace zq::platform;
 class TestWindowsPaths : public QObject {
     Q_OBJECT
 private slots:
-    void trailingSeparator_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QChar>("separator");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("Windows folder") << "D:\\Data" << QChar(u'\\') << "D:\\Data\\";
-        QTest::newRow("Windows folder ending in slash") << "D:\\Data/" << QChar(u'\\') << "D:\\Data/";
-        QTest::newRow("Linux folder") << "/srv/data" << QChar(u'/') << "/srv/data/";
-        QTest::newRow("Linux folder ending in backslash") << "/srv/data\\" << QChar(u'/') << "/srv/data\\";
-        QTest::newRow("empty stays empty") << "" << QChar(u'/') << "";
-    }
-    void trailingSeparator()
-    {
-        QFETCH(QString, folder);
-        QFETCH(QChar, separator);
-        QFETCH(QString, expected);
-        QCOMPARE(ensureTrailingSeparator(folder, separator), expected);
-    }
-
     void accountSetFile_data()
     {
         QTest::addColumn<QString>("systemDb");
@@ -37,12 +18,8 @@ private slots:
         const QString copy = "001", year = "2005.mdb";
         QTest::newRow("Windows") << "D:\\Data\\system.mda" << copy << year << QChar(u'\\')
                                  << "D:\\Data\\001\\2005.mdb";
-        QTest::newRow("Linux") << "/srv/data/system.mda" << copy << year << QChar(u'/')
-                               << "/srv/data/001/2005.mdb";
         QTest::newRow("another name loses ten characters all the same")
             << "D:\\Data\\systemdb.mdb" << copy << year << QChar(u'\\') << "D:\\Data\\sy001\\2005.mdb";
-        QTest::newRow("shorter than ten characters")
-            << "sys.mda" << copy << QString("a.mdb") << QChar(u'/') << "001/a.mdb";
     }
     void accountSetFile()
     {
