@@ -41,6 +41,16 @@ private slots:
         QTest::newRow("list: every declaration in AppID order")
             << QStringList{"list", "--db", "%B"} << 0
             << "5\t1\t2005-11\t2005-12-05\t1000.00\tA123\tprevious.csv\n" + nine << false;
+        QTest::newRow("summary counts what the database holds")
+            << QStringList{"summary", "--db", "%B"} << 0
+            << "database\t%B\nunits\t0\nemployees\t0\ndeclarations\t2\n"
+            << false;
+        QTest::newRow("statement without a unit: the usage, nothing written")
+            << QStringList{"statement", "--db", "%B", "--emp", "E1", "--year", "2005", "--out", "%D/s.csv"}
+            << 2
+            << "usage: zqsaltax-cli statement [--db PATH] --unit N --emp ID --year YYYY "
+               "[--out FILE.pdf|FILE.csv] [--force]\n"
+            << false;
         QTest::newRow("list: no such database") << QStringList{"list", "--db", "%D/none.db"} << 2
                                                 << "cannot read %D/none.db: 找不到文件“%D/none.db”。\n"
                                                 << false;
