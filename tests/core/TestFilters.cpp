@@ -66,6 +66,11 @@ private slots:
             << "12345678901.2" << int(KeyBackspace) << 12 << int(KeyBackspace);
         QTest::newRow("digit in front of the sign") << "-12" << int('5') << 0 << 0;
         QTest::newRow("point leaving two decimals") << "12345" << int('.') << 3 << int('.');
+        // faults the fuzzing once found: a point in front of digits let three decimals in, and Backspace over
+        // the point made a number of 13 integer digits
+        QTest::newRow("point leaving three decimals") << "12345" << int('.') << 2 << 0;
+        QTest::newRow("backspace over the point joining 13 digits")
+            << "123456789012.3" << int(KeyBackspace) << 13 << 0;
     }
     void numericSingleKey()
     {
