@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "core/DatabaseCopy.h"
+#include "core/PasswordStore.h"
 #include "core/TaxDatabase.h"
 #include "platform/SingleInstance.h"
 
@@ -11,7 +12,6 @@
 #include <QTest>
 
 using namespace zq;
-using Kind = DatabaseError::Kind;
 
 namespace {
 
@@ -39,31 +39,23 @@ QStringList unitNames(const QString& path)
     return names;
 }
 
-// A database of another program: one table that is not ours.
-void writeForeignDatabase(const QString& path)
-{
-    const QString name = Database::uniqueConnectionName("foreign-");
-    {
-        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", name);
-        other.setDatabaseName(path);
-        QVERIFY(other.open());
-        QSqlQuery q(other);
-        QVERIFY(q.exec("create table Notes(Text)"));
-        QVERIFY(q.exec("insert into Notes values('kept')"));
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
-// A file of the given kind at path: "junk" (not a database), "zero" (empty), "foreign" (another program's
-// database), "missing table" (this program's without a table) or "damaged" (this program's, a page of it
-// noise); other kinds write nothing.
+// A file of the given kind at path: "junk" (not a database), "foreign" (another program's database),
+// "missing table" or "damaged" (this program's without a table, or with a page of noise); others write
+// nothing.
 void makeFile(const QString& kind, const QString& path)
 {
-    if (kind == "junk" || kind == "zero")
-        writeBytes(path, QByteArray(kind == "junk" ? 8192 : 0, 'x'));
-    else if (kind == "foreign")
-        writeForeignDatabase(path);
-    else if (kind == "missing table") {
+    if (kind == "junk")
+        writeBytes(path, QByteArray(8192, 'x'));
+    else if (kind == "foreign") {
+        const QString name = Database::uniqueConnectionName("foreign-");
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", name);
+            other.setDatabaseName(path);
+            QVERIFY(other.open());
+            QVERIFY(QSqlQuery(other).exec("create table Notes(Text)"));
+        }
+        QSqlDatabase::removeDatabase(name);
+    } else if (kind == "missing table") {
         TaxDatabase::create(path);
         TaxDatabase::open(path)->exec("drop table ApplTInfo");
     }
@@ -77,8 +69,7 @@ void makeFile(const QString& kind, const QString& path)
                              {i, QString(200, u'x')});
     }
     QByteArray bytes = fileBytes(path);
-    QVERIFY(bytes.size() > 40000);
-    // Page 3 becomes noise; the header and the first pages stay readable.
+    QVERIFY(bytes.size() > 40000); // page 3 becomes noise, the header and the first pages stay readable
     for (int i = 8192; i < 8192 + 4096; ++i)
         bytes[i] = char(i * 31);
     writeBytes(path, bytes);
@@ -91,52 +82,6 @@ const QDateTime kNow(QDate(2026, 12, 7), QTime(3, 4, 5));
 class TestDatabase : public QObject {
     Q_OBJECT
 private slots:
-    void openFailures_data()
-    {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<int>("kind");
-        QTest::newRow("missing file") << "missing" << int(Kind::CannotOpen);
-        QTest::newRow("folder does not exist") << "nofolder" << int(Kind::InvalidPath);
-        QTest::newRow("empty file") << "zero" << int(Kind::CannotOpen);
-        QTest::newRow("another program's database") << "foreign" << int(Kind::CannotOpen);
-    }
-    void openFailures()
-    {
-        QFETCH(QString, setup);
-        QFETCH(int, kind);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(setup == "nofolder" ? "no/such/folder/ZqSalTax.db" : "ZqSalTax.db");
-        makeFile(setup, path);
-        const QByteArray before = fileBytes(path);
-        try {
-            auto db = TaxDatabase::open(path);
-            QFAIL("the database opened");
-        } catch (const DatabaseError& e) {
-            QCOMPARE(int(e.kind()), kind);
-            QVERIFY(!e.description().isEmpty());
-            if (setup == "zero" || setup == "foreign")
-                QCOMPARE(e.description(),
-                         QStringLiteral("“%1”不是本系统的数据库。").arg(QDir::toNativeSeparators(path)));
-        }
-        // Nothing written to a file that is not this program's, no journal beside it, none created.
-        QCOMPARE(fileBytes(path), before);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-                 QFile::exists(path) ? QStringList{"ZqSalTax.db"} : QStringList());
-    }
-
-    void createRefusesExistingFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("x.db");
-        // A file of someone else's beside the new database, with the name a half-made one might have.
-        writeBytes(path + ".part", "not the program's");
-        TaxDatabase::create(path);
-        QCOMPARE(fileBytes(path + ".part"), QByteArray("not the program's"));
-        QCOMPARE(TaxDatabase::schemaProblems(*TaxDatabase::open(path)), QStringList());
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, TaxDatabase::create(path + ".part"));
-        QCOMPARE(fileBytes(path + ".part"), QByteArray("not the program's"));
-    }
-
     // A copy taken while another connection is in the middle of a save holds the committed data only, stands
     // alone (no log beside it) and is checked; a copy onto the database is refused.
     void backupDuringASave()
@@ -148,18 +93,16 @@ private slots:
         const QString out = QDir(t.dir()).filePath("copy.db");
         QCOMPARE(DatabaseCopy::backup(t.path(), out), std::nullopt);
         t.db().exec("commit");
-        QVERIFY(!QFile::exists(out + "-wal"));
-        QVERIFY(!QFile::exists(out + ".part"));
+        QVERIFY(!QFile::exists(out + "-wal") && !QFile::exists(out + ".part"));
         QCOMPARE(unitNames(out), QStringList{"甲"});
         QCOMPARE(DatabaseCopy::verify(out), std::nullopt);
-        // Never onto the database itself or its log.
         const QByteArray before = fileBytes(t.path());
         for (const QString& onto : {t.path(), t.path() + "-wal"})
             QVERIFY(DatabaseCopy::backup(t.path(), onto).value_or("").contains("是数据库本身"));
         QCOMPARE(fileBytes(t.path()), before);
     }
 
-    // A restore refuses anything but an intact database of this program and then changes nothing.
+    // A restore refuses anything but an intact database of this program, and changes nothing.
     void restoreRefuses_data()
     {
         QTest::addColumn<QString>("kind");
@@ -189,7 +132,6 @@ private slots:
         QCOMPARE(fileBytes(t.path()), before);
         QCOMPARE(kept, QString());
         QCOMPARE(dir.entryList({"*.bak", "*.restoring*"}), QStringList());
-        QCOMPARE(unitNames(t.path()), QStringList{"甲"});
     }
 
     // The replaced database is kept whole, including what only its log held after a crash.
@@ -201,8 +143,7 @@ private slots:
         TaxDatabase::create(copy);
         test::execOrFail(*TaxDatabase::open(copy), "insert into UnitInfo(UnitID,UnitName) values(1,'新')");
         TaxDatabase::create(db);
-        {
-            // A crashed run: the last save is in the log only.
+        { // a crashed run: the last save is in the log only
             const auto open = TaxDatabase::open(db);
             test::execOrFail(*open, "pragma wal_autocheckpoint=0");
             test::execOrFail(*open, "insert into UnitInfo(UnitID,UnitName) values(1,'旧')");
@@ -220,7 +161,6 @@ private slots:
         QCOMPARE(unitNames(db), QStringList{"新"});
         QCOMPARE(unitNames(kept), QStringList{"旧"});
         QVERIFY(!QFile::exists(db + ".restoring"));
-
         // A second restore in the same second keeps its own copy.
         QCOMPARE(DatabaseCopy::restore(kept, db, kNow, &kept), std::nullopt);
         QCOMPARE(kept, db + ".20261207-030405-2.bak");
@@ -268,6 +208,34 @@ private slots:
         }
         QCOMPARE(test::runCommandLine({"restore", out, "--db", t.path()}).code, 0);
         QCOMPARE(unitNames(t.path()), QStringList{"甲"});
+    }
+
+    // The password is stored salted and hashed; a plain one of an older database opens once and is then
+    // hashed; a damaged hash matches nothing, not even itself.
+    void passwordStore()
+    {
+        test::TempTaxDatabase t;
+        const auto raw = [&] { return t.db().scalar("select Value from Sundries where Name='Password'"); };
+        test::execOrFail(t.db(), "update Sundries set Value=? where Name='Password'", {QString("Old'Pw")});
+        PasswordStore store(t.db());
+        QVERIFY(!store.check("old'pw")); // letter case counts, and a refusal changes nothing
+        QCOMPARE(raw().toString(), QString("Old'Pw"));
+        QVERIFY(store.check("Old'Pw"));
+        QVERIFY(PasswordStore::isHash(raw().toString()));
+        QVERIFY(store.check("Old'Pw"));
+        store.set("Ab'1 中");
+        const QString stored = raw().toString();
+        QVERIFY(PasswordStore::isHash(stored) && !stored.contains("Ab'1"));
+        QVERIFY(store.check("Ab'1 中"));
+        QCOMPARE(raw().toString(), stored); // checking a hashed password writes nothing
+        QVERIFY(!store.check("ab'1 中"));
+        QVERIFY(PasswordStore::encode("same") != PasswordStore::encode("same")); // the salt
+        store.set(QString());
+        QVERIFY(store.check(QString())); // no password: the empty entry opens, and it stays unset
+        QCOMPARE(raw().toString(), QString(""));
+        QVERIFY(!store.isSet());
+        for (const QString damaged : {"pbkdf2-sha256$100000$abc", "pbkdf2-sha256$1000$c2FsdA==$a2V5"})
+            QVERIFY(!PasswordStore::matches(damaged, "") && !PasswordStore::matches(damaged, damaged));
     }
 };
 

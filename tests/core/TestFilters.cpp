@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "core/Gbk.h"
+#include "core/Money.h"
 #include "core/TextHelpers.h"
 
 #include <QTest>
@@ -21,6 +22,11 @@ QString typeNumeric(const QString& keys, int maxIntDigits, int decimals, const Q
             text += QChar(char16_t(delivered));
     }
     return text;
+}
+
+QString shown(const std::optional<Money>& m)
+{
+    return m ? QString::number(m->raw()) : QStringLiteral("refused");
 }
 
 } // namespace
@@ -178,6 +184,55 @@ private slots:
             QVERIFY(out.endsWith("\xD6\xD0\xB9\xFA"));
             QCOMPARE(Gbk::byteLength(text), bytes);
         }
+    }
+
+    // Amounts as the boxes and the stored data give them (raw: ten-thousandths of a yuan) and as shown.
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("expected");
+        const QString cents = "0.00", grouped = "#,##0.00", zero = "orZero", nonZero = "nonZero", none;
+        const QString leading = "leading", foreign = "foreign", parse = "parse", refused = "refused";
+        QTest::newRow("empty shows 0") << zero << QVariant("") << cents << "0";
+        QTest::newRow("abc shows 0") << zero << QVariant("abc") << cents << "0";
+        QTest::newRow("grouped box text") << zero << QVariant("12,345.60") << cents << "12345.60";
+        QTest::newRow("800yuan is not a number") << zero << QVariant("800元") << cents << "800元";
+        QTest::newRow("zero shows nothing") << nonZero << QVariant(0) << grouped << "";
+        QTest::newRow("negative grouped") << nonZero << QVariant("-1234567") << grouped << "-1,234,567.00";
+        QTest::newRow("rate 3.5 shows 4") << nonZero << QVariant("3.5") << QString("##") << "4";
+        QTest::newRow("text trimmed") << QString("null") << QVariant("  AB  ") << none << "AB";
+        QTest::newRow("leading stops at a comma") << leading << QVariant("1,234.00") << none << "10000";
+        QTest::newRow("leading over blanks") << leading << QVariant(" 1 2 3 ") << none << "1230000";
+        QTest::newRow("leading stops at a second point") << leading << QVariant("1.2.3") << none << "12000";
+        QTest::newRow("five decimals round") << parse << QVariant("0.00005") << none << "1";
+        QTest::newRow("twelve digits and cents")
+            << parse << QVariant("999999999999.99") << none << "9999999999999900";
+        QTest::newRow("letters") << parse << QVariant("12a") << none << refused;
+        QTest::newRow("too large") << parse << QVariant("99999999999999999999") << none << refused;
+        QTest::newRow("double sum drift") << foreign << QVariant(0.1 + 0.2) << none << "3000";
+        QTest::newRow("text not a number") << foreign << QVariant("n/a") << none << refused;
+        QTest::newRow("null") << foreign << QVariant() << none << refused;
+    }
+    void numbers()
+    {
+        QFETCH(QString, how);
+        QFETCH(QVariant, value);
+        QFETCH(QString, format);
+        const QString text = value.toString();
+        QString got;
+        if (how == "orZero")
+            got = FormatOrZero(text, format);
+        else if (how == "nonZero")
+            got = FormatNonZero(value, format);
+        else if (how == "null")
+            got = NullToText(value);
+        else if (how == "leading")
+            got = QString::number(Money::leading(text).raw());
+        else
+            got = shown(how == "parse" ? Money::parse(text) : Money::fromForeign(value));
+        QTEST(got, "expected");
     }
 };
 

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "platform/PrivateProfile.h"
+#include "platform/WindowsPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,6 +66,22 @@ private slots:
             f.close();
         }
         QCOMPARE(readPrivateProfileString("options", "DATADIR", "dflt", f.fileName()), expected);
+    }
+
+    void accountSetFile_data()
+    {
+        QTest::addColumn<QString>("systemDb");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Windows") << "D:\\Data\\system.mda"
+                                 << "D:\\Data\\001\\2005.mdb";
+        QTest::newRow("another name loses ten characters all the same") << "D:\\Data\\systemdb.mdb"
+                                                                        << "D:\\Data\\sy001\\2005.mdb";
+    }
+    void accountSetFile()
+    {
+        QFETCH(QString, systemDb);
+        QFETCH(QString, expected);
+        QCOMPARE(accountSetFilePath(systemDb, "001", "2005.mdb", u'\\'), expected);
     }
 };
 
