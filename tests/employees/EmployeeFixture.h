@@ -7,13 +7,18 @@
 #include "employees/EmployeeStore.h"
 #include "finance/DemoPackage.h"
 
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 namespace zq::test {
+
+inline QStringList lines(const EmployeeRows& rows)
+{
+    QStringList out;
+    for (const QStringList& r : rows)
+        out << r.join(u'\t');
+    return out;
+}
 
 // The demo payroll package installed in a temporary windows folder and an own database with its two units
 // (unit 1 linked to account set 001 with SaCode6 = SFZH). The package's employee and salary tables of account
@@ -22,37 +27,25 @@ struct EmployeeFixture {
     QTemporaryDir root;
     TempTaxDatabase tax;
     ScriptedPrompter prompter;
-    std::unique_ptr<AppSettings> settings;
-    AppContext ctx;
+    AppSettings settings{root.filePath(QStringLiteral("settings.ini"))};
+    AppContext ctx{&tax.db(), &prompter, &settings, root.path(), root.filePath(QStringLiteral("windows"))};
 
     EmployeeFixture()
     {
-        settings = std::make_unique<AppSettings>(root.filePath(QStringLiteral("settings.ini")));
-        const QString windows = root.path() + QStringLiteral("/windows");
-        finance::DemoPackage::create(windows);
+        finance::DemoPackage::create(ctx.windowsFolder);
         finance::DemoPackage::addUnits(tax.db());
-        ctx = AppContext{&tax.db(), &prompter, settings.get(), root.path(), windows};
         onAccountSet({QStringLiteral("delete from employee"), QStringLiteral("delete from salary")});
     }
 
     void onAccountSet(const QStringList& statements, const QList<QVariantList>& binds = {})
     {
-        const QString name = Database::uniqueConnectionName(QStringLiteral("zq-emp-fixture-"));
-        auto owner = Database::adopt(name);
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(root.path() +
-                               QStringLiteral("/windows/Olvenka/Lumina 3.0/Data/001/0012012.mdb"));
-            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
-        }
-        Transaction tx(*owner);
+        auto db = Database::openSqlite(ctx.windowsFolder +
+                                       QStringLiteral("/Olvenka/Lumina 3.0/Data/001/0012012.mdb"));
         for (qsizetype i = 0; i < statements.size(); ++i)
-            execOrFail(*owner, statements[i], i < binds.size() ? binds[i] : QVariantList());
-        tx.commit();
+            execOrFail(*db, statements[i], binds.value(i));
     }
 
-    // A payroll employee and, when identities are given, one salary row per identity value (months 01, 02
-    // ...).
+    // A payroll employee and one salary row per identity value (months 01, 02 ...).
     void addPayroll(const QVariant& empId, const QVariant& name, const QVariant& audiCode, int ddFlag,
                     const QVariantList& identities = {})
     {
@@ -67,42 +60,15 @@ struct EmployeeFixture {
         onAccountSet(sql, binds);
     }
 
-    void addEmployee(const QString& empId, const QVariant& name, const QVariant& idCard,
-                     const QVariant& nation = QStringLiteral("156"),
-                     const QVariant& prof = QStringLiteral("0101"), qint64 unit = 1)
+    void addEmployee(const QString& empId, const QVariant& name, const QVariant& idCard, qint64 unit = 1)
     {
         execOrFail(tax.db(),
                    QStringLiteral("insert into Employee(UnitID,EmpID,EmpName,IDCard,NationCode,ProfCode) "
-                                  "values(?,?,?,?,?,?)"),
-                   {unit, empId, name, idCard, nation, prof});
-    }
-    void setIdentityColumn(const QVariant& column, qint64 unit = 1)
-    {
-        execOrFail(tax.db(), QStringLiteral("update UnitInfo set SaCode6=? where UnitID=?"), {column, unit});
+                                  "values(?,?,?,?,'156','0101')"),
+                   {unit, empId, name, idCard});
     }
     // The stored employees of a unit, one tab-separated line each, ordered by number.
-    QStringList stored(qint64 unit = 1)
-    {
-        QStringList lines;
-        for (const QStringList& row : EmployeeStore(tax.db()).load(unit))
-            lines << row.join(u'\t');
-        return lines;
-    }
-    // Makes every insert of the given number fail inside the database.
-    void failInsertOf(const QString& empId)
-    {
-        execOrFail(tax.db(), QStringLiteral("create trigger refuse_emp before insert on Employee when "
-                                            "new.EmpID = '%1' begin select raise(abort, 'refused %1'); end")
-                                 .arg(empId));
-    }
+    QStringList stored(qint64 unit = 1) { return lines(EmployeeStore(tax.db()).load(unit)); }
 };
-
-inline QStringList lines(const EmployeeRows& rows)
-{
-    QStringList out;
-    for (const QStringList& r : rows)
-        out << r.join(u'\t');
-    return out;
-}
 
 } // namespace zq::test
