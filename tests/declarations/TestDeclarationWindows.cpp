@@ -23,20 +23,6 @@ using F = HeaderField;
 class TestDeclarationWindows : public QObject {
     Q_OBJECT
 private slots:
-    void modelPassesTester()
-    {
-        DeclarationDocument doc = validDocument();
-        DeclarationTableModel model(&doc);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.appendRow();
-        model.insertRow(1);
-        model.removeRow(0);
-        model.removeRow(model.rowCount() - 1); // nothing below it to renumber
-        model.setCellText(0, ColInComeM, "12.5");
-        model.rebuild([&] { doc.clearRows(); });
-        QCOMPARE(model.rowCount(), 0);
-    }
-
     // A new declaration opens on the unit's data and today, hides the toolbar band, and once saved shows in
     // the list, stored under its unit.
     void newDeclarationFromTheList()
@@ -68,6 +54,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(ed));
         GridView* grid = ed->grid();
         auto* model = ed->model();
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         grid->setFocus();
         grid->setCurrentIndex(model->index(0, ColInComeM));
         QTest::keyClick(grid, '1');
@@ -102,7 +89,6 @@ private slots:
         ed->RecalcTotals();
         ed->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(ed));
-        const DeclarationDocument before = ed->document();
         GridView* grid = ed->grid();
         grid->setFocus();
         grid->setCurrentIndex(ed->model()->index(0, ColIDCard));
@@ -114,7 +100,7 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
         QVERIFY(!grid->gridDelegate()->openEditor());
-        QCOMPARE(ed->document().cellText(0, ColIDCard), before.cellText(0, ColIDCard));
+        QCOMPARE(ed->document().cellText(0, ColIDCard), QString("110101198001010015"));
         QCOMPARE(total->text(), shown);
     }
 
@@ -154,6 +140,7 @@ private slots:
         WindowFixture f;
         DeclarationEditor* ed = f.open(false, validDocument());
         const DeclarationDocument before = ed->document();
+        QAbstractItemModelTester tester(ed->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         ed->grid()->setCurrentIndex(ed->model()->index(row, column));
         ed->action("插行")->trigger();
         QCOMPARE(ed->grid()->currentIndex().row(), row);
@@ -165,6 +152,8 @@ private slots:
         for (int r = 0; r < before.rowCount(); ++r)
             for (int c = 0; c < DetailColumnCount; ++c)
                 QCOMPARE(ed->document().cellText(r, c), before.cellText(r, c));
+        ed->grid()->setCurrentIndex(ed->model()->index(before.rowCount() - 1, column));
+        ed->DeleteRow(); // the last row: nothing below it to renumber
         ed->model()->rebuild([&] { ed->document().clearRows(); });
         ed->InsertRow(); // no rows: nothing happens
         ed->DeleteRow();

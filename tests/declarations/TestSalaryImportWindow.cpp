@@ -1,7 +1,7 @@
+#include "DeclarationFixtures.h"
 #include "SalaryImportFixture.h"
 #include "ui/DeclarationEditor.h"
 #include "ui/DeclarationTableModel.h"
-#include "ui/WindowHost.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -14,12 +14,6 @@ using namespace zq::ui;
 using F = HeaderField;
 
 namespace {
-
-class Host : public WindowHost {
-public:
-    void showChild(QWidget* w) override { w->show(); }
-    void setToolbarBandVisible(bool) override {}
-};
 
 // Notes at every message whether an import progress box is still about (shown, or due to show itself).
 class ProgressWatcher : public ScriptedPrompter {
@@ -47,11 +41,9 @@ private slots:
     {
         SalaryImportFixture f;
         f.fillMarch();
-        // The progress box is closed before the closing message, not only hidden: a hidden one that had not
-        // appeared yet would still show itself while the message is up.
         ProgressWatcher watcher;
         f.ctx.prompter = &watcher;
-        Host host;
+        TestHost host;
         DeclarationEditor ed(f.ctx, &host, 1);
         watcher.window = &ed;
         ed.setAttribute(Qt::WA_DeleteOnClose, false);
@@ -76,7 +68,6 @@ private slots:
         QCOMPARE(ed.grid()->currentIndex(), ed.model()->index(0, ColTaxM1)); // the user's cell stays
         QCOMPARE(ed.model()->index(0, ColInComeM).data().toString(), QString("5,000.00"));
         QCOMPARE(ed.document().header(F::TaxMs), QString("17,000.50")); // the boxes and the document agree
-
         QCOMPARE(f.tax.db().scalar("select count(*) from ApplTInfo").toInt(), 0); // saving is what stores it
     }
 };
