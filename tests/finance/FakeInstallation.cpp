@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
 #include <QStringEncoder>
 #include <stdexcept>
 
@@ -21,17 +19,10 @@ QString regString(QString s)
 // Runs statements on a new SQLite file.
 void buildSqlite(const QString& path, const QStringList& statements)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString name = Database::uniqueConnectionName(QStringLiteral("zq-fake-"));
-    auto owner = Database::adopt(name);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-    }
+    FakeInstallation::writeFile(path, {});
+    const auto db = Database::openSqlite(path);
     for (const QString& s : statements)
-        execOrFail(*owner, s);
+        execOrFail(*db, s);
 }
 
 } // namespace

@@ -72,42 +72,38 @@ private slots:
         QCOMPARE(n, 4); // 0001 twice (two identity values), O'Neil, 0004
         QCOMPARE(totals, QList<qsizetype>{4});
         QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows[0][EmpColName], QString("张三"));
         QVERIFY(rows[0][EmpColIdCard] == "ID-1" || rows[0][EmpColIdCard] == "ID-2");
-        QCOMPARE(rows[0][EmpColNation], QString("840"));
-        QStringList appended{rows[1].join(u'\t'), rows[2].join(u'\t')};
-        appended.sort();
-        QCOMPARE(appended,
-                 (QStringList{"0004\t李四\t440305199001010011\t001\t0201", "O'Neil\t\t\t001\t0201"}));
+        rows[0][EmpColIdCard].clear();
+        QStringList merged;
+        for (const QStringList& r : rows)
+            merged << r.join(u'\t');
+        merged.sort();
+        QCOMPARE(merged, (QStringList{" 0001 \t张三\t\t840\t0101",
+                                      "0004\t李四\t440305199001010011\t001\t0201", "O'Neil\t\t\t001\t0201"}));
         // The column is "SFZH": quoted names keep their case.
         QVERIFY_THROWS_EXCEPTION(DatabaseError, ImportEmployees(*db, "sfzh", rows));
     }
 
     void failures_data()
     {
-        QTest::addColumn<QString>("condition");
         QTest::addColumn<QString>("part"); // a part of the description
-        QTest::newRow("wrong password") << "wrong password"
-                                        << "password authentication failed";
-        QTest::newRow("unreachable server") << "unreachable server"
-                                            << "";
-        QTest::newRow("no database for the data file") << "no database for the data file"
-                                                       << "ZqLum0012006";
-        QTest::newRow("unreachable SQL Server through ODBC") << "sqlserver"
-                                                             << "";
+        QTest::newRow("wrong password") << "password authentication failed";
+        QTest::newRow("unreachable server") << "";
+        QTest::newRow("no database for the data file") << "ZqLum0012006";
+        QTest::newRow("unreachable SQL Server through ODBC") << "";
     }
     void failures()
     {
-        QFETCH(QString, condition);
         QFETCH(QString, part);
+        const QByteArrayView condition(QTest::currentDataTag());
         FakeInstallation f;
         m_server.point(f.productFolder(), f.settings(),
                        m_server.password + (condition == "wrong password" ? "-" : ""));
         if (condition == "no database for the data file")
             f.setUnit("Olvenka 3.X", "001", "2006");
-        if (condition == "unreachable server" || condition == "sqlserver")
+        if (condition.startsWith("unreachable"))
             f.writeConfig(unreachable(), m_server.user, m_server.password);
-        if (condition == "sqlserver")
+        if (condition.endsWith("ODBC"))
             f.settings().setValue("Finance", "ServerEngine", "sqlserver");
         QVERIFY(!GetFinanceConnection(f.context(), 1));
         QCOMPARE(f.prompter().records().size(), 1);
