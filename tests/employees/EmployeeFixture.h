@@ -34,30 +34,27 @@ struct EmployeeFixture {
     {
         finance::DemoPackage::create(ctx.windowsFolder);
         finance::DemoPackage::addUnits(tax.db());
-        onAccountSet({QStringLiteral("delete from employee"), QStringLiteral("delete from salary")});
+        auto payroll = accountSet();
+        execOrFail(*payroll, QStringLiteral("delete from employee"));
+        execOrFail(*payroll, QStringLiteral("delete from salary"));
     }
-
-    void onAccountSet(const QStringList& statements, const QList<QVariantList>& binds = {})
+    std::unique_ptr<Database> accountSet()
     {
-        auto db = Database::openSqlite(ctx.windowsFolder +
-                                       QStringLiteral("/Olvenka/Lumina 3.0/Data/001/0012012.mdb"));
-        for (qsizetype i = 0; i < statements.size(); ++i)
-            execOrFail(*db, statements[i], binds.value(i));
+        return Database::openSqlite(ctx.windowsFolder +
+                                    QStringLiteral("/Olvenka/Lumina 3.0/Data/001/0012012.mdb"));
     }
 
     // A payroll employee and one salary row per identity value (months 01, 02 ...).
     void addPayroll(const QVariant& empId, const QVariant& name, const QVariant& audiCode, int ddFlag,
                     const QVariantList& identities = {})
     {
-        QStringList sql{
-            QStringLiteral("insert into employee(emp_id,emp_name,Audi_Code,dd_flag) values(?,?,?,?)")};
-        QList<QVariantList> binds{{empId, name, audiCode, ddFlag}};
-        for (qsizetype m = 0; m < identities.size(); ++m) {
-            sql << QStringLiteral("insert into salary(copy_month,emp_id,SFZH) values(?,?,?)");
-            binds << QVariantList{QStringLiteral("%1").arg(m + 1, 2, 10, QLatin1Char('0')), empId,
-                                  identities[m]};
-        }
-        onAccountSet(sql, binds);
+        auto payroll = accountSet();
+        execOrFail(*payroll,
+                   QStringLiteral("insert into employee(emp_id,emp_name,Audi_Code,dd_flag) values(?,?,?,?)"),
+                   {empId, name, audiCode, ddFlag});
+        for (int m = 0; m < identities.size(); ++m)
+            execOrFail(*payroll, QStringLiteral("insert into salary(copy_month,emp_id,SFZH) values(?,?,?)"),
+                       {QString::asprintf("%02d", m + 1), empId, identities[m]});
     }
 
     void addEmployee(const QString& empId, const QVariant& name, const QVariant& idCard, qint64 unit = 1)

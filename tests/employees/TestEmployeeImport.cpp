@@ -65,8 +65,6 @@ private slots:
         QTest::newRow("no finance link")
             << "no link" << tip << QString("请先设置您使用的财务软件的版本、账套、年度！") << none;
         QTest::newRow("no unit selected") << "no unit" << error << QString("错误类型：9") << none;
-        QTest::newRow("package without an employee table")
-            << "no table" << error << QString("no such table") << none;
     }
     void outcomes()
     {
@@ -85,8 +83,6 @@ private slots:
             execOrFail(f.tax.db(), "update UnitInfo set CopyId=null where UnitID=1");
         else if (condition == "no unit")
             unit.reset();
-        else if (condition == "no table")
-            f.onAccountSet({"drop table employee"});
         EmployeeRows rows{{"0001", "原名", "", "", ""}};
         QCOMPARE(EmployeeImport(f.ctx).run(unit, rows), !identity.isEmpty());
         QCOMPARE(f.prompter.records().size(), title.isEmpty() ? 0 : 1);
