@@ -170,7 +170,6 @@ private slots:
         QTest::addColumn<QString>("period"); // "" when no table covers the month
         QTest::newRow("last of the first") << QDate(2011, 8, 31) << "2011-08 及以前";
         QTest::newRow("first of the second") << QDate(2011, 9, 1) << "2011-09 至 2018-09";
-        QTest::newRow("last of the second") << QDate(2018, 9, 30) << "2011-09 至 2018-09";
         QTest::newRow("first of the third") << QDate(2018, 10, 1) << "2018-10 至 2018-12";
         QTest::newRow("cumulative from 2019") << QDate(2019, 1, 1) << "";
         QTest::newRow("no month") << QDate() << "";
