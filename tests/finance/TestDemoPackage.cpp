@@ -16,8 +16,8 @@ using namespace zq::finance;
 namespace {
 
 // Everything the imports give on an installation of the package in the given form, found in the default
-// windows folder: both units' employees, and every month's salary import (rows, amounts to the
-// ten-thousandth, counts and totals), with the messages.
+// windows folder: both units' employees, and every month's salary import (rows, exact amounts, counts and
+// totals), with the messages.
 QStringList importEverything(DemoPackage::Format format)
 {
     test::TempTaxDatabase tax;
@@ -32,9 +32,8 @@ QStringList importEverything(DemoPackage::Format format)
         EmployeeRows staff;
         out << QString::number(EmployeeImport(ctx).run(unit, staff));
         // identity numbers the employee list's own check finds sound
-        const auto warnings = EmployeeWarnings::check(staff, QDate(2026, 12, 7));
-        if (!warnings.isEmpty())
-            out << "warning: " + warnings.first().problem;
+        for (const auto& w : EmployeeWarnings::check(staff, QDate(2026, 12, 7)))
+            out << "warning: " + w.problem;
         for (const QStringList& r : staff)
             out << r.join(u'\t');
         for (int month = 1; month <= 12; ++month) {
@@ -42,22 +41,15 @@ QStringList importEverything(DemoPackage::Format format)
             doc.setHeader(HeaderField::Month, QStringLiteral("2012-%1").arg(month, 2, 10, QLatin1Char('0')));
             prompter.queue(Prompter::Answer::Yes);
             const SalaryImportResult result = SalaryImport(ctx, unit).ImportSalary(doc);
-            out << QStringLiteral("month %1: status %2, %3 rows")
-                       .arg(month)
-                       .arg(int(result.status))
-                       .arg(result.imported);
-            for (const DetailRow& row : doc.rows()) {
-                QStringList cells{QString::number(row.rowNo)};
-                for (const QString& t : row.texts)
-                    cells << t;
-                for (const auto& a : row.amounts)
-                    cells << (a ? QString::number(a->raw()) : QStringLiteral("-"));
+            out << QString::number(int(result.status)) << QString::number(result.imported);
+            for (int r = 0; r < doc.rowCount(); ++r) {
+                QStringList cells;
+                for (int c = 0; c <= ColTaxM1; ++c)
+                    cells << doc.cellText(r, c);
                 out << cells.join(u'\t');
             }
-            QStringList header;
             for (int f = 0; f < HeaderFieldCount; ++f)
-                header << doc.header(HeaderField(f));
-            out << header.join(u'|');
+                out << doc.header(HeaderField(f));
         }
     }
     out << prompter.texts();

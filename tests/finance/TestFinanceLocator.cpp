@@ -40,28 +40,35 @@ using Arrange = std::function<void(FakeInstallation&)>;
 class TestFinanceLocator : public QObject {
     Q_OBJECT
 private slots:
-    // The unit's edition finds its row of the edition table as Access compared texts.
-    void resolvesFilesThroughTheRegistry_data()
+    // The unit's edition finds its row of the edition table as Access compared texts. 3.X finds its files
+    // through the registry; 2.X through WD.ini, never the registry (a broken registry file and a server in
+    // config.ini would both be noticed if they were read).
+    void resolvesFiles_data()
     {
         QTest::addColumn<QString>("suffix"); // of both folders in the registry
         QTest::addColumn<QString>("stored"); // the unit's edition
         QTest::addColumn<bool>("config");    // config.ini present
-        QTest::newRow("folders without separator, edition in lower case") << ""
-                                                                          << "olvenka 3.x" << true;
+        QTest::newRow("folders without separator, edition in lower case")
+            << QString() << "olvenka 3.x" << true;
         QTest::newRow("folders with separator, edition with trailing blanks, no config.ini")
-            << "/"
-            << "Olvenka 3.X  " << false;
+            << QString("/") << "Olvenka 3.X  " << false;
+        QTest::newRow("2.X") << QString() << "Olvenka 2.X" << true;
     }
-    void resolvesFilesThroughTheRegistry()
+    void resolvesFiles()
     {
         QFETCH(QString, suffix);
         QFETCH(QString, stored);
         QFETCH(bool, config);
+        const bool ini = stored.contains("2.X");
         FakeInstallation f;
         f.writeRegistry(f.productFolder() + suffix, f.dataFolder() + suffix);
         f.setUnit(stored, "001", "2005");
         // user and password of config.ini count only with a server
-        f.writeConfig("", "sa", "secret");
+        f.writeConfig(ini ? "dbhost" : "", "sa", "secret");
+        if (ini) {
+            f.writeWdIni(f.dataFolder(), "system.mda");
+            f.writeRegistryBytes("rubbish");
+        }
         if (!config)
             QVERIFY(QFile::remove(f.productFolder() + "/config.ini"));
         const int before = openConnections();
@@ -78,42 +85,24 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DatabaseError, db->exec("delete from salary_items"));
 
         SystemDbLocation loc;
+        if (ini) {
+            // "sys.db" is shorter than "system.mda": cutting ten characters for the data folder reaches into
+            // the folder name
+            f.writeWdIni(f.dataFolder() + "/", "sys.db");
+            QVERIFY(GetSystemDbFromIni(f.context(), loc));
+            QCOMPARE(loc.systemDb, f.dataFolder() + "/sys.db");
+            QCOMPARE(AccountSetDatabase(loc, "001", "2005.mdb"), f.dataFolder().chopped(3) + "001/2005.mdb");
+            return;
+        }
         QVERIFY(GetSystemDbFromRegistry(f.context(), "SOFTWARE\\Olvenka\\Lumina 3.0", loc));
         const auto where = [&] { return QStringList{loc.systemDb, loc.server, loc.user, loc.password}; };
         QCOMPARE(where(), (QStringList{f.systemDbPath(), "", "", ""}));
-
         // With a server the system database is its database; the key in any letter case.
         f.writeConfig("dbhost,1433", "sa", "pw;x");
         QVERIFY(GetSystemDbFromRegistry(f.context(), "software\\olvenka\\LUMINA 3.0", loc));
         QCOMPARE(where(), (QStringList{"ZqLumSys", "dbhost,1433", "sa", "pw;x"}));
         QCOMPARE(AccountSetDatabase(loc, "001", "0012005"), QString("ZqLum0012005"));
         QCOMPARE(f.prompter().records().size(), 0);
-    }
-
-    // The 2.X edition reads WD.ini, never the registry; the system database's name of any length loses ten
-    // characters for the data folder.
-    void iniEdition()
-    {
-        FakeInstallation f;
-        f.setUnit("Olvenka 2.X", "001", "2005");
-        f.writeWdIni(f.dataFolder(), "system.mda");
-        // a broken registry file and a server in config.ini would both be noticed if they were read
-        f.writeRegistryBytes("rubbish");
-        f.writeConfig("dbhost", "sa", "pw");
-        QString edition;
-        auto db = GetFinanceConnection(f.context(), 1, &edition);
-        QVERIFY(db);
-        QCOMPARE(edition, QString("Olvenka 2.X"));
-        QCOMPARE(f.prompter().records().size(), 0);
-        QCOMPARE(db->connection().databaseName(), f.accountSetPath());
-        QCOMPARE(db->driverName(), QString("QSQLITE"));
-
-        // "sys.db" is shorter than "system.mda": the cut reaches into the folder name
-        f.writeWdIni(f.dataFolder() + "/", "sys.db");
-        SystemDbLocation loc;
-        QVERIFY(GetSystemDbFromIni(f.context(), loc));
-        QCOMPARE(loc.systemDb, f.dataFolder() + "/sys.db");
-        QCOMPARE(AccountSetDatabase(loc, "001", "2005.mdb"), f.dataFolder().chopped(3) + "001/2005.mdb");
     }
 
     void linkYear_data()
