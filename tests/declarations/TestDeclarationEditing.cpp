@@ -41,15 +41,13 @@ private slots:
     void pasteParsing()
     {
         QFETCH(QString, text);
-        QFETCH(int, rows);
-        QFETCH(QString, problem);
         TempTaxDatabase t;
         const CodeList nations = CodeList::nations(t.db()), profs = CodeList::professions(t.db()),
                        items = CodeList::incomeItems(t.db());
         const CodeList* lists[3] = {&nations, &profs, &items};
         const auto result = RowClipboard::parse(text, lists);
-        QCOMPARE(result.problem, problem);
-        QCOMPARE(int(result.rows.size()), rows);
+        QTEST(result.problem, "problem");
+        QTEST(int(result.rows.size()), "rows");
     }
 
     void copyThenPasteRoundTrips()
@@ -120,10 +118,7 @@ private slots:
         QLineEdit* b = f.open(false)->box(F(box));
         b->setFocus();
         b->setText(text);
-        if (selLength != 0)
-            b->setSelection(selStart, selLength);
-        else
-            b->setCursorPosition(selStart);
+        b->setSelection(selStart, selLength);
         userEdit(b, steps);
         QTEST(b->text(), "expected");
     }
