@@ -1,5 +1,7 @@
 #include "TestSupport.h"
+#include "platform/PrivateProfile.h"
 #include "platform/Registry.h"
+#include "platform/WindowsPaths.h"
 #include "platform/WindowsText.h"
 
 #include <QDir>
@@ -37,6 +39,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
+// The finance package's settings as its installation leaves them: registry exports, profile files and paths.
 class TestRegistry : public QObject {
     Q_OBJECT
 private slots:
@@ -45,19 +48,20 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("keyPath");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("expected"); // null: not readable
+        QTest::addColumn<QString>("expected"); // null: not readable; "error N": PlatformError N
         const QString product = "\"ProductFolder\"=\"C:\\\\Program Files\\\\Olvenka\\\\\"\r\n";
         const QString k = "SOFTWARE\\Olvenka\\Lumina 3.0", folder = "ProductFolder", none;
         const QString winPath = "C:\\Program Files\\Olvenka\\";
-        // An export in UTF-8 of the key above with the given lines.
         auto utf8 = [](const QString& lines) { return (v5 + key + lines).toUtf8(); };
 
         QTest::newRow("no file: an empty registry") << QByteArray() << k << folder << none;
+        QTest::newRow("no header") << (key + product).toUtf8() << k << folder
+                                   << QStringLiteral("error %1").arg(PlatformError::RegistryCorrupt);
+        QTest::newRow("a folder in its place")
+            << QByteArray("folder") << k << folder
+            << QStringLiteral("error %1").arg(PlatformError::RegistryIoFailed);
         QTest::newRow("UTF-16LE with mark, version 5 header")
             << utf16le(v5 + key + product, true) << k << folder << winPath;
-        QTest::newRow("UTF-8 with mark, REGEDIT4")
-            << QByteArray("\xEF\xBB\xBF") + QString("REGEDIT4\n\n" + key + product).toUtf8() << k << folder
-            << winPath;
         QTest::newRow("REGEDIT4 in the ANSI code page with Chinese")
             << gbk("REGEDIT4\r\n\r\n" + key + "\"DATAfolder\"=\"D:\\\\财务 数据\\\\\"\r\n") << k
             << "DATAfolder" << QString("D:\\财务 数据\\");
@@ -71,7 +75,6 @@ private slots:
             << utf8("\"A\"=\"64\"\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Olvenka\\Lumina 3.0]\r\n"
                     "\"A\"=\"32\"\r\n")
             << k << "A" << QString("32");
-        // Only hex values go on over lines ending in a backslash.
         QTest::newRow("comment ending in a backslash")
             << utf8("; folder C:\\\r\n" + product) << k << folder << winPath;
         QTest::newRow("hex value over three lines, then a value")
@@ -85,41 +88,77 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, expected);
         QTemporaryDir windows;
-        if (!file.isNull())
+        if (file == "folder")
+            QVERIFY(QDir(windows.path()).mkdir("registry.reg"));
+        else if (!file.isNull())
             writeFile(windows.filePath("registry.reg"), file);
         QString value = QStringLiteral("stale");
-        const bool ok = ReadRegistryValue(windows.path(), keyPath, name, value);
-        QCOMPARE(ok, !expected.isNull());
-        QCOMPARE(value, expected.isNull() ? QString() : expected);
+        try {
+            const bool ok = ReadRegistryValue(windows.path(), keyPath, name, value);
+            QCOMPARE(ok, !expected.isNull());
+            QCOMPARE(value, expected.isNull() ? QString() : expected);
+        } catch (const PlatformError& e) {
+            QCOMPARE(QStringLiteral("error %1").arg(e.number()), expected);
+        }
     }
 
-    void brokenFiles_data()
+    void rules_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("number");
-        QTest::newRow("no header") << (key + QStringLiteral("\"A\"=\"1\"\r\n")).toUtf8()
-                                   << PlatformError::RegistryCorrupt;
-        QTest::newRow("a folder in its place") << QByteArray() << PlatformError::RegistryIoFailed;
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<QString>("key"); // in section "server"
+        QTest::addColumn<QString>("expected");
+        const QString name = "ServerName", password = "password";
+        QTest::newRow("section and key in other case") << "[SERVER]\nservername=SRV\n" << name << "SRV";
+        QTest::newRow("blanks around names and value") << "[ server ]\n  ServerName  =  SRV 1  \n"
+                                                       << name << "SRV 1";
+        QTest::newRow("key of another section") << "[client]\nServerName=A\n[server]\nuserid=u\n"
+                                                << name << "";
+        QTest::newRow("quotes dropped") << "[server]\npassword=\"p w\"\n" << password << "p w";
+        QTest::newRow("one quote kept") << "[server]\npassword=\"p\n" << password << "\"p";
+        QTest::newRow("line without equals sign") << "[server]\nServerName\nuserid=u\n" << name << "";
+        QTest::newRow("cut to the buffer") << "[server]\nServerName=" + QString(300, u'x') + "\n"
+                                           << name << QString(254, u'x');
     }
-    void brokenFiles()
+    void rules()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(int, number);
-        QTemporaryDir windows;
-        if (number == PlatformError::RegistryIoFailed)
-            QVERIFY(QDir(windows.path()).mkdir("registry.reg"));
-        else
-            writeFile(windows.filePath("registry.reg"), file);
-        QString value;
-        try {
-            ReadRegistryValue(windows.path(), QStringLiteral("SOFTWARE\\X"), QStringLiteral("A"), value);
-            QFAIL("a broken registry file was read");
-        } catch (const PlatformError& e) {
-            QCOMPARE(e.number(), number);
-            QVERIFY2(number != PlatformError::RegistryCorrupt ||
-                         e.description().contains("不是注册表导出文件"),
-                     qPrintable(e.description()));
-        }
+        QFETCH(QString, ini);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        QCOMPARE(privateProfileValue(ini, "server", key, QString()), expected);
+    }
+
+    void files_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        const QString text = QStringLiteral("[Options]\r\nDatadir=D:\\账务\\\r\n");
+        QTest::newRow("ANSI code page") << gbk(text) << QStringLiteral("D:\\账务\\");
+        QTest::newRow("no file: the default") << QByteArray() << QStringLiteral("dflt");
+    }
+    void files()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        if (!bytes.isNull())
+            writeFile(dir.filePath("WD.ini"), bytes);
+        QCOMPARE(readPrivateProfileString("options", "DATADIR", "dflt", dir.filePath("WD.ini")), expected);
+    }
+
+    void accountSetFile_data()
+    {
+        QTest::addColumn<QString>("systemDb");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Windows") << "D:\\Data\\system.mda"
+                                 << "D:\\Data\\001\\2005.mdb";
+        QTest::newRow("another name loses ten characters all the same") << "D:\\Data\\systemdb.mdb"
+                                                                        << "D:\\Data\\sy001\\2005.mdb";
+    }
+    void accountSetFile()
+    {
+        QFETCH(QString, systemDb);
+        QFETCH(QString, expected);
+        QCOMPARE(accountSetFilePath(systemDb, "001", "2005.mdb", u'\\'), expected);
     }
 };
 

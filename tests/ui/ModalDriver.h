@@ -3,9 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
-#include <QList>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -52,17 +50,13 @@ private:
     QTimer m_timer;
 };
 
-inline QLineEdit* box(QWidget* dialog, const char* name)
-{
-    return dialog->findChild<QLineEdit*>(QLatin1String(name));
-}
 inline QPushButton* button(QWidget* dialog, const char* name)
 {
     return dialog->findChild<QPushButton*>(QLatin1String(name));
 }
 inline void typeInto(QWidget* dialog, const char* name, const QString& text)
 {
-    QLineEdit* b = box(dialog, name);
+    auto* b = dialog->findChild<QLineEdit*>(QLatin1String(name));
     b->clear();
     typeText(b, text);
 }

@@ -4,11 +4,15 @@
 #include "core/AppSettings.h"
 #include "core/PasswordStore.h"
 #include "core/TaxDatabase.h"
+#include "platform/SingleInstance.h"
 #include "ui/MainWindow.h"
 #include "ui/Startup.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,13 +23,25 @@ namespace {
 
 const QString kPassword = QStringLiteral("Pw'9 口令");
 
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+qint64 lockOwner(const SingleInstance& instance)
+{
+    QLockFile lock(instance.lockFilePath());
+    qint64 pid = 0;
+    QString host, app;
+    return lock.getLockInfo(&pid, &host, &app) ? pid : 0;
+}
+
 } // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QVERIFY(m_settingsDir.isValid()); }
-
     // Which password dialog start-up shows, and what confirming or cancelling it leads to.
     void passwordBranches_data()
     {
@@ -49,11 +65,9 @@ private slots:
 
         ScriptedPrompter prompter;
         AppSettings settings(m_settingsDir.filePath("startup.ini"));
-        const QStringList boxes =
-            dialog == "FrmCrePass" ? QStringList{"TxtPass1", "TxtPass2"} : QStringList{"TxtPass"};
         ModalDriver driver(dialog, {[&](QDialog* d) {
-                               for (const QString& b : boxes)
-                                   typeInto(d, qPrintable(b), kPassword);
+                               for (QLineEdit* b : d->findChildren<QLineEdit*>())
+                                   typeText(b, kPassword);
                                button(d, confirm ? "cmdOK" : "cmdCancel")->click();
                            }});
 
@@ -109,12 +123,11 @@ private slots:
         QCOMPARE(prompter.records().size(), 1);
         const auto& r = prompter.last();
         message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(path));
-        if (message.endsWith(u'…')) {
-            message.chop(1);
-            QVERIFY2(r.text.startsWith(message) && r.text.size() > message.size(), qPrintable(r.text));
-        } else {
+        if (message.endsWith(u'…'))
+            QVERIFY2(r.text.startsWith(message.chopped(1)) && r.text.size() >= message.size(),
+                     qPrintable(r.text));
+        else
             QCOMPARE(r.text, message);
-        }
         QCOMPARE(QFile::exists(path), setup != "missing" && setup != "no-folder"); // never created
         if (setup != "locked")
             QCOMPARE(readAll(path), before);
@@ -122,12 +135,53 @@ private slots:
             execOrFail(holder->db(), "rollback");
     }
 
-private:
-    static QByteArray readAll(const QString& path)
+    // The real program, copied into an installation of its own (the lock is kept per installation): a second
+    // start ends at once without a word or a window; a killed first one's lock does not keep the next one
+    // out.
+    void twoProcesses()
     {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        QTemporaryDir installation,
+            runtime; // the session's runtime folder, shared by the copies and this test
+        QVERIFY(
+            QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        const auto restore = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", savedRuntime); });
+        const QString exe = installation.filePath("zqsaltax");
+        QVERIFY(QFile::copy(QStringLiteral(ZQ_BIN_DIR "/zqsaltax"), exe));
+        TaxDatabase::create(QDir(installation.path()).filePath(TaxDatabase::fileName()));
+        const SingleInstance probe(installation.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_CONFIG_HOME", installation.filePath("config"));
+        QProcess first, second, third;
+        for (QProcess* p : {&first, &second, &third}) {
+            p->setProcessEnvironment(env);
+            p->setProgram(exe);
+        }
+        const auto stop = qScopeGuard([&] {
+            for (QProcess* p : {&first, &third}) {
+                p->kill();
+                p->waitForFinished(30000);
+            }
+        });
+        first.start();
+        // The first copy holds the lock while its create-password dialog waits for the user.
+        QTRY_COMPARE_WITH_TIMEOUT(lockOwner(probe), first.processId(), 30000);
+        second.start();
+        QVERIFY(second.waitForFinished(30000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(second.readAllStandardOutput() + second.readAllStandardError(), QByteArray());
+        QCOMPARE(first.state(), QProcess::Running);
+        first.kill(); // a crash: the lock file stays behind
+        QVERIFY(first.waitForFinished(30000));
+        QVERIFY(QFile::exists(probe.lockFilePath()));
+        third.start();
+        QTRY_COMPARE_WITH_TIMEOUT(lockOwner(probe), third.processId(), 30000);
     }
+
+private:
     QTemporaryDir m_settingsDir;
 };
 
