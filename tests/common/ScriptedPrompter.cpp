@@ -2,11 +2,10 @@
 
 namespace zq::test {
 
-Prompter::Answer ScriptedPrompter::message(const QString& title, const QString& text, Icon icon,
-                                           Buttons buttons)
+Prompter::Answer ScriptedPrompter::message(const QString& title, const QString& text, Icon, Buttons buttons)
 {
-    m_records << Record{QStringLiteral("message"), title, text, icon, buttons, {}, {}};
-    if (buttons == Buttons::Ok && m_autoOk)
+    m_records << Record{QStringLiteral("message"), title, text, buttons, {}};
+    if (buttons == Buttons::Ok)
         return Answer::Ok;
     if (m_answers.isEmpty() || m_answers.first().typeId() != QMetaType::Int) {
         ++m_unexpected;
@@ -15,37 +14,9 @@ Prompter::Answer ScriptedPrompter::message(const QString& title, const QString& 
     return Answer(m_answers.takeFirst().toInt());
 }
 
-std::optional<QString> ScriptedPrompter::input(const QString& title, const QString& prompt,
-                                               const QString& defaultText)
+std::optional<QString> ScriptedPrompter::textAnswer(const Record& record)
 {
-    m_records << Record{QStringLiteral("input"), title,       prompt, Icon::None,
-                        Buttons::OkCancel,       defaultText, {}};
-    if (m_answers.isEmpty() || m_answers.first().typeId() == QMetaType::Int) {
-        ++m_unexpected;
-        return std::nullopt;
-    }
-    const QVariant v = m_answers.takeFirst();
-    return v.isNull() ? std::nullopt : std::optional<QString>(v.toString());
-}
-
-std::optional<QString> ScriptedPrompter::openFileName(const QString& title, const QString& folder,
-                                                      const QString& filter)
-{
-    m_records << Record{QStringLiteral("open"), title,  QString(), Icon::None,
-                        Buttons::OkCancel,      folder, filter};
-    if (m_answers.isEmpty() || m_answers.first().typeId() == QMetaType::Int) {
-        ++m_unexpected;
-        return std::nullopt;
-    }
-    const QVariant v = m_answers.takeFirst();
-    return v.isNull() ? std::nullopt : std::optional<QString>(v.toString());
-}
-
-std::optional<QString> ScriptedPrompter::saveFileName(const QString& title, const QString& proposedPath,
-                                                      const QString& filter)
-{
-    m_records << Record{QStringLiteral("save"), title,        QString(), Icon::None,
-                        Buttons::OkCancel,      proposedPath, filter};
+    m_records << record;
     if (m_answers.isEmpty() || m_answers.first().typeId() == QMetaType::Int) {
         ++m_unexpected;
         return std::nullopt;

@@ -13,26 +13,21 @@ namespace zq::test {
 bool TestServer::run(const QString& database, const QStringList& statements) const
 {
     const QString name = Database::uniqueConnectionName(QStringLiteral("zq-pg-admin-"));
-    bool ok = true;
+    bool ok = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
         db.setHostName(host);
         db.setPort(port.toInt());
-        db.setUserName(user);
-        db.setPassword(password);
         db.setDatabaseName(database);
-        if (!db.open()) {
+        ok = db.open(user, password);
+        if (!ok)
             qWarning() << db.lastError().text();
-            ok = false;
-        }
         for (qsizetype i = 0; ok && i < statements.size(); ++i) {
             QSqlQuery q(db);
-            if (!q.exec(statements[i])) {
+            ok = q.exec(statements[i]);
+            if (!ok)
                 qWarning() << statements[i] << q.lastError().text();
-                ok = false;
-            }
         }
-        db.close();
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
@@ -47,18 +42,15 @@ bool TestServer::recreate(const QString& database, const QStringList& statements
 
 bool TestServer::createPackage(int year, const QStringList& accountSet) const
 {
-    const QString data = QStringLiteral("001%1").arg(year);
-    return recreate(QStringLiteral("ZqLumSys"),
-                    {QStringLiteral("create table copys (copy_id varchar(10), copy_name varchar(50))"),
-                     QStringLiteral("create table copyinfo (copy_id varchar(10), copy_year varchar(4), "
-                                    "datafile varchar(50))"),
-                     QStringLiteral("insert into copys values ('001', '演示科技有限公司')"),
-                     QStringLiteral("insert into copyinfo values ('001', '%1', '%2'), ('001', '%3', '001%3')")
-                         .arg(year)
-                         .arg(data)
-                         .arg(year + 1)}) &&
-           run(QStringLiteral("postgres"),
-               {"drop database if exists \"ZqLum001" + QString::number(year + 1) + u'"'}) &&
+    const QString data = QStringLiteral("001%1").arg(year), next = QString::number(year + 1);
+    return recreate(
+               "ZqLumSys",
+               {"create table copys (copy_id varchar(10), copy_name varchar(50))",
+                "create table copyinfo (copy_id varchar(10), copy_year varchar(4), datafile varchar(50))",
+                "insert into copys values ('001', '演示科技有限公司')",
+                QStringLiteral("insert into copyinfo values ('001', '%1', '%2'), ('001', '%3', '001%3')")
+                    .arg(QString::number(year), data, next)}) &&
+           run("postgres", {"drop database if exists \"ZqLum001" + next + u'"'}) &&
            recreate("ZqLum" + data, accountSet);
 }
 
@@ -68,7 +60,7 @@ void TestServer::point(const QString& productFolder, AppSettings& settings, cons
     if (!config.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write %s", qPrintable(config.fileName()));
     config.write(QStringLiteral("[server]\r\nServerName=%1\r\nuserid=%2\r\npassword=%3\r\n")
-                     .arg(address(), user, password)
+                     .arg(host + u',' + port, user, password)
                      .toUtf8());
     settings.setValue(QStringLiteral("Finance"), QStringLiteral("ServerEngine"),
                       QStringLiteral("postgresql"));

@@ -21,8 +21,6 @@ struct TestServer {
 
     // Each test skips on its own: a skip in initTestCase would also empty the classes run after it.
     bool available() const { return !host.isEmpty() && !port.isEmpty(); }
-    // The server as config.ini's ServerName and the finance link's address give it.
-    QString address() const { return host + u',' + port; }
 
     // Runs statements on a database as the superuser; false, with a warning, at the first that fails.
     bool run(const QString& database, const QStringList& statements) const;

@@ -11,20 +11,17 @@
 
 namespace zq::test {
 namespace {
-struct Entry {
-    const char* name;
-    std::function<QObject*()> factory;
-};
-std::vector<Entry>& registry()
+using Registry = std::vector<std::pair<QString, std::function<QObject*()>>>;
+Registry& registry()
 {
-    static std::vector<Entry> entries;
+    static Registry entries;
     return entries;
 }
 } // namespace
 
 int registerTest(const char* name, std::function<QObject*()> factory)
 {
-    registry().push_back({name, std::move(factory)});
+    registry().emplace_back(QString::fromLatin1(name), std::move(factory));
     return int(registry().size());
 }
 
@@ -38,24 +35,18 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("zqsaltax-test"));
     // The windows under test speak as they do for the user: Qt's own texts in Chinese, Chinese dates.
     zq::ui::useChinese(app);
-    QStringList args = app.arguments();
-    QStringList selected;
-    for (qsizetype i = 1; i + 1 < args.size();) {
-        if (args[i] == QLatin1String("-select")) {
-            selected << args[i + 1];
-            args.remove(i, 2);
-        } else {
-            ++i;
-        }
+    QStringList args = app.arguments(), selected;
+    for (qsizetype i = args.indexOf("-select"); i > 0 && i + 1 < args.size(); i = args.indexOf("-select")) {
+        selected << args[i + 1];
+        args.remove(i, 2);
     }
-    int failures = 0;
-    int runs = 0;
-    for (const auto& e : zq::test::registry()) {
-        if (!selected.isEmpty() && !selected.contains(QLatin1String(e.name)))
+    int failures = 0, runs = 0;
+    for (const auto& [name, factory] : zq::test::registry()) {
+        if (!selected.isEmpty() && !selected.contains(name))
             continue;
         // A class that set another locale for itself leaves the next one the program's.
         QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-        std::unique_ptr<QObject> obj(e.factory());
+        std::unique_ptr<QObject> obj(factory());
         failures += QTest::qExec(obj.get(), args);
         ++runs;
     }

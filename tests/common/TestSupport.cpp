@@ -5,12 +5,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QProcess>
-#include <QStyle>
-#include <QTableView>
 #include <QTest>
 #include <stdexcept>
 
@@ -19,12 +16,6 @@ namespace zq::test {
 TempTaxDatabase::TempTaxDatabase() : m_path(QDir(m_dir.path()).filePath(TaxDatabase::fileName()))
 {
     TaxDatabase::create(m_path);
-    reopen();
-}
-
-void TempTaxDatabase::reopen()
-{
-    m_db.reset();
     m_db = TaxDatabase::open(m_path);
 }
 
@@ -42,20 +33,17 @@ void typeText(QWidget* widget, const QString& text)
 
 void userEdit(QLineEdit* box, const QString& steps)
 {
+    const QHash<QString, QKeyCombination> keys{{"backspace", Qt::Key_Backspace},
+                                               {"delete", Qt::Key_Delete},
+                                               {"end", Qt::Key_End},
+                                               {"down", Qt::Key_Down},
+                                               {"cut", Qt::ControlModifier | Qt::Key_X}};
     for (const QString& step : steps.split(u';', Qt::SkipEmptyParts)) {
         const QString arg = step.section(u':', 1);
-        if (step.startsWith(u"key:")) {
+        if (keys.contains(step)) {
+            QTest::keyClick(box, keys[step].key(), keys[step].keyboardModifiers());
+        } else if (step.startsWith(u"key:")) {
             typeText(box, arg);
-        } else if (step == u"backspace") {
-            QTest::keyClick(box, Qt::Key_Backspace);
-        } else if (step == u"delete") {
-            QTest::keyClick(box, Qt::Key_Delete);
-        } else if (step == u"end") {
-            QTest::keyClick(box, Qt::Key_End);
-        } else if (step == u"down") {
-            QTest::keyClick(box, Qt::Key_Down);
-        } else if (step == u"cut") {
-            QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
         } else if (step.startsWith(u"paste:")) {
             QApplication::clipboard()->setText(arg);
             QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
@@ -72,13 +60,17 @@ void userEdit(QLineEdit* box, const QString& steps)
     }
 }
 
-CommandRun runCommandLine(const QStringList& args)
+CommandRun runCommandLine(const QStringList& args, const QString& folder, const QString& language)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QLatin1String(name));
+    for (const char* name : {"LANG", "LC_ALL", "LC_NUMERIC", "LC_TIME", "LANGUAGE"})
+        if (!language.isEmpty())
+            env.insert(QLatin1String(name), language);
     p.setProcessEnvironment(env);
+    p.setWorkingDirectory(folder);
     // The test programs are built into the folder of the program itself.
     p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/zqsaltax-cli"), args);
     if (!p.waitForFinished(120000))
@@ -94,34 +86,6 @@ void execOrFail(Database& db, const QString& sql, const QVariantList& binds)
     } catch (const DatabaseError& e) {
         throw std::runtime_error(QStringLiteral("%1 failed: %2").arg(sql, e.description()).toStdString());
     }
-}
-
-} // namespace zq::test
-
-namespace zq::test {
-
-QStringList cutOffTexts(const QTableView* grid)
-{
-    QStringList cut;
-    const QAbstractItemModel* model = grid->model();
-    const QHeaderView* header = grid->horizontalHeader();
-    // A cell's text stands inside a margin on either side; a title inside the header's margins.
-    const int cellMargin = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
-    const int titleMargin = 2 * grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    for (int c = 0; c < model->columnCount(); ++c) {
-        if (grid->isColumnHidden(c))
-            continue;
-        const int width = grid->columnWidth(c);
-        const QString title = model->headerData(c, Qt::Horizontal).toString();
-        if (header->fontMetrics().horizontalAdvance(title) + titleMargin > width)
-            cut << QStringLiteral("title %1: %2").arg(c).arg(title);
-        for (int r = 0; r < qMin(model->rowCount(), 200); ++r) {
-            const QString text = model->index(r, c).data().toString();
-            if (grid->fontMetrics().horizontalAdvance(text) + cellMargin > width)
-                cut << QStringLiteral("column %1: %2").arg(c).arg(text);
-        }
-    }
-    return cut;
 }
 
 } // namespace zq::test

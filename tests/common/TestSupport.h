@@ -7,11 +7,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
-
-class QTableView;
-class QLineEdit;
 #include <functional>
 #include <memory>
+
+class QLineEdit;
 
 namespace zq::test {
 
@@ -25,9 +24,8 @@ public:
     QString path() const { return m_path; }
     QString dir() const { return m_dir.path(); }
     Database& db() { return *m_db; }
-    // Closes the connection (to reopen the file, or let another process at it).
+    // Closes the connection (to let another process at the file).
     void close() { m_db.reset(); }
-    void reopen();
 
 private:
     QTemporaryDir m_dir;
@@ -35,27 +33,22 @@ private:
     std::unique_ptr<Database> m_db;
 };
 
-// Types text into a widget key by key, as the keyboard delivers it; unlike QTest::keyClicks it also
-// types characters outside Latin-1 (Chinese).
+// Types text key by key; unlike QTest::keyClicks it also types characters outside Latin-1 (Chinese).
 void typeText(QWidget* widget, const QString& text);
-
-// The titles and values of a grid that its visible columns cut off ("column 2: 11010519491231002X"), looked
-// at in the first 200 rows; empty when every one shows whole.
-QStringList cutOffTexts(const QTableView* grid);
 
 // Does to a line edit what a user does, step by step (steps joined by ";"): "key:text" types, "backspace",
 // "delete", "end", "down", "cut" (Ctrl+X), "paste:text" (Ctrl+V), "im:text" (an input-method commit),
 // "middle:text" (the X11 selection pasted with the middle button at the end of the text).
 void userEdit(QLineEdit* box, const QString& steps);
 
-// Runs zqsaltax-cli without a display, as on a build machine: its exit code (-1 when it did not finish or
-// crashed) and what it wrote.
+// Runs zqsaltax-cli without a display, as on a build machine, in a folder (empty: this one) and under a
+// language (empty: this one's): its exit code (-1 when it did not finish or crashed) and what it wrote.
 struct CommandRun {
     int code = -1;
     QString out;
     QString err;
 };
-CommandRun runCommandLine(const QStringList& args);
+CommandRun runCommandLine(const QStringList& args, const QString& folder = {}, const QString& language = {});
 
 // Runs a statement and fails loudly (with the database's text) when it does not run.
 void execOrFail(Database& db, const QString& sql, const QVariantList& binds = {});

@@ -7,7 +7,6 @@
 #include "declarations/DeclarationDocument.h"
 #include "finance/DemoPackage.h"
 
-#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QTemporaryDir>
@@ -32,51 +31,35 @@ struct SalaryImportFixture {
         finance::DemoPackage::create(windowsFolder());
         finance::DemoPackage::addUnits(tax.db());
         ctx = AppContext{&tax.db(), &prompter, settings.get(), root.path(), windowsFolder()};
-        onAccountSet(
-            {QStringLiteral("drop table salary"), QStringLiteral("drop table taxsetup"),
-             QStringLiteral("create table salary (copy_month TEXT, emp_id TEXT, YFGZ REAL, YNSSD REAL, "
-                            "JMS REAL, DMJWS REAL, Tax REAL, SFZH TEXT)"),
-             QStringLiteral("create table taxsetup (levelmin INTEGER, Rate INTEGER, quickdeduct REAL)")});
+        onAccountSet({"drop table salary", "drop table taxsetup",
+                      "create table salary (copy_month TEXT, emp_id TEXT, YFGZ REAL, YNSSD REAL, JMS REAL, "
+                      "DMJWS REAL, Tax REAL, SFZH TEXT)",
+                      "create table taxsetup (levelmin INTEGER, Rate INTEGER, quickdeduct REAL)"});
     }
 
     QString windowsFolder() const { return root.path() + QStringLiteral("/windows"); }
     QString productFolder() const { return windowsFolder() + QStringLiteral("/Olvenka/Lumina 3.0"); }
-    QString accountSetPath() const { return productFolder() + QStringLiteral("/Data/001/0012012.mdb"); }
 
     // Runs statements on the account set's SQLite file (with the usual journal, as the package keeps it).
-    void onAccountSet(const QStringList& statements, const QList<QVariantList>& binds = {})
+    void onAccountSet(const QStringList& statements)
     {
         const QString name = Database::uniqueConnectionName(QStringLiteral("zq-salary-fixture-"));
         auto owner = Database::adopt(name);
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(accountSetPath());
+            db.setDatabaseName(productFolder() + QStringLiteral("/Data/001/0012012.mdb"));
             QVERIFY2(db.open(), qPrintable(db.lastError().text()));
         }
         Transaction tx(*owner);
-        for (qsizetype i = 0; i < statements.size(); ++i)
-            execOrFail(*owner, statements[i], i < binds.size() ? binds[i] : QVariantList());
+        for (const QString& sql : statements)
+            execOrFail(*owner, sql);
         tx.commit();
     }
 
-    // One salary row: month, emp_id, YFGZ, YNSSD, JMS, DMJWS, Tax.
-    template <typename... Values> static QVariantList salary(const Values&... values)
+    // Salary rows as SQL values "(month, emp_id, YFGZ, YNSSD, JMS, DMJWS, Tax), ...".
+    void addSalary(const QString& rows)
     {
-        return {QVariant(values)...};
-    }
-    void addSalary(const QList<QVariantList>& rows)
-    {
-        onAccountSet(QStringList(rows.size(),
-                                 "insert into salary(copy_month,emp_id,YFGZ,YNSSD,JMS,DMJWS,Tax) "
-                                 "values(?,?,?,?,?,?,?)"),
-                     rows);
-    }
-    // Brackets as (levelmin, Rate) pairs, inserted in the order given.
-    void setBrackets(const QList<QPair<QVariant, QVariant>>& brackets)
-    {
-        onAccountSet({"delete from taxsetup"});
-        for (const auto& b : brackets)
-            onAccountSet({"insert into taxsetup(levelmin,Rate) values(?,?)"}, {{b.first, b.second}});
+        onAccountSet({"insert into salary(copy_month,emp_id,YFGZ,YNSSD,JMS,DMJWS,Tax) values " + rows});
     }
     void addEmployee(const QString& empId, const QVariant& name, const QVariant& idCard,
                      const QVariant& nation = QStringLiteral("156"),
@@ -87,34 +70,22 @@ struct SalaryImportFixture {
                                   "values(?,?,?,?,?,?)"),
                    {unit, empId, name, idCard, nation, prof});
     }
-    void mapItems(const QVariantList& codes, qint64 unit = 1)
-    {
-        execOrFail(
-            tax.db(),
-            QStringLiteral("update UnitInfo set SaCode1=?,SaCode2=?,SaCode3=?,SaCode4=?,SaCode5=? where "
-                           "UnitID=?"),
-            codes + QVariantList{unit});
-    }
 
-    // March with three taxed rows (one without an Employee row), one untaxed row and April's rows.
+    // March with three taxed rows (one without an Employee row), one untaxed row and April's rows; the
+    // brackets stored out of order; item 4 (DMJWS) not mapped.
     void fillMarch()
     {
-        addSalary({salary("03", "E001", 5000, 3200, 0, 0, 195),
-                   salary("03", "E002", 8000.5, 6200.5, 100, 7, 745.05),
-                   salary("03", "E003", 3000, 1200, 0, 0, 0), salary("04", "E001", 5000, 3200, 0, 0, 195),
-                   salary("03", "E004", 4000, 2000, 0, 0, 25)});
-        setBrackets({{2000, 15}, {0, 5}, {5000, 20}, {500, 10}});
+        addSalary(
+            "('03','E001',5000,3200,0,0,195), ('03','E002',8000.5,6200.5,100,7,745.05), "
+            "('03','E003',3000,1200,0,0,0), ('04','E001',5000,3200,0,0,195), ('03','E004',4000,2000,0,0,25)");
+        onAccountSet({"insert into taxsetup(levelmin,Rate) values (2000,15), (0,5), (5000,20), (500,10)"});
         addEmployee("E001", "张三", "110101198001010015");
         addEmployee("E002", "王 五", "  11010119800101003X ", QVariant(), "0201");
         addEmployee("E004", "别家", "440101198001010011", "156", "0201", 2); // another unit's employee
-        mapItems({"YFGZ", "YNSSD", "JMS", QVariant(), "Tax"});
+        execOrFail(tax.db(),
+                   "update UnitInfo set SaCode1='YFGZ', SaCode2='YNSSD', SaCode3='JMS', SaCode4=null, "
+                   "SaCode5='Tax' where UnitID=1");
         settings->setTaxThreshold("800");
-    }
-
-    static void writeText(const QString& path, const QString& text)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text.toUtf8()) >= 0);
     }
 
     // A new declaration of the unit for a month, as the editor opens it.

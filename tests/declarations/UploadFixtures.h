@@ -88,11 +88,8 @@ inline QStringList standardHeaderLines()
 // Lines joined with CR LF after each and encoded in GBK.
 inline QByteArray gbkFile(const QStringList& lines)
 {
-    QStringEncoder enc("GBK");
-    QByteArray out;
-    for (const QString& l : lines)
-        out += enc.encode(l) + "\r\n";
-    return out;
+    QStringEncoder gbk("GBK");
+    return gbk.encode(lines.join("\r\n") + "\r\n");
 }
 
 // The declaration the export and the command line write: AppID 5 with two rows, exported once before to
