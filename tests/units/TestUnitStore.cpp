@@ -1,12 +1,10 @@
 #include "TestSupport.h"
-#include "units/UnitRules.h"
 #include "units/UnitStore.h"
 
 #include <QTest>
 
 using namespace zq;
 using namespace zq::test;
-using namespace zq::units;
 
 class TestUnitStore : public QObject {
     Q_OBJECT
@@ -37,15 +35,6 @@ private slots:
         store.deleteUnit(3);
         u.name = "丁";
         QCOMPARE(store.save(u), key);
-    }
-
-    // The account set's identifier and the salary item's code inside the lists' entries.
-    void entries()
-    {
-        QCOMPARE(QStringList(
-                     {accountSetIdOf("(001)甲(北京)公司"), accountSetIdOf("(001"), accountSetIdOf("甲公司")}),
-                 QStringList({"001", "001", ""}));
-        QCOMPARE(salaryItemCodeOf("YFGZ:应发:工资") + salaryItemCodeOf("甲"), QString("YFGZ甲"));
     }
 };
 
