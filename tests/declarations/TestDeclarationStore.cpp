@@ -71,7 +71,8 @@ private slots:
         doc.removeRow(0);
         QVERIFY(!DeclarationValidator::DoCheckDeclaration(doc));
         store.save(doc, 1, 3);
-        QCOMPARE(t.db().scalar("select count(*)||UploadResult from ApplT").toString(), QString("1/tmp/a.CSV"));
+        QCOMPARE(t.db().scalar("select count(*)||UploadResult from ApplT").toString(),
+                 QString("1/tmp/a.CSV"));
         const QString rows("select group_concat(RowId||':'||ID||':'||IDCard, ',') from ApplTInfo");
         const QString stored("1:1:11010119800101003X,2:2:330101198001010011");
         QCOMPARE(t.db().scalar(rows).toString(), stored);
@@ -95,9 +96,10 @@ private slots:
         doc.setHeader(F::Phone, "kept");
         DeclarationStore(t.db()).loadStored(doc, 9);
         // No header row: the boxes keep what they held. The row keeps its stored number, not its position.
-        QCOMPARE(QStringList({doc.header(F::Phone), QString::number(doc.rowCount()), doc.cellText(0, ColRowNo),
-                              doc.cellText(0, ColIDCard), doc.displayText(0, ColInComeM)}),
-                 QStringList({"kept", "1", "7", "", ""}));
+        QCOMPARE(
+            QStringList({doc.header(F::Phone), QString::number(doc.rowCount()), doc.cellText(0, ColRowNo),
+                         doc.cellText(0, ColIDCard), doc.displayText(0, ColInComeM)}),
+            QStringList({"kept", "1", "7", "", ""}));
     }
 };
 

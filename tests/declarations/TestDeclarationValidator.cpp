@@ -75,7 +75,8 @@ private slots:
         QTest::newRow("only blank rows leave the trailing one")
             << all({clearRows, appendRow, appendRow}) << "";
         QTest::newRow("a zero amount leaves a row blank") << all({appendRow, cell(2, ColInComeM, "0")}) << "";
-        QTest::newRow("a cent is not blank") << cell(2, ColTaxM1, "0.01") << "身份证件号码不能为空! @ cell 2,1";
+        QTest::newRow("a cent is not blank")
+            << cell(2, ColTaxM1, "0.01") << "身份证件号码不能为空! @ cell 2,1";
         QTest::newRow("blanks in a text are not blank")
             << cell(2, ColEmpName, "  ") << "身份证件号码不能为空! @ cell 2,1";
         QTest::newRow("blank identity before blank code")

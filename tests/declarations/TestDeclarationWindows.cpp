@@ -58,8 +58,8 @@ private slots:
         QCOMPARE(ed->box(F::TaxMs)->text(), QString("500.00"));
         QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
 
-        // A click on a total the program writes gives it the focus: keys typed next change nothing, least of all
-        // the grid's current cell (which may be out of view).
+        // A click on a total the program writes gives it the focus: keys typed next change nothing, least of
+        // all the grid's current cell (which may be out of view).
         QLineEdit* total = ed->box(F::FactTax);
         const QString shown = total->text();
         grid->setFocus();
@@ -68,7 +68,8 @@ private slots:
         QTest::keyClicks(QApplication::focusWidget(), "9");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
         QVERIFY(!grid->gridDelegate()->openEditor());
-        QCOMPARE(QStringList({total->text(), ed->document().cellText(0, ColInComeM)}), QStringList({shown, "500"}));
+        QCOMPARE(QStringList({total->text(), ed->document().cellText(0, ColInComeM)}),
+                 QStringList({shown, "500"}));
     }
 
     // The row numbers stay at the grid's left edge when the user scrolls right to the later columns, and
@@ -150,7 +151,7 @@ private slots:
         QVERIFY(ed->DoSave());
         QCOMPARE(f.prompter.warningActions(), QStringList());
 
-        QVERIFY(ed->close()); // saved: no question
+        QVERIFY(ed->close());                          // saved: no question
         QVERIFY(!f.settings.columnWidths().isEmpty()); // widths stored on closing
     }
 
