@@ -33,16 +33,15 @@ bool TestServer::run(const QString& database, const QStringList& statements) con
     return ok;
 }
 
-bool TestServer::recreate(const QString& database, const QStringList& statements) const
-{
-    return run(QStringLiteral("postgres"),
-               {"drop database if exists \"" + database + u'"', "create database \"" + database + u'"'}) &&
-           run(database, statements);
-}
-
 bool TestServer::createPackage(int year, const QStringList& accountSet) const
 {
     const QString data = QStringLiteral("001%1").arg(year), next = QString::number(year + 1);
+    // Drops and creates a database, then runs statements in it.
+    const auto recreate = [this](const QString& database, const QStringList& statements) {
+        return run("postgres", {"drop database if exists \"" + database + u'"',
+                                "create database \"" + database + u'"'}) &&
+               run(database, statements);
+    };
     return recreate(
                "ZqLumSys",
                {"create table copys (copy_id varchar(10), copy_name varchar(50))",

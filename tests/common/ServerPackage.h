@@ -24,8 +24,6 @@ struct TestServer {
 
     // Runs statements on a database as the superuser; false, with a warning, at the first that fails.
     bool run(const QString& database, const QStringList& statements) const;
-    // Drops and creates a database, then runs statements in it.
-    bool recreate(const QString& database, const QStringList& statements) const;
     // The package's system database ZqLumSys listing account set 001 for year and year + 1, and the account
     // set's database of year (ZqLum001<year>) made by the statements; year + 1 has no database.
     bool createPackage(int year, const QStringList& accountSet) const;

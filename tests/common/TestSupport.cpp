@@ -22,12 +22,11 @@ TempTaxDatabase::TempTaxDatabase() : m_path(QDir(m_dir.path()).filePath(TaxDatab
 void typeText(QWidget* widget, const QString& text)
 {
     for (QChar c : text) {
-        if (c.unicode() < 0x80) {
+        if (c.unicode() < 0x80)
             QTest::keyClick(widget, c.toLatin1());
-        } else {
-            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        }
+        else
+            for (const QTest::KeyAction action : {QTest::Press, QTest::Release})
+                QTest::sendKeyEvent(action, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
 }
 

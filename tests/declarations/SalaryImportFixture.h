@@ -61,14 +61,11 @@ struct SalaryImportFixture {
     {
         onAccountSet({"insert into salary(copy_month,emp_id,YFGZ,YNSSD,JMS,DMJWS,Tax) values " + rows});
     }
-    void addEmployee(const QString& empId, const QVariant& name, const QVariant& idCard,
-                     const QVariant& nation = QStringLiteral("156"),
-                     const QVariant& prof = QStringLiteral("0201"), qint64 unit = 1)
+    // Employee rows as SQL values "(UnitID, EmpID, EmpName, IDCard, NationCode, ProfCode), ...".
+    void addEmployees(const QString& rows)
     {
         execOrFail(tax.db(),
-                   QStringLiteral("insert into Employee(UnitID,EmpID,EmpName,IDCard,NationCode,ProfCode) "
-                                  "values(?,?,?,?,?,?)"),
-                   {unit, empId, name, idCard, nation, prof});
+                   "insert into Employee(UnitID,EmpID,EmpName,IDCard,NationCode,ProfCode) values " + rows);
     }
 
     // March with three taxed rows (one without an Employee row), one untaxed row and April's rows; the
@@ -79,9 +76,9 @@ struct SalaryImportFixture {
             "('03','E001',5000,3200,0,0,195), ('03','E002',8000.5,6200.5,100,7,745.05), "
             "('03','E003',3000,1200,0,0,0), ('04','E001',5000,3200,0,0,195), ('03','E004',4000,2000,0,0,25)");
         onAccountSet({"insert into taxsetup(levelmin,Rate) values (2000,15), (0,5), (5000,20), (500,10)"});
-        addEmployee("E001", "张三", "110101198001010015");
-        addEmployee("E002", "王 五", "  11010119800101003X ", QVariant(), "0201");
-        addEmployee("E004", "别家", "440101198001010011", "156", "0201", 2); // another unit's employee
+        addEmployees("(1,'E001','张三','110101198001010015','156','0201'), "
+                     "(1,'E002','王 五','  11010119800101003X ',null,'0201'), "
+                     "(2,'E004','别家','440101198001010011','156','0201')"); // another unit's employee
         execOrFail(tax.db(),
                    "update UnitInfo set SaCode1='YFGZ', SaCode2='YNSSD', SaCode3='JMS', SaCode4=null, "
                    "SaCode5='Tax' where UnitID=1");

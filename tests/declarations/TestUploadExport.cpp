@@ -44,10 +44,7 @@ struct Fixture {
     QString path(const QString& name) const { return QDir(dir).filePath(name); }
     QStringList entries() const { return QDir(dir).entryList(QDir::NoDotAndDotDot | QDir::AllEntries); }
     QVariant uploadResult() { return t.db().scalar("select UploadResult from ApplT where AppID = 5"); }
-    UploadExport::Outcome run(std::optional<qint64> appId = 5)
-    {
-        return UploadExport(t.db(), prompter).run(appId);
-    }
+    UploadExport::Outcome run(std::optional<qint64> id = 5) { return UploadExport(t.db(), prompter).run(id); }
 };
 
 } // namespace
@@ -84,13 +81,10 @@ private slots:
             // Amounts negative, ungrouped and rounded half away from zero; texts other than BookNo keep their
             // blanks, a blank BookNo is empty; a count is a plain number.
             QVariantMap h = header;
-            h["InComeM"] = amount("-12345.6");
-            h["OweTax"] = amount("0.125");
-            h["ReduTaxM"] = amount("-0.004");
-            h["BookNo"] = "      ";
-            h["DeclarePerson"] = QStringLiteral(" 王会计 ");
-            h["ComputerCode"] = " 0012345";
-            h["UnitMen"] = 12345;
+            h.insert(columns(
+                {"InComeM", "OweTax", "ReduTaxM", "BookNo", "DeclarePerson", "ComputerCode", "UnitMen"},
+                {amount("-12345.6"), amount("0.125"), amount("-0.004"), "      ", " 王会计 ", " 0012345",
+                 12345}));
             QVariantMap r = detailRow(1, "110101198001011234", QStringLiteral("张三"), "-3", "1234567.891",
                                       "3.005", "-0.125");
             r["ReduTax"] = amount("999999999999.995");
@@ -127,12 +121,11 @@ private slots:
         QFETCH(QVariantMap, header);
         QFETCH(DetailRows, rows);
         QFETCH(QStringList, expected);
-        TempTaxDatabase t;
-        storeDeclaration(t.db(), 7, header, rows);
-        storeExported(t.db()); // not this one
+        Fixture f; // declaration 5, not this one
+        storeDeclaration(f.t.db(), 7, header, rows);
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        const auto problem = UploadFileWriter(t.db()).write(7, buffer);
+        const auto problem = UploadFileWriter(f.t.db()).write(7, buffer);
         QVERIFY2(!problem, qPrintable(problem ? problem->message : QString()));
         QCOMPARE(buffer.data(), gbkFile(expected));
     }
