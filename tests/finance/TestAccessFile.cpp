@@ -88,12 +88,11 @@ class TestAccessFile : public QObject {
 private slots:
     void initTestCase() { ClearAccessCache(); }
 
+    // Headers of kinds the fixtures lack (the Jet 4 and ACE fixtures are read whole below).
     void kinds_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<FileKind>("kind");
-        QTest::newRow("Jet 4 account set") << bytesOf(fixture("accountset.mdb")) << FileKind::Jet4;
-        QTest::newRow("ACE") << bytesOf(fixture("accountset.accdb")) << FileKind::Ace;
         QTest::newRow("Jet 3 header") << patched("accountset.mdb", 2048, 0x14, 0) << FileKind::Jet3;
         QTest::newRow("SQLite") << QByteArray("SQLite format 3\0rest", 20) << FileKind::Sqlite;
         QTest::newRow("empty") << QByteArray() << FileKind::NotADatabase;
