@@ -7,7 +7,6 @@
 #include "employees/EmployeeStore.h"
 #include "finance/DemoPackage.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace zq::test {
@@ -20,9 +19,8 @@ inline QStringList lines(const EmployeeRows& rows)
     return out;
 }
 
-// The demo payroll package installed in a temporary windows folder and an own database with its two units
-// (unit 1 linked to account set 001 with SaCode6 = SFZH). The package's employee and salary tables of account
-// set 001 start empty; tests fill them.
+// The demo payroll package in a temporary windows folder, its employee and salary tables of account set 001
+// emptied, and an own database with its two units (unit 1 linked to account set 001 with SaCode6 = SFZH).
 struct EmployeeFixture {
     QTemporaryDir root;
     TempTaxDatabase tax;

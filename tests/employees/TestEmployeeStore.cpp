@@ -18,15 +18,15 @@ private slots:
         const QString han50(50, QChar(0x5F20));
         const auto row = [](const char* name, const EmployeeRows& rows, int at = -1,
                             const QString& text = {}) { QTest::newRow(name) << rows << at << text; };
-        row("number of 8 passes", {{"12345678", "王"}});
+        // A number of 8, names of 50 (beyond the basic plane too, a lone surrogate once), an identity of 50.
+        row("each at its limit passes", {{"12345678", "王"},
+                                         {"1", han50},
+                                         {"2", QString::fromUcs4(U"\U00020000").repeated(50)},
+                                         {"3", han50.left(49) + QChar(0xD840)},
+                                         {"4", "王", QString(50, u'1')}});
         row("number of 9 refused", {{"1", "a"}, {"123456789", "王"}}, 1, longNumber);
-        row("name of 50 Chinese characters passes", {{"1", han50}});
-        row("name of 50 characters beyond the basic plane passes",
-            {{"1", QString::fromUcs4(U"\U00020000").repeated(50)}});
-        row("a lone surrogate at the end counts once", {{"1", han50.left(49) + QChar(0xD840)}});
         row("name of 51 Chinese characters refused", {{"1", han50 + u'张'}}, 0,
             "员工姓名最长不得超过五十个字符。");
-        row("identity number of 50 passes", {{"1", "王", QString(50, u'1')}});
         row("identity number of 51 refused", {{"1", "王", QString(51, u'1')}}, 0,
             "员工证件号码最长不得超过五十个字符。");
         row("the first row with the number is named", {{"A", "1"}, {"B", "2"}, {"A", "3"}, {"A", "4"}}, 2,

@@ -147,7 +147,6 @@ private slots:
         QVERIFY(shown);
         QCOMPARE(shown->model()->row(0),
                  QStringList({"1", "身份证件号码", "校验码“0”错误", "按前17位计算的校验码“X”"}));
-        shown->close();
     }
 
     // Going to the unit combo with changes asks the question of closing, without Cancel.
@@ -159,7 +158,6 @@ private slots:
         QCOMPARE(f.prompter.records().size(), 0);
         list.addRow();
         list.model()->setData(list.model()->index(0, EmpColId), "009", Qt::EditRole);
-        list.model()->setData(list.model()->index(0, EmpColName), "新人", Qt::EditRole);
         focusCombo(list, Qt::ActiveWindowFocusReason); // focus coming back after a message: no question
         QCOMPARE(f.prompter.records().size(), 0);
         f.prompter.queue(Prompter::Answer::No);
@@ -174,9 +172,8 @@ private slots:
         QCOMPARE(list.model()->rowCount(), 0);
     }
 
-    // Closing with unstored changes (an import, an edit) asks the question of a change of unit, with Cancel;
-    // a save that fails (a number too long, a write the database refuses and rolls back) keeps the window
-    // open.
+    // Closing with unstored changes asks the question of a change of unit, with Cancel; a save that fails (a
+    // number too long, a write the database refuses and rolls back) keeps the window open.
     void closingWithChanges_data()
     {
         QTest::addColumn<QString>("change"); // "import", or the number typed into a new row
@@ -218,7 +215,6 @@ private slots:
         list.toolbarAction("Exit")->trigger();
         QTEST(!list.isVisible(), "closed");
         QTEST(int(f.stored().size()), "stored");
-        QCOMPARE(f.prompter.unexpected(), 0);
         QCOMPARE(f.prompter.records().size(), answer < 0 ? 0 : failure.isEmpty() ? 1 : 2);
         if (answer < 0)
             return;

@@ -2,7 +2,6 @@
 #include "TestSupport.h"
 #include "core/AppContext.h"
 #include "core/AppSettings.h"
-#include "core/Database.h"
 #include "finance/DemoPackage.h"
 #include "ui/GridView.h"
 #include "ui/StringTableModel.h"
@@ -15,7 +14,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace zq;
@@ -25,9 +23,8 @@ using Answer = Prompter::Answer;
 
 namespace {
 
-// An own database beside the demo payroll package, with more in the package's system database: account set
-// 001 has a second year, 2011, whose data offers other salary items ("JJBT:津贴" before "JJ:奖金"), and
-// account set 003 has no year at all.
+// An own database beside the demo payroll package, whose system database gains a year 2011 for account set
+// 001 (other salary items: "JJBT:津贴" before "JJ:奖金") and an account set 003 without any year.
 struct UnitFixture {
     TempTaxDatabase tax;
     QTemporaryDir root;
@@ -42,7 +39,7 @@ struct UnitFixture {
         execOrFail(*system, "insert into copys(copy_id,copy_name) values('003','空账套')");
         execOrFail(*system,
                    "insert into copyinfo(copy_id,copy_year,datafile) values('001','2011','0012011.mdb')");
-        const QString year = accountSetFile("001", "0012011.mdb");
+        const QString year = dataFolder() + "/001/0012011.mdb";
         QVERIFY(QFile(year).open(QIODevice::WriteOnly)); // an empty file is an empty SQLite database
         auto items = Database::openSqlite(year);
         execOrFail(*items, "create table salary_items(sa_code, sa_item, item_index, sa_table)");
@@ -52,10 +49,6 @@ struct UnitFixture {
                    "('SFZ','身份证',5,'salary')");
     }
     QString dataFolder() const { return ctx.windowsFolder + "/Olvenka/Lumina 3.0/Data"; }
-    QString accountSetFile(const QString& copyId, const QString& file) const
-    {
-        return dataFolder() + u'/' + copyId + u'/' + file;
-    }
     // A unit row straight in the own database; link: SoftVer, CopyId, copyyear, SaCode1..6.
     void addUnit(qint64 id, const QString& name, const QString& code = "123456", const QStringList& link = {})
     {
@@ -69,15 +62,11 @@ struct UnitFixture {
             values);
     }
     qint64 unitCount() { return tax.db().scalar("select count(*) from UnitInfo").toLongLong(); }
-    QVariant unitValue(qint64 id, const QString& column)
-    {
-        return tax.db().scalar(QString("select %1 from UnitInfo where UnitID=?").arg(column), {id});
-    }
     QStringList unitValues(qint64 id, const QStringList& columns)
     {
         QStringList out;
         for (const QString& c : columns)
-            out << unitValue(id, c).toString();
+            out << tax.db().scalar(QString("select %1 from UnitInfo where UnitID=?").arg(c), {id}).toString();
         return out;
     }
 };
@@ -134,9 +123,9 @@ private slots:
         QVERIFY(list.findChildren<UnitEditor*>().isEmpty());
     }
 
-    // The first failing check speaks, the focus goes to its box and the window stays open. A code stored
-    // before the rule (11 characters) is shown whole and refused, not cut; a refused write keeps the window
-    // open too.
+    // The first failing check speaks, the focus goes to its box, the window stays open; a code stored before
+    // the rule (11 characters) is shown whole and refused, not cut, and a refused write keeps the window
+    // open.
     void saveChecksInOrder_data()
     {
         QTest::addColumn<int>("row"); // 0: a new unit; 1: the stored 甲公司
@@ -195,7 +184,7 @@ private slots:
             QCOMPARE(QApplication::focusWidget()->objectName(), focus);
             QCOMPARE(w.ed.tabs()->currentIndex(), 0);
         }
-        QCOMPARE(f.unitValue(1, "UnitName").toString(), QString("甲公司"));
+        QCOMPARE(f.unitValues(1, {"UnitName"}), QStringList{"甲公司"});
         QCOMPARE(f.unitCount(), 2);
     }
 
@@ -298,116 +287,88 @@ private slots:
 
     void changeShowsTheStoredLink_data()
     {
-        QTest::addColumn<QStringList>("link");  // edition, account set, year, SaCode1..6
-        QTest::addColumn<QStringList>("shown"); // edition, account set, year
-        QTest::addColumn<QStringList>("codes"); // chosen in the six lists
-        const QStringList none(6), nothing(3);
-        QTest::newRow("complete link")
-            << QStringList({kDemoEdition, "001", "2011", "JJ", "JJBT", "", "GZ", "MISSING", "SFZ"})
-            << QStringList({kDemoEdition, kAccountSets[0], "2011"})
-            << QStringList({"JJ", "JJBT", "", "GZ", "", "SFZ"});
-        QTest::newRow("second account set")
-            << kFullLink.mid(0, 1) + QStringList{"002"} + kFullLink.mid(2)
-            << QStringList({kDemoEdition, kAccountSets[1], "2012"}) << kFullLink.mid(3);
-        QTest::newRow("account set gone: the first one")
-            << QStringList({kDemoEdition, "00", "2012", "JBGZ"})
-            << QStringList({kDemoEdition, kAccountSets[0], "2012"})
-            << QStringList({"JBGZ", "", "", "", "", ""});
-        QTest::newRow("year gone: none, no items")
-            << QStringList({kDemoEdition, "002", "2011", "YFGZ"})
-            << QStringList({kDemoEdition, kAccountSets[1], ""}) << none;
-        QTest::newRow("edition not listed")
-            << QStringList({"Olvenka 9.X", "001", "2012", "YFGZ"}) << nothing << none;
+        QTest::addColumn<QStringList>("link"); // edition, account set, year, SaCode1..6
+        QTest::addColumn<QStringList>(
+            "shown"); // edition, account set, year, the codes chosen in the six lists
+        const auto row = [](const char* name, const QStringList& link, const QStringList& shown) {
+            QTest::newRow(name) << link << shown + QStringList(9 - shown.size());
+        };
+        const QString d = kDemoEdition;
+        row("complete link", {d, "001", "2011", "JJ", "JJBT", "", "GZ", "MISSING", "SFZ"},
+            {d, kAccountSets[0], "2011", "JJ", "JJBT", "", "GZ", "", "SFZ"});
+        row("second account set", QStringList{d, "002"} + kFullLink.mid(2),
+            QStringList{d, kAccountSets[1]} + kFullLink.mid(2));
+        row("account set gone: the first one", {d, "00", "2012", "JBGZ"},
+            {d, kAccountSets[0], "2012", "JBGZ"});
+        row("year gone: none, no items", {d, "002", "2011", "YFGZ"}, {d, kAccountSets[1]});
+        row("edition not listed", {"Olvenka 9.X", "001", "2012", "YFGZ"}, {});
     }
     void changeShowsTheStoredLink()
     {
         QFETCH(QStringList, link);
         QFETCH(QStringList, shown);
-        QFETCH(QStringList, codes);
         UnitFixture f;
         f.addUnit(1, "甲公司", "123456", link);
         UnitWindows w(f, 1);
         QCOMPARE(QStringList({w.ed.editionList()->currentText(), w.ed.accountSetList()->currentText(),
-                              w.ed.yearList()->currentText()}),
+                              w.ed.yearList()->currentText()}) +
+                     codesOf(w.ed),
                  shown);
-        QCOMPARE(codesOf(w.ed), codes);
         QCOMPARE(f.prompter.records().size(), 0);
 
-        // Saved unchanged, the unit keeps what the lists show.
         if (shown[1].isEmpty())
             f.prompter.queue(Answer::Ok);
-        QVERIFY(w.ed.save());
-        QCOMPARE(f.unitValues(1, kLinkColumns.mid(1)), QStringList({shown[1].mid(1, 3), shown[2]}) + codes);
+        QVERIFY(w.ed.save()); // saved unchanged, the unit keeps what the lists show
+        QCOMPARE(f.unitValues(1, kLinkColumns.mid(1)),
+                 QStringList({shown[1].mid(1, 3), shown[2]}) + shown.mid(3));
         QCOMPARE(f.prompter.unexpected(), 0);
     }
 
-    void editionThatCannotBeRead_data()
-    {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<int>("before"); // an edition chosen first, whose lists the failure empties; -1: none
-        QTest::addColumn<int>("edition");
-        QTest::addColumn<QString>("text"); // a message starting "错误类型：" when it ends with "："
-        QTest::addColumn<bool>("stays");   // the edition stays chosen
-        QTest::newRow("registry entry missing")
-            << "registry" << 1 << 2 << QString("无法读出财务软件配置文件位置。") << false;
-        QTest::newRow("system database missing") << "systemdb" << -1 << 1 << QString("错误类型：") << true;
-    }
+    // An edition whose data cannot be read says so once (one run of the steps) and leaves every list below it
+    // empty: without its registry entry it is not kept chosen, without the system database it is.
     void editionThatCannotBeRead()
     {
-        QFETCH(QString, fault);
-        QFETCH(int, before);
-        QFETCH(int, edition);
-        QFETCH(QString, text);
-        QFETCH(bool, stays);
         UnitFixture f;
         f.tax.db().exec("insert into lumfver values('Olvenka 5.X','SOFTWARE\\Olvenka\\Lumina 5.0')");
-        const QString systemDb = f.dataFolder() + "/system.mda";
-        if (fault == "systemdb")
-            QVERIFY(QFile::remove(systemDb));
         UnitWindows w(f, 0);
-        if (before >= 0) {
-            w.ed.editionList()->setCurrentIndex(before);
-            QCOMPARE(w.ed.accountSetList()->count(), 3);
-        }
-        w.ed.editionList()->setCurrentIndex(edition);
-        QCOMPARE(f.prompter.records().size(), 1); // one message, one run of the steps
-        const QString said = f.prompter.last().text;
-        QVERIFY2(text.endsWith("：") ? said.startsWith(text) : said == text, qPrintable(said));
-        QCOMPARE(w.ed.editionList()->currentIndex(), stays ? edition : -1);
-        QCOMPARE(w.ed.accountSetList()->count() + w.ed.yearList()->count() + w.ed.salaryItemList(1)->count(),
-                 0);
+        UnitEditor& ed = w.ed;
+        const auto listed = [&ed] {
+            return ed.accountSetList()->count() + ed.yearList()->count() + ed.salaryItemList(1)->count();
+        };
+        ed.editionList()->setCurrentIndex(1);
+        QCOMPARE(ed.accountSetList()->count(), 3);
+        ed.editionList()->setCurrentIndex(2);
+        QCOMPARE(f.prompter.texts(), QStringList{"无法读出财务软件配置文件位置。"});
+        QCOMPARE(ed.editionList()->currentIndex(), -1);
+        QCOMPARE(listed(), 0);
+        QVERIFY(QFile::remove(f.dataFolder() + "/system.mda"));
+        ed.editionList()->setCurrentIndex(1);
+        QCOMPARE(f.prompter.records().size(), 2);
+        QVERIFY2(f.prompter.last().text.startsWith("错误类型："), qPrintable(f.prompter.last().text));
+        QCOMPARE(ed.editionList()->currentIndex(), 1);
+        QCOMPARE(listed(), 0);
     }
 
     // The package's lists cannot be loaded when a linked unit is opened: saving a changed phone number keeps
     // the stored link and item codes, and says so. A choice made after the failure rules again.
-    void unreadableLinkIsKept_data()
-    {
-        QTest::addColumn<bool>("later"); // 2011 chosen once the year's data is back
-        QTest::newRow("the year's data missing") << false;
-        QTest::newRow("the year's data back, another year chosen") << true;
-    }
     void unreadableLinkIsKept()
     {
-        QFETCH(bool, later);
         UnitFixture f;
         f.addUnit(1, "甲公司", "123456", kFullLink);
-        const QString file = f.accountSetFile("001", "0012012.mdb");
+        const QString file = f.dataFolder() + "/001/0012012.mdb";
         QVERIFY(QFile::rename(file, file + ".away"));
         UnitWindows w(f, 1);
         QVERIFY(f.prompter.records().size() >= 1); // what could not be read
         w.ed.phoneBox()->setText("010");
-        if (later) {
-            QVERIFY(QFile::rename(file + ".away", file));
-            w.ed.yearList()->setCurrentIndex(w.ed.yearList()->findText("2011"));
-            QVERIFY(w.ed.save());
-            QCOMPARE(f.unitValues(1, {"copyyear", "SaCode1"}), QStringList({"2011", ""}));
-            return;
-        }
         f.prompter.queue(Answer::Ok); // should the account-set question come
         QVERIFY(w.ed.save());
         QCOMPARE(f.prompter.last().text, QString("财务软件的账套信息没有读出，单位原有的财务软件版本、账套、"
                                                  "年度和工资项目设置保持不变。"));
         QCOMPARE(f.unitValues(1, QStringList{"Phone"} + kLinkColumns), QStringList{"010"} + kFullLink);
+        QVERIFY(QFile::rename(file + ".away", file));
+        w.ed.yearList()->setCurrentIndex(w.ed.yearList()->findText("2011"));
+        QVERIFY(w.ed.save());
+        QCOMPARE(f.unitValues(1, {"copyyear", "SaCode1"}), QStringList({"2011", ""}));
     }
 
     void deleteAsks_data()
@@ -439,7 +400,6 @@ private slots:
         const int left = answer == int(Answer::Yes) ? 1 : 2;
         QCOMPARE(f.unitCount(), left);
         QCOMPARE(list.model()->rowCount(), left);
-        // The unit's employees stay.
         QCOMPARE(f.tax.db().scalar("select count(*) from Employee where UnitID=2").toInt(), employees);
     }
 };
