@@ -71,10 +71,7 @@ private slots:
         QVERIFY(sqlite.contains("导入31条数据"));
         QCOMPARE(sqlite.filter("warning: "), QStringList());
         QCOMPARE(access, sqlite);
-    }
-
-    void aSecondPackageNeverOverwritesTheFirst()
-    {
+        // A second package never overwrites the first.
         QTemporaryDir dir;
         DemoPackage::create(dir.path());
         QVERIFY_THROWS_EXCEPTION(DatabaseError, DemoPackage::create(dir.path()));
