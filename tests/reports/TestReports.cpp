@@ -179,9 +179,7 @@ private slots:
         QCOMPARE(problem, QStringLiteral("职工“李四”没有身份证件号码，无法找到其申报记录。"));
 
         ScriptedPrompter prompter;
-        AppContext ctx;
-        ctx.db = &t.db();
-        ctx.prompter = &prompter;
+        const AppContext ctx{&t.db(), &prompter};
         ui::UnitYearDialog unit(ctx, 1, QStringLiteral("甲公司"), 2024);
         // January: two declarations, two taxpayers; in March C paid nothing; July was declared without rows.
         QCOMPARE(unit.model()->row(0), (QStringList{"1月", "2", "800.50", "2"}));
@@ -197,8 +195,7 @@ private slots:
         QCOMPARE(dialog.model()->row(12),
                  (QStringList{"合计", "12,000.50", "5,000.50", "", "5.00", "1.25", "370.55"}));
         // A month without rows says so across the figures' columns; a declared month does not.
-        const auto* table = dialog.findChild<QTableView*>();
-        QCOMPARE(table->columnSpan(1, 1), 6);
+        QCOMPARE(dialog.findChild<QTableView*>()->columnSpan(1, 1), 6);
         // Another year: the sums follow, every month without a row marked.
         dialog.yearBox()->setValue(2023);
         QCOMPARE(dialog.model()->text(11, 6), QStringLiteral("888.00"));
