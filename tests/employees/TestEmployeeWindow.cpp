@@ -42,20 +42,6 @@ void typeCell(GridView* grid, const QString& text)
 class TestEmployeeWindow : public QObject {
     Q_OBJECT
 private slots:
-    void opensOnTheFirstUnit()
-    {
-        EmployeeFixture f;
-        f.addEmployee("002", "李四", "2");
-        f.addEmployee("001", "张三", QVariant());
-        EmployeeList list(f.ctx);
-        QCOMPARE(list.unitCombo()->currentText(), QString("演示科技有限公司"));
-        QCOMPARE(list.UnitIDs(), (QList<qint64>{1, 2}));
-        QCOMPARE(lines(list.rows()), (QStringList{"001\t张三\t\t156\t0101", "002\t李四\t2\t156\t0101"}));
-        QVERIFY(!list.DataChanged());
-        list.unitCombo()->setCurrentIndex(1);
-        QCOMPARE(lines(list.rows()), QStringList());
-    }
-
     void withoutUnits()
     {
         EmployeeFixture f;
@@ -105,12 +91,17 @@ private slots:
         list.reject();
     }
 
-    void deleteAtOnceWithoutAQuestion()
+    // Opened on the first unit, its employees by number; a delete is stored at once, without a question.
+    void opensOnTheFirstUnitAndDeletesAtOnce()
     {
         EmployeeFixture f;
-        f.addEmployee("001", "张三", "1");
         f.addEmployee("002", "李四", "2");
+        f.addEmployee("001", "张三", QVariant());
         EmployeeList list(f.ctx);
+        QCOMPARE(list.unitCombo()->currentText(), QString("演示科技有限公司"));
+        QCOMPARE(list.UnitIDs(), (QList<qint64>{1, 2}));
+        QCOMPARE(lines(list.rows()), (QStringList{"001\t张三\t\t156\t0101", "002\t李四\t2\t156\t0101"}));
+        QVERIFY(!list.DataChanged());
         list.addRow();
         list.grid()->setCurrentIndex(list.model()->index(2, EmpColName));
         list.deleteRow(); // no number: only the grid row
@@ -123,6 +114,8 @@ private slots:
         QCOMPARE(lines(list.rows()), QStringList{"002\t李四\t2\t156\t0101"});
         QCOMPARE(f.prompter.records().size(), 0);
         QVERIFY(!list.DataChanged());
+        list.unitCombo()->setCurrentIndex(1);
+        QCOMPARE(lines(list.rows()), QStringList());
     }
 
     // A number with a wrong check character: the save asks and goes on only with Yes; 检查 lists it.
