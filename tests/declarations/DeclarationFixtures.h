@@ -77,6 +77,28 @@ inline DeclarationDocument cleanDocument()
     return doc;
 }
 
+// Every cell of every row, tab-separated, one line a row.
+inline QStringList gridLines(const DeclarationDocument& doc)
+{
+    QStringList lines;
+    for (int r = 0; r < doc.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < DetailColumnCount; ++c)
+            cells << doc.cellText(r, c);
+        lines << cells.join(u'\t');
+    }
+    return lines;
+}
+
+// Every header field, joined with |.
+inline QString headerTexts(const DeclarationDocument& doc)
+{
+    QStringList h;
+    for (int i = 0; i < HeaderFieldCount; ++i)
+        h << doc.header(HeaderField(i));
+    return h.join(u'|');
+}
+
 using DocumentEdit = std::function<void(DeclarationDocument&)>;
 
 class TestHost : public ui::WindowHost {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeclarationFixtures.h"
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "core/AppContext.h"
@@ -94,18 +95,5 @@ struct SalaryImportFixture {
         return doc;
     }
 };
-
-// Every cell of every row, tab-separated, one line a row.
-inline QStringList gridLines(const DeclarationDocument& doc)
-{
-    QStringList lines;
-    for (int r = 0; r < doc.rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < DetailColumnCount; ++c)
-            cells << doc.cellText(r, c);
-        lines << cells.join(u'\t');
-    }
-    return lines;
-}
 
 } // namespace zq::test
