@@ -65,12 +65,7 @@ void FakeInstallation::writeRegistry(const QString& productFolder, const QString
     if (!dataFolder.isNull())
         text += QStringLiteral("\"DATAfolder\"=") + regString(dataFolder) + QStringLiteral("\r\n");
     QStringEncoder enc(QStringEncoder::Utf16LE);
-    writeRegistryBytes(QByteArray("\xFF\xFE", 2) + QByteArray(enc.encode(text)));
-}
-
-void FakeInstallation::writeRegistryBytes(const QByteArray& bytes)
-{
-    writeFile(windowsFolder() + QStringLiteral("/registry.reg"), bytes);
+    writeFile(registryPath(), QByteArray("\xFF\xFE", 2) + QByteArray(enc.encode(text)));
 }
 
 void FakeInstallation::writeConfig(const QString& server, const QString& user, const QString& password)

@@ -23,6 +23,7 @@ public:
     Database& taxDb() { return m_tax.db(); }
 
     QString windowsFolder() const { return m_root.path() + QStringLiteral("/windows"); }
+    QString registryPath() const { return windowsFolder() + QStringLiteral("/registry.reg"); }
     QString productFolder() const { return m_root.path() + QStringLiteral("/Program Files/Olvenka"); }
     QString dataFolder() const { return m_root.path() + QStringLiteral("/财务 数据"); }
     QString systemDbPath() const { return dataFolder() + QStringLiteral("/system.mda"); }
@@ -30,7 +31,6 @@ public:
 
     // registry.reg with ProductFolder and DATAfolder below the 3.X key; a null value is left out.
     void writeRegistry(const QString& productFolder, const QString& dataFolder);
-    void writeRegistryBytes(const QByteArray& bytes);
     void writeConfig(const QString& server, const QString& user = QString(),
                      const QString& password = QString());
     void writeWdIni(const QString& dataDir, const QString& systemDb);

@@ -47,8 +47,7 @@ QString makeOldSqlite(const QString& dir, const QString& changes)
 QString dump(const Database& db, const QString& sql)
 {
     QStringList lines;
-    const Rows rows = db.select(sql);
-    for (const QVariantList& row : rows.data) {
+    for (const QVariantList& row : db.select(sql).data) {
         QStringList cells;
         for (const QVariant& v : row)
             cells << (v.isNull() ? QStringLiteral("NULL") : v.toString());
