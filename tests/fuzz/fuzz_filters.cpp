@@ -9,19 +9,16 @@ using namespace zq;
 
 namespace {
 
-int integerDigits(const QString& text)
+// What a numeric box may hold: at most 12 integer digits, the allowed decimals, one dot and one minus.
+void checkNumber(const QString& text, int allowedDecimals)
 {
     const qsizetype dot = text.indexOf(u'.');
-    int n = 0;
+    int digits = 0;
     for (QChar c : QStringView(text).left(dot < 0 ? text.size() : dot))
-        n += c.isDigit();
-    return n;
-}
-
-int decimalDigits(const QString& text)
-{
-    const qsizetype dot = text.indexOf(u'.');
-    return dot < 0 ? 0 : int(text.size() - dot - 1);
+        digits += c.isDigit();
+    ZQ_FUZZ_CHECK(digits <= 12, text);
+    ZQ_FUZZ_CHECK(dot < 0 || text.size() - dot - 1 <= allowedDecimals, text);
+    ZQ_FUZZ_CHECK(text.count(u'.') <= 1 && text.count(u'-') <= 1, text);
 }
 
 } // namespace
@@ -55,9 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             continue;
         }
         text.insert(caret++, QChar(char16_t(key)));
-        ZQ_FUZZ_CHECK(integerDigits(text) <= 12, text);
-        ZQ_FUZZ_CHECK(decimalDigits(text) <= allowedDecimals, text);
-        ZQ_FUZZ_CHECK(text.count(u'.') <= 1 && text.count(u'-') <= 1, text);
+        checkNumber(text, allowedDecimals);
     }
 
     // The same box edited as the windows edit it: keys and pastes over a selection, Backspace, Delete and Cut
@@ -99,9 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 continue;
             box = edit.after();
             caret = anchor = from + int(inserted.size());
-            ZQ_FUZZ_CHECK(integerDigits(box) <= 12, box);
-            ZQ_FUZZ_CHECK(decimalDigits(box) <= allowedDecimals, box);
-            ZQ_FUZZ_CHECK(box.count(u'.') <= 1 && box.count(u'-') <= 1, box);
+            checkNumber(box, allowedDecimals);
             ZQ_FUZZ_CHECK(box.indexOf(u'-') <= 0, box);
             for (QChar c : box)
                 ZQ_FUZZ_CHECK((c.isDigit() && c.unicode() < 0x80) || c == u'.' || c == u'-', box);

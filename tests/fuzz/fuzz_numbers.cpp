@@ -7,23 +7,7 @@
 
 using namespace zq;
 
-namespace {
 const char16_t* const kPatterns[] = {u"00", u"0.00", u"##", u"#,##0.00", u"0", u"#,##0", u"0.0000", u"#.##"};
-
-int decimalsOf(QStringView pattern)
-{
-    const qsizetype dot = pattern.indexOf(u'.');
-    return dot < 0 ? 0 : int(pattern.size() - dot - 1);
-}
-
-qint64 power10(int n)
-{
-    qint64 p = 1;
-    while (n-- > 0)
-        p *= 10;
-    return p;
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -42,8 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
 
     // A value that is a number: formatting then parsing gives the value at the pattern's precision.
-    const int decimals = decimalsOf(pattern);
-    const qint64 step = power10(4 - std::min(decimals, 4));
+    const qsizetype dot = pattern.indexOf(u'.');
+    qint64 step = 1;
+    for (qsizetype i = dot < 0 ? 0 : pattern.size() - dot - 1; i < 4; ++i)
+        step *= 10;
     const qint64 raw = parsed->raw();
     // Amounts have at most fourteen integer digits; a value that rounds up past them has no amount to
     // compare.
