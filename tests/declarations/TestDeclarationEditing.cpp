@@ -127,24 +127,19 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
-        const QString longId = QStringLiteral("P12345678901234567890123");
-        QTest::newRow("key over a stored amount") << int(ColInComeM) << "1234.56"
-                                                  << "key:7"
-                                                  << "7";
-        QTest::newRow("third decimal") << int(ColTaxM) << "1234.56"
-                                       << "end;key:7"
-                                       << "1234.56";
+        const QString id = QStringLiteral("110101198001010015"),
+                      longId = QStringLiteral("P12345678901234567890123");
+        QTest::newRow("key over a stored amount")
+            << int(ColInComeM) << QString("1234.56") << "key:7" << QString("7");
+        QTest::newRow("third decimal")
+            << int(ColTaxM) << QString("1234.56") << "end;key:7" << QString("1234.56");
         QTest::newRow("stored long identity number loses a character")
             << int(ColIDCard) << longId << "end;backspace" << longId.chopped(1);
-        QTest::newRow("nineteenth identity character") << int(ColIDCard) << "110101198001010015"
-                                                       << "end;key:1"
-                                                       << "110101198001010015";
-        QTest::newRow("typed part of a nationality code") << int(ColNation) << ""
-                                                          << "key:15"
-                                                          << "15";
-        QTest::newRow("picked code shorter than the limit") << int(ColProf) << ""
-                                                            << "down"
-                                                            << "0";
+        QTest::newRow("nineteenth identity character") << int(ColIDCard) << id << "end;key:1" << id;
+        QTest::newRow("typed part of a nationality code")
+            << int(ColNation) << QString() << "key:15" << QString("15");
+        QTest::newRow("picked code shorter than the limit")
+            << int(ColProf) << QString() << "down" << QString("0");
     }
     void cellEdits()
     {

@@ -51,12 +51,10 @@ private slots:
         model->setData(model->index(0, ColNation), "999", Qt::EditRole);
         QCOMPARE(ed->document().cellText(0, ColNation), QString());
         model->setData(model->index(1, ColInComeM), "500", Qt::EditRole);
-        QCOMPARE(ed->box(F::TaxMs)->text(), QString("1,734.56"));
-        QCOMPARE(ed->document().rowCount(), 3);
+        QCOMPARE(ed->box(F::TaxMs)->text() + u'|' + QString::number(ed->document().rowCount()), "1,734.56|3");
         grid->setCurrentIndex(model->index(0, ColEmpName));
         ed->DeleteRow();
-        QCOMPARE(ed->box(F::TaxMs)->text(), QString("500.00"));
-        QCOMPARE(ed->document().cellText(1, ColRowNo), QString("2"));
+        QCOMPARE(ed->box(F::TaxMs)->text() + u'|' + ed->document().cellText(1, ColRowNo), "500.00|2");
 
         // A click on a total the program writes gives it the focus: keys typed next change nothing, least of
         // all the grid's current cell (which may be out of view).
@@ -109,8 +107,7 @@ private slots:
         QAbstractItemModelTester tester(ed->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         ed->grid()->setCurrentIndex(ed->model()->index(row, column));
         ed->action("插行")->trigger();
-        QCOMPARE(ed->grid()->currentIndex().row(), row);
-        QCOMPARE(ed->grid()->currentIndex().column(), column);
+        QCOMPARE(ed->grid()->currentIndex(), ed->model()->index(row, column));
         QVERIFY(ed->document().IsBlankRow(row));
         QCOMPARE(ed->document().cellText(row, ColRowNo), QString::number(row + 1));
         ed->action("删行")->trigger();

@@ -276,9 +276,9 @@ private slots:
         };
         QCOMPARE(f.importMarch(cut), Status::Failed);
         QCOMPARE(gridLines(f.doc), QStringList({"1\t\t手工\t\t\t\t\t\t\t\t\t"}));
-        QCOMPARE(f.prompter.records().size(), 2);
-        QCOMPARE(f.prompter.last().title, QString("导入工资数据出错"));
-        QVERIFY2(f.prompter.last().text.startsWith("错误类型："), qPrintable(f.prompter.last().text));
+        QCOMPARE(QString::number(f.prompter.records().size()) + f.prompter.last().title +
+                     f.prompter.last().text.left(5),
+                 "2导入工资数据出错错误类型：");
     }
 };
 
