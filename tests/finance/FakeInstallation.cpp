@@ -11,9 +11,7 @@ namespace {
 
 QString regString(QString s)
 {
-    s.replace(u'\\', QStringLiteral("\\\\"));
-    s.replace(u'"', QStringLiteral("\\\""));
-    return u'"' + s + u'"';
+    return u'"' + s.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\"")) + u'"';
 }
 
 // Runs statements on a new SQLite file.
@@ -30,11 +28,7 @@ void buildSqlite(const QString& path, const QStringList& statements)
 FakeInstallation::FakeInstallation()
 {
     m_settings = std::make_unique<AppSettings>(m_root.filePath(QStringLiteral("settings.ini")));
-    m_ctx.db = &m_tax.db();
-    m_ctx.prompter = &m_prompter;
-    m_ctx.settings = m_settings.get();
-    m_ctx.programFolder = m_root.path();
-    m_ctx.windowsFolder = windowsFolder();
+    m_ctx = AppContext{&m_tax.db(), &m_prompter, m_settings.get(), m_root.path(), windowsFolder()};
     QDir().mkpath(windowsFolder() + QStringLiteral("/system32"));
     QDir().mkpath(productFolder());
     writeRegistry(productFolder(), dataFolder()); // both without a trailing separator
