@@ -33,16 +33,12 @@ class TestMainWindow : public QObject {
 private slots:
     void init()
     {
+        m_window.reset(); // the last test's window goes before its database
         m_data = std::make_unique<TempTaxDatabase>();
         m_settings = std::make_unique<AppSettings>(m_dir.filePath("main.ini"));
         m_prompter = std::make_unique<ScriptedPrompter>();
         m_window = std::make_unique<ui::MainWindow>(TaxDatabase::open(m_data->path()), *m_prompter,
                                                     *m_settings, m_data->dir());
-    }
-    void cleanup()
-    {
-        m_window.reset();
-        m_data.reset();
     }
 
     void backupAndRestoreFromTheFileMenu()

@@ -144,9 +144,8 @@ private slots:
         typeAndConfirm(d.get(), typed);
         QCOMPARE(prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(d->isVisible(), !focus.isEmpty());
-        if (focus.isEmpty()) {
-            QCOMPARE(d->result(), int(QDialog::Accepted));
-        } else {
+        QCOMPARE(d->result(), int(focus.isEmpty() ? QDialog::Accepted : QDialog::Rejected));
+        if (!focus.isEmpty()) {
             QCOMPARE(d->focusWidget()->objectName(), focus);
             QCOMPARE(raw(t), before);
         }
