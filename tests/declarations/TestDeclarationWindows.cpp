@@ -75,12 +75,10 @@ private slots:
     void rowNumbersStayInViewWhenScrolledRight()
     {
         WindowFixture f;
-        DeclarationEditor* ed = f.open(false);
-        ed->model()->rebuild([&] {
-            ed->document() = validDocument();
-            for (int i = 0; i < 40; ++i)
-                ed->document().appendRow();
-        });
+        DeclarationDocument doc = validDocument();
+        for (int i = 0; i < 40; ++i)
+            doc.appendRow();
+        DeclarationEditor* ed = f.open(false, doc);
         ed->resize(520, 420);
         QVERIFY(QTest::qWaitForWindowExposed(ed));
         GridView* grid = ed->grid();
