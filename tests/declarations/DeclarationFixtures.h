@@ -11,8 +11,6 @@
 #include "ui/WindowHost.h"
 
 #include <QPointer>
-#include <QTemporaryDir>
-#include <functional>
 
 namespace zq::test {
 

@@ -1,18 +1,11 @@
 #pragma once
 
 #include "DeclarationFixtures.h"
-#include "ScriptedPrompter.h"
-#include "TestSupport.h"
-#include "core/AppContext.h"
-#include "core/AppSettings.h"
-#include "declarations/DeclarationDocument.h"
 #include "finance/DemoPackage.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 namespace zq::test {
 

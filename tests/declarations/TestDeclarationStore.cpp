@@ -1,6 +1,4 @@
 #include "DeclarationFixtures.h"
-#include "TestSupport.h"
-#include "declarations/DeclarationStore.h"
 #include "declarations/DeclarationValidator.h"
 
 #include <QTest>
@@ -80,7 +78,6 @@ private slots:
         QCOMPARE(t.db().scalar(rows).toString(), stored);
         QCOMPARE(store.newAppId(), 2);
 
-        // The database refuses the third row of the next save.
         t.db().exec("create trigger fail before insert on ApplTInfo when new.RowId = 3 "
                     "begin select raise(abort, 'disk full'); end");
         fillRow(doc, 2, "440101198001010011");

@@ -1,5 +1,4 @@
 #include "DeclarationFixtures.h"
-#include "TestSupport.h"
 #include "declarations/DeclarationValidator.h"
 #include "declarations/DeclarationWarnings.h"
 #include "declarations/WageTaxTable.h"

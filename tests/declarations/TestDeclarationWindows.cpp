@@ -1,9 +1,5 @@
 #include "DeclarationFixtures.h"
-#include "TestSupport.h"
-#include "declarations/DeclarationStore.h"
-#include "ui/DeclarationEditor.h"
 #include "ui/DeclarationList.h"
-#include "ui/DeclarationTableModel.h"
 #include "ui/StringTableModel.h"
 
 #include <QAbstractItemModelTester>

@@ -1,10 +1,8 @@
 #include "DeclarationFixtures.h"
-#include "TestSupport.h"
 #include "UploadFixtures.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace zq;

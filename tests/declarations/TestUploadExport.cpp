@@ -1,5 +1,4 @@
 #include "ScriptedPrompter.h"
-#include "TestSupport.h"
 #include "UploadFixtures.h"
 #include "declarations/UploadExport.h"
 
