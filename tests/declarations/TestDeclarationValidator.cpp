@@ -96,6 +96,7 @@ private slots:
         QTest::newRow("blank computer code") << header(F::ComputerCode, " ") << "计算机代码不能为空! @ box 0";
         QTest::newRow("code of 11") << header(F::ComputerCode, "12345678901") << code;
         QTest::newRow("code of 10 letters passes") << header(F::ComputerCode, "abcdefghij") << "";
+        QTest::newRow("code of 6 passes") << header(F::ComputerCode, " 123456 ") << "";
         QTest::newRow("blank date") << header(F::ApplyDate, "") << "申报日期\r\n不能为空! @ box 12";
         QTest::newRow("date 2005-02-30")
             << header(F::ApplyDate, "2005-02-30") << "请填写正确格式的日期，如：2003-09-06 @ box 12";
