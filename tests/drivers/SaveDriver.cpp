@@ -1,15 +1,11 @@
-// A small program for the crash tests: it saves a large declaration (through DeclarationStore) or a unit's
-// employees (through EmployeeStore) over those already stored, so that a test can kill it at any moment of
-// the save and look at what is left.
+// A small program for the crash tests, which kill it at any moment of a save and look at what is left.
 //
-//   zq-save-driver prepare declaration|employees|restore <database> <rows>
-//       creates the database and stores the "old" declaration or employees; for restore also a second
-//       database "<database>.source" with the "new" declaration
-//   zq-save-driver save declaration|employees|restore <database> <rows>
-//       stores the "new" ones over them, or restores the source database in the place of the database
+//   zq-save-driver prepare|save declaration|employees|restore <database> <rows>
 //
-// "save" prints "saving" on its own line once the data is built, just before the save starts, and "saved"
-// when the save has returned.
+// "prepare" creates the database with the "old" declaration or employees (for restore also
+// "<database>.source" with the "new" declaration); "save" stores the "new" ones over them through
+// DeclarationStore or EmployeeStore, or restores the source in the place of the database. "save" prints
+// "saving" once the data is built, just before the save starts, and "saved" when the save has returned.
 #include "core/DatabaseCopy.h"
 #include "core/TaxDatabase.h"
 #include "declarations/DeclarationStore.h"
@@ -42,8 +38,7 @@ DeclarationDocument buildDocument(int rowCount, bool newer)
                    (newer ? QStringLiteral("新员工%1") : QStringLiteral("旧员工%1")).arg(i),
                    QStringLiteral("156"), QStringLiteral("0201"),
                    newer ? QStringLiteral("02") : QStringLiteral("01")};
-        const Money income = Money::fromUnits(base + i % 1000);
-        r.amounts = {income,
+        r.amounts = {Money::fromUnits(base + i % 1000),
                      Money::fromUnits(base - 1600 + i % 1000),
                      Money::fromUnits(10),
                      Money(),
@@ -53,14 +48,11 @@ DeclarationDocument buildDocument(int rowCount, bool newer)
     }
     doc.appendRow();
     using F = HeaderField;
-    const QString n = QString::number(rowCount);
     doc.setHeader(F::ComputerCode, newer ? QStringLiteral("87654321") : QStringLiteral("12345678"));
-    doc.setHeader(F::Phone, QStringLiteral("010-12345678"));
     doc.setHeader(F::DeclarePerson, newer ? QStringLiteral("王会计") : QStringLiteral("李会计"));
     doc.setHeader(F::Month, newer ? QStringLiteral("2005-10") : QStringLiteral("2005-09"));
     doc.setHeader(F::ApplyDate, newer ? QStringLiteral("2005-11-08") : QStringLiteral("2005-10-08"));
-    doc.setHeader(F::UnitMen, n);
-    doc.setHeader(F::UnitTaxMen, n);
+    doc.setHeader(F::UnitMen, QString::number(rowCount));
     doc.setHeader(F::InComeM, doc.columnSum(ColInComeM).format(u"#,##0.00"));
     doc.setHeader(F::BookNo, newer ? QStringLiteral("BK20051108") : QStringLiteral("BK20051008"));
     return doc;
@@ -83,71 +75,53 @@ EmployeeRows buildEmployees(int rowCount, bool newer)
     return rows;
 }
 
-int usage()
-{
-    std::fputs("usage: zq-save-driver prepare|save declaration|employees|restore <database> <rows>\n",
-               stderr);
-    return 2;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 5)
-        return usage();
-    const QString& mode = args[1];
+    bool ok = false;
+    const int rowCount = args.size() == 5 ? args[4].toInt(&ok) : 0;
+    if (!ok || (args[1] != QLatin1String("prepare") && args[1] != QLatin1String("save"))) {
+        std::fputs("usage: zq-save-driver prepare|save declaration|employees|restore <database> <rows>\n",
+                   stderr);
+        return 2;
+    }
     const QString& kind = args[2];
     const QString& path = args[3];
-    bool ok = false;
-    const int rowCount = args[4].toInt(&ok);
-    if (!ok || rowCount < 0 || (mode != QLatin1String("prepare") && mode != QLatin1String("save")) ||
-        (kind != QLatin1String("declaration") && kind != QLatin1String("employees") &&
-         kind != QLatin1String("restore")))
-        return usage();
+    const bool newer = args[1] == QLatin1String("save");
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     try {
-        const bool newer = mode == QLatin1String("save");
         if (kind == QLatin1String("restore")) {
             const QString source = path + QStringLiteral(".source");
-            if (!newer) {
-                TaxDatabase::create(path);
-                DeclarationStore(*TaxDatabase::open(path))
-                    .save(buildDocument(rowCount, false), kAppId, kUnitId);
-                TaxDatabase::create(source);
-                DeclarationStore(*TaxDatabase::open(source))
-                    .save(buildDocument(rowCount, true), kAppId, kUnitId);
+            if (newer) {
+                std::puts("saving");
+                if (const auto problem = DatabaseCopy::restore(source, path, QDateTime::currentDateTime())) {
+                    std::fprintf(stderr, "%s\n", problem->toLocal8Bit().constData());
+                    return 1;
+                }
+                std::puts("saved");
                 return 0;
             }
-            std::puts("saving");
-            std::fflush(stdout);
-            if (const auto problem = DatabaseCopy::restore(source, path, QDateTime::currentDateTime())) {
-                std::fprintf(stderr, "%s\n", problem->toLocal8Bit().constData());
-                return 1;
-            }
-            std::puts("saved");
-            std::fflush(stdout);
-            return 0;
+            TaxDatabase::create(source);
+            DeclarationStore(*TaxDatabase::open(source)).save(buildDocument(rowCount, true), kAppId, kUnitId);
         }
         if (!newer)
             TaxDatabase::create(path);
         const auto db = TaxDatabase::open(path);
-        if (kind == QLatin1String("declaration")) {
+        if (kind != QLatin1String("employees")) {
             const DeclarationDocument doc = buildDocument(rowCount, newer);
             DeclarationStore store(*db);
             std::puts("saving");
-            std::fflush(stdout);
             store.save(doc, kAppId, kUnitId);
         } else {
             const EmployeeRows rows = buildEmployees(rowCount, newer);
             EmployeeStore store(*db);
             std::puts("saving");
-            std::fflush(stdout);
             store.save(kUnitId, rows);
         }
         std::puts("saved");
-        std::fflush(stdout);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
