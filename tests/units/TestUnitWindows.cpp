@@ -357,14 +357,19 @@ private slots:
         QTest::addColumn<int>("employees");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("chosen"); // the model row chosen; 0 is the first unit, 甲 with one employee
         QTest::newRow("employees, yes")
-            << 2 << int(Answer::Yes) << QString("此单位还有2个员工，确实要删除吗");
-        QTest::newRow("no employees, no") << 0 << int(Answer::No) << QString("确定删除单位：“乙'公司”吗？");
+            << 2 << int(Answer::Yes) << QString("此单位还有2个员工，确实要删除吗") << 1;
+        QTest::newRow("no employees, no")
+            << 0 << int(Answer::No) << QString("确定删除单位：“乙'公司”吗？") << 1;
+        QTest::newRow("the first unit, no")
+            << 0 << int(Answer::No) << QString("此单位还有1个员工，确实要删除吗") << 0;
     }
     void deleteAsks()
     {
         QFETCH(int, employees);
         QFETCH(int, answer);
+        QFETCH(int, chosen);
         UnitFixture f;
         f.addUnit(1, "甲公司");
         f.addUnit(2, "乙'公司");
@@ -379,7 +384,7 @@ private slots:
                                                   "也可以直接双击您要修改的行。",
                                                   "请先选中您要删除的行，然后点击“删除”菜单或按钮"}));
         f.prompter.clear();
-        list.grid()->setCurrentIndex(list.model()->index(1, 0));
+        list.grid()->setCurrentIndex(list.model()->index(chosen, 0));
         f.prompter.queue(Answer(answer));
         list.findChild<QAction*>("m_Delete")->trigger();
         QTEST(f.prompter.last().text, "text");
