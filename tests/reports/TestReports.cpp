@@ -179,7 +179,9 @@ private slots:
         QCOMPARE(problem, QStringLiteral("职工“李四”没有身份证件号码，无法找到其申报记录。"));
 
         ScriptedPrompter prompter;
-        const AppContext ctx{&t.db(), &prompter};
+        AppContext ctx;
+        ctx.db = &t.db();
+        ctx.prompter = &prompter;
         ui::UnitYearDialog unit(ctx, 1, QStringLiteral("甲公司"), 2024);
         // January: two declarations, two taxpayers; in March C paid nothing; July was declared without rows.
         QCOMPARE(unit.model()->row(0), (QStringList{"1月", "2", "800.50", "2"}));
