@@ -50,10 +50,12 @@ Snapshot snapshot(const QString& path, const QString& kind)
         q.setForwardOnly(true);
         if (!q.exec(sql))
             return s;
+        const int columns = q.record().count(); // record() copies the row: once per query, not per cell
         for (s.rows = 0; q.next(); ++s.rows) {
-            for (int i = 0; i < q.record().count(); ++i)
-                hash.addData(q.value(i).isNull() ? QByteArray("\x01\x1f")
-                                                 : q.value(i).toString().toUtf8() + "\x1f");
+            for (int i = 0; i < columns; ++i) {
+                const QVariant v = q.value(i);
+                hash.addData(v.isNull() ? QByteArray("\x01\x1f") : v.toString().toUtf8() + "\x1f");
+            }
             hash.addData(QByteArrayLiteral("\x1e"));
         }
         hash.addData(QByteArrayLiteral("\x1d"));
