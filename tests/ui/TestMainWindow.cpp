@@ -107,20 +107,25 @@ private slots:
         QCOMPARE(QSqlDatabase::connectionNames().size(), before.size() - 1);
     }
 
-    // Qt's own dialogs speak Chinese whatever the system's language; a cancelled save dialog gives no file.
+    // Qt's own dialogs speak Chinese whatever the system's language; a cancelled save dialog gives no file,
+    // an accepted one the file chosen.
     void saveDialogInChinese()
     {
         ui::QtPrompter prompter;
         QTemporaryDir folder;
         QStringList buttons;
-        ModalDriver driver("QFileDialog", {[&](QDialog* d) {
-                               for (auto* b : d->findChildren<QAbstractButton*>())
-                                   buttons << b->text();
-                           }});
-        QCOMPARE(prompter.saveFileName("保存上传文件", folder.filePath("2005-09.CSV"), "上传文件 (*.CSV)"),
-                 std::nullopt);
-        QCOMPARE(driver.leftOpen(), 1); // cancelled by the driver after the step
+        const QString proposed = folder.filePath("2005-09.CSV");
+        {
+            ModalDriver driver("QFileDialog", {[&](QDialog* d) {
+                                   for (auto* b : d->findChildren<QAbstractButton*>())
+                                       buttons << b->text();
+                               }});
+            QCOMPARE(prompter.saveFileName("保存上传文件", proposed, "上传文件 (*.CSV)"), std::nullopt);
+            QCOMPARE(driver.leftOpen(), 1); // cancelled by the driver after the step
+        }
         QVERIFY2(buttons.contains("取消"), qPrintable(buttons.join(u" | ")));
+        ModalDriver driver("QFileDialog", {[](QDialog* d) { d->accept(); }});
+        QCOMPARE(prompter.saveFileName("保存上传文件", proposed, "上传文件 (*.CSV)"), proposed);
     }
 
     // The program's own message box answers with the button pressed.
