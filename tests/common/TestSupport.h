@@ -17,6 +17,9 @@ namespace zq::test {
 // Registers a test class with the folder's test executable.
 int registerTest(const char* name, std::function<QObject*()> factory);
 
+// The bytes of a file; empty when it cannot be read.
+QByteArray fileBytes(const QString& path);
+
 // A fresh own database in a temporary folder, made by the same code as `zqsaltax-cli init-db`.
 class TempTaxDatabase {
 public:

@@ -14,14 +14,9 @@
 #include <QTest>
 
 using namespace zq;
+using zq::test::fileBytes;
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void writeBytes(const QString& path, const QByteArray& bytes)
 {

@@ -17,6 +17,7 @@
 
 using namespace zq;
 using namespace zq::finance;
+using zq::test::fileBytes;
 
 namespace {
 
@@ -25,16 +26,10 @@ QString fixture(const QString& name)
     return QStringLiteral(ZQ_TEST_DATA_DIR "/access/") + name;
 }
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The first size bytes of a fixture with the byte at `at` changed.
 QByteArray patched(const char* file, qsizetype size, qsizetype at, char value)
 {
-    QByteArray bytes = bytesOf(fixture(file)).left(size);
+    QByteArray bytes = fileBytes(fixture(file)).left(size);
     bytes[at] = value;
     return bytes;
 }
@@ -42,7 +37,7 @@ QByteArray patched(const char* file, qsizetype size, qsizetype at, char value)
 // What a file is before and after an operation: its bytes and its modification time.
 QByteArray snapshot(const QString& path)
 {
-    return QCryptographicHash::hash(bytesOf(path), QCryptographicHash::Sha256) +
+    return QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha256) +
            QFileInfo(path).lastModified().toString(Qt::ISODateWithMs).toLatin1();
 }
 
@@ -162,8 +157,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("table"); // loaded after opening, if any ("*": all, not through the link)
         QTest::addColumn<QString>("expected");
-        const QByteArray good = bytesOf(fixture("accountset.mdb"));
-        QByteArray ace = bytesOf(fixture("accountset.accdb"));
+        const QByteArray good = fileBytes(fixture("accountset.mdb"));
+        QByteArray ace = fileBytes(fixture("accountset.accdb"));
         for (qsizetype i = 4096; i < ace.size(); ++i)
             ace[i] = char(ace[i] ^ 0xA5); // every page enciphered, as a password-protected ACE file
         const auto bad = [](const char* tag, const QByteArray& bytes, const char* table,
@@ -173,11 +168,11 @@ private slots:
         bad("empty", {}, "", "是空的");
         bad("header only", good.left(4096), "", "不完整");
         bad("cut at a page", good.left(good.size() / 2 / 4096 * 4096), "salary", "文件");
-        bad("encoded pages", bytesOf(fixture("encoded.mdb")), "", "已加密");
+        bad("encoded pages", fileBytes(fixture("encoded.mdb")), "", "已加密");
         bad("ACE enciphered", ace, "", "已加密");
         bad("missing table", good, "payroll", "没有表“payroll”");
         // Found by the fuzz target: libmdb followed a null pointer here.
-        bad("table without usage map", bytesOf(fixture("no-usage-map.mdb")), "*", "数据页索引无法读取");
+        bad("table without usage map", fileBytes(fixture("no-usage-map.mdb")), "*", "数据页索引无法读取");
     }
     void badFiles()
     {

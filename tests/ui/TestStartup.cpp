@@ -23,12 +23,6 @@ namespace {
 
 const QString kPassword = QStringLiteral("Pw'9 口令");
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 qint64 lockOwner(const SingleInstance& instance)
 {
     QLockFile lock(instance.lockFilePath());
@@ -112,7 +106,7 @@ private slots:
             path = holder->path();
             execOrFail(holder->db(), setup == "locked" ? "begin exclusive" : "drop table Sundries");
         }
-        const QByteArray before = readAll(path);
+        const QByteArray before = fileBytes(path);
 
         ScriptedPrompter prompter;
         AppSettings settings(m_settingsDir.filePath("failures.ini"));
@@ -129,7 +123,7 @@ private slots:
             QCOMPARE(r.text, message);
         QCOMPARE(QFile::exists(path), setup != "missing" && setup != "no-folder"); // never created
         if (setup != "locked")
-            QCOMPARE(readAll(path), before);
+            QCOMPARE(fileBytes(path), before);
         else
             execOrFail(holder->db(), "rollback");
     }
