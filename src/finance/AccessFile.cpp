@@ -34,6 +34,8 @@ constexpr qsizetype Jet3PageSize = 2048;
 constexpr qsizetype JetPageSize = 4096;
 // Long enough for every text column and for the memos the finance link meets; a longer memo is cut here.
 constexpr size_t BindSize = 65536;
+// The low bits of a row's offset in a data page; the high ones are the row's flags.
+constexpr int RowOffsetMask = 0x1fff;
 // An amount with at most this many digits (four of them decimals) is exact as a double's shortest form.
 constexpr qint64 ExactAsDouble = 1000000000000000LL; // 10^15 ten-thousandths
 
@@ -465,8 +467,10 @@ template <typename Sink> void AccessFile::readTable(const AccessTable& table, qi
                     if (!cracked) {
                         int start = 0;
                         size_t size = 0;
+                        // A row's offset carries flags in its top bits (deleted, lookup), which
+                        // the library masks off before cracking the row itself.
                         cracked = mdb_find_row(mdb, int(def->cur_row) - 1, &start, &size) == 0 &&
-                                  mdb_crack_row(def, start, size, fields.data()) == n;
+                                  mdb_crack_row(def, start & RowOffsetMask, size, fields.data()) == n;
                         if (!cracked)
                             throw damaged(
                                 m_shown, QStringLiteral("读不出表“%1”的第 %2 行").arg(table.name).arg(count));
