@@ -14,9 +14,11 @@ inline QString text(const uint8_t* data, size_t size)
     return QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
 }
 
+// The line starts with "ERROR:" because in fork mode libFuzzer copies only such lines of a job's log into its
+// own: without it a broken property in a job would show in the run's log as a bare "deadly signal".
 [[noreturn]] inline void fail(const char* what, const QString& detail)
 {
-    std::fprintf(stderr, "property broken: %s: %s\n", what, detail.toUtf8().constData());
+    std::fprintf(stderr, "ERROR: property broken: %s: %s\n", what, detail.toUtf8().constData());
     std::abort();
 }
 
