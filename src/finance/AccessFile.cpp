@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <mdbtools.h>
 #include <sqlite3.h>
@@ -368,6 +369,21 @@ void AccessFile::readCatalog()
     mdb_set_shortdate_fmt(mdb, "%Y-%m-%d %H:%M:%S");
     mdb_set_boolean_fmt_numbers(mdb);
     mdb_set_bind_size(mdb, BindSize);
+    // libmdb reads the catalog as a table whose definition is page 2, and without that table's page usage map
+    // it follows a null pointer when it looks for the catalog's next data page: read the definition first.
+    {
+        MdbCatalogEntry catalog{};
+        catalog.mdb = mdb;
+        catalog.object_type = MDB_TABLE;
+        catalog.table_pg = 2;
+        std::snprintf(catalog.object_name, sizeof catalog.object_name, "%s", "MSysObjects");
+        MdbTableDef* def = mdb_read_table(&catalog);
+        const bool mapped = def && def->usage_map && def->map_sz > 0;
+        if (def)
+            mdb_free_tabledef(def);
+        if (!mapped)
+            throw damaged(m_shown, QStringLiteral("表目录的数据页索引无法读取"));
+    }
     if (!mdb_read_catalog(mdb, MDB_TABLE))
         throw damaged(m_shown, QStringLiteral("读不出表目录"));
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {

@@ -199,6 +199,9 @@ private slots:
         bad("missing table", good, "payroll", "没有表“payroll”");
         // Found by the fuzz target: libmdb followed a null pointer here.
         bad("table without usage map", fileBytes(fixture("no-usage-map.mdb")), "*", "数据页索引无法读取");
+        QByteArray catalogUnmapped = good;
+        catalogUnmapped[2 * 4096 + 55] = char(255); // the catalog's usage map: a row its page does not have
+        bad("catalog without usage map", catalogUnmapped, "", "表目录的数据页索引无法读取");
     }
     void badFiles()
     {
