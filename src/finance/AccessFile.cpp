@@ -62,6 +62,12 @@ qsizetype pageSizeOf(FileKind kind)
     return kind == FileKind::Jet3 ? Jet3PageSize : JetPageSize;
 }
 
+// Without its page usage map libmdb follows a null pointer when it looks for a table's next data page.
+bool hasUsageMap(const MdbTableDef& def)
+{
+    return def.usage_map && def.map_sz > 0;
+}
+
 // The checks made before libmdb sees a file: it must be an Access file of whole pages, at least the header
 // page, the free-space map and the catalog's definition.
 FileKind checkHeader(QByteArrayView head, qint64 size, const QString& shown)
@@ -369,8 +375,7 @@ void AccessFile::readCatalog()
     mdb_set_shortdate_fmt(mdb, "%Y-%m-%d %H:%M:%S");
     mdb_set_boolean_fmt_numbers(mdb);
     mdb_set_bind_size(mdb, BindSize);
-    // libmdb reads the catalog as a table whose definition is page 2, and without that table's page usage map
-    // it follows a null pointer when it looks for the catalog's next data page: read the definition first.
+    // libmdb reads the catalog as a table whose definition is page 2: its usage map is checked first.
     {
         MdbCatalogEntry catalog{};
         catalog.mdb = mdb;
@@ -378,7 +383,7 @@ void AccessFile::readCatalog()
         catalog.table_pg = 2;
         std::snprintf(catalog.object_name, sizeof catalog.object_name, "%s", "MSysObjects");
         MdbTableDef* def = mdb_read_table(&catalog);
-        const bool mapped = def && def->usage_map && def->map_sz > 0;
+        const bool mapped = def && hasUsageMap(*def);
         if (def)
             mdb_free_tabledef(def);
         if (!mapped)
@@ -437,8 +442,7 @@ template <typename Sink> void AccessFile::readTable(const AccessTable& table, qi
     if (!mdb_read_columns(def) || def->num_cols != unsigned(table.columns.size()) ||
         def->num_cols > MDB_MAX_COLS)
         throw damaged(m_shown, QStringLiteral("读不出表“%1”的列").arg(table.name));
-    // Without its page usage map libmdb would follow a null pointer when it looks for the next data page.
-    if (!def->usage_map || def->map_sz == 0)
+    if (!hasUsageMap(*def))
         throw damaged(m_shown, QStringLiteral("表“%1”的数据页索引无法读取").arg(table.name));
     mdb_rewind_table(def);
 
